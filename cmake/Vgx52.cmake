@@ -1,0 +1,16 @@
+# Copies a resource file (*.uir) next to the programs and installs it with them.
+function(vgx52_resource file)
+  get_filename_component(name ${file} NAME)
+  configure_file(${CMAKE_CURRENT_SOURCE_DIR}/${file} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${name} COPYONLY)
+  install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/${file} DESTINATION bin)
+endfunction()
+
+# Adds one GoogleTest executable and registers its cases with CTest.
+function(vgx52_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "VGX52_BIN=${CMAKE_RUNTIME_OUTPUT_DIRECTORY};VGX52_SOURCE=${CMAKE_SOURCE_DIR}")
+endfunction()

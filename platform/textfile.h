@@ -1,0 +1,65 @@
+// Text files as the system keeps them: read line by line with a maximum line
+// length, written in text mode (CR LF), in Windows-1250 or UTF-8 on disk.
+// In memory every text is UTF-8.
+#pragma once
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+enum class Encoding { Cp1250, Utf8 };
+
+std::string Cp1250ToUtf8(std::string_view text);
+// Characters without a Windows-1250 code become '?'.
+std::string Utf8ToCp1250(std::string_view text);
+
+class TextFileReader {
+public:
+    TextFileReader() = default;
+    ~TextFileReader();
+    TextFileReader(const TextFileReader &) = delete;
+    TextFileReader &operator=(const TextFileReader &) = delete;
+
+    bool Open(std::string_view path, Encoding encoding = Encoding::Cp1250);
+    // Next line without its line end (LF or CR LF), cut to maxChars
+    // characters of the file; the rest of an over-long line is skipped.
+    // Returns the line's length in the file, -2 at the end of the file,
+    // -1 on a read error.
+    int ReadLine(std::string &line, std::size_t maxChars);
+    void Close();
+    bool IsOpen() const { return file_ != nullptr; }
+
+private:
+    std::FILE *file_ = nullptr;
+    Encoding encoding_ = Encoding::Cp1250;
+};
+
+class TextFileWriter {
+public:
+    enum class Mode {
+        Truncate,       // create or empty the file
+        Append,         // the file must exist already; never creates it
+        AtomicReplace,  // write a temporary file in the same folder, rename at Close
+    };
+    TextFileWriter() = default;
+    ~TextFileWriter();  // closes (an AtomicReplace not closed is discarded)
+    TextFileWriter(const TextFileWriter &) = delete;
+    TextFileWriter &operator=(const TextFileWriter &) = delete;
+
+    bool Open(std::string_view path, Mode mode, Encoding encoding = Encoding::Cp1250);
+    // Writes UTF-8 text; each "\n" is stored as CR LF.
+    bool Write(std::string_view text);
+    // Writes bytes exactly as given (no line-end or code-page conversion).
+    bool WriteRaw(std::string_view bytes);
+    int Close();  // 0 when everything reached the disk, else -1
+
+private:
+    std::FILE *file_ = nullptr;
+    Encoding encoding_ = Encoding::Cp1250;
+    Mode mode_ = Mode::Truncate;
+    bool failed_ = false;
+    std::string finalPath_, tempPath_;
+};
+
+}  // namespace platform

@@ -1,0 +1,20 @@
+# Debian packages the build, the tests and the demo need. Sourced by the scripts.
+VGX52_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev \
+qt6-base-dev fonts-dejavu-core xvfb xauth \
+python3 python3-intelhex python3-crcmod gcc-avr binutils-avr avr-libc srecord"
+
+vgx52_install_packages() {
+  local missing=()
+  for p in $VGX52_PACKAGES; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -eq 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq && apt-get install -y -qq "${missing[@]}"
+  else
+    echo "Missing packages. Install them with:" >&2
+    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    return 1
+  fi
+}
