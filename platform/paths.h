@@ -9,10 +9,24 @@
 
 namespace platform {
 
+// Error codes of MakeDir, GetDir and SetDir, as the run-time numbered them.
+enum PathError {
+    kPathErrNotFound = -1,      // a component of the path does not exist
+    kPathErrIo = -3,            // any other failure of the operating system
+    kPathErrInvalid = -5,       // empty path
+    kPathErrAccess = -6,        // access denied or read-only file system
+    kPathErrIsFile = -7,        // a component of the path is a file
+    kPathErrDiskFull = -8,
+    kPathErrExists = -9,        // MakeDir: the name exists already
+};
+
 // VGX52_ROOT, else $XDG_DATA_HOME/vgx52, else ~/.local/share/vgx52.
 std::string DriveRoot();
 // Any path the system uses, turned into the host path to open. Relative
-// paths stay relative (to the current folder) with slashes.
+// paths stay relative (to the current folder) with slashes. In a drive path
+// "." is dropped and ".." never climbs above the drive's folder. A host path
+// only has its backslashes turned into slashes (the program composes some
+// paths as folder + "\" + name). A trailing separator is kept.
 std::string HostPath(std::string_view path);
 // Folder of the running program (from /proc/self/exe), without a trailing
 // slash; empty if it cannot be found.

@@ -14,18 +14,24 @@ enum TcpError {
     kTcpErrHost = -4,
     kTcpErrTimeout = -11,
     kTcpErrInvalidHandle = -12,
+    kTcpErrBadParameter = -13,  // null handle pointer or data, port outside 1..65535
+    kTcpErrTooMany = -14,       // every connection handle is in use
 };
 
 using TcpCallback = int (*)(unsigned handle, int event, int error, void *callbackData);
 
-// timeoutMs 0 means the default connect time-out of 5000 ms.
+// timeoutMs 0 means the default of 5000 ms, here and in reads and writes.
+// The callback gets TCP_DATAREADY when new bytes have arrived (the bytes
+// stay queued until read) and TCP_DISCONNECT once when the server has closed
+// the connection; handles are small positive integers.
 int ConnectToTCPServer(unsigned *handle, int port, const char *host,
                        TcpCallback callback, void *callbackData, unsigned timeoutMs);
 int DisconnectFromTCPServer(unsigned handle);
 // Writes all count bytes within the time-out; returns the count written or < 0.
 int ClientTCPWrite(unsigned handle, const void *data, std::size_t count, unsigned timeoutMs);
 // Reads until count bytes have arrived or the time-out ends; returns the
-// count read (short on time-out) or < 0 when the connection failed.
+// count read (short on time-out) or < 0 when the connection failed or was
+// closed with nothing left to read.
 int ClientTCPRead(unsigned handle, void *data, std::size_t count, unsigned timeoutMs);
 int TCPBytesAvailable(unsigned handle);   // bytes received and not yet read
 int DiscardTCPInput(unsigned handle);     // drops received, unread bytes

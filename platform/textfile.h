@@ -24,8 +24,9 @@ public:
     bool Open(std::string_view path, Encoding encoding = Encoding::Cp1250);
     // Next line without its line end (LF or CR LF), cut to maxChars
     // characters of the file; the rest of an over-long line is skipped.
-    // Returns the line's length in the file, -2 at the end of the file,
-    // -1 on a read error.
+    // Returns the line's length in the file as kept (at most maxChars bytes
+    // of the file; a UTF-8 file is never cut inside a character), -2 at the
+    // end of the file, -1 on a read error or when the file is not open.
     int ReadLine(std::string &line, std::size_t maxChars);
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
@@ -48,7 +49,8 @@ public:
     TextFileWriter &operator=(const TextFileWriter &) = delete;
 
     bool Open(std::string_view path, Mode mode, Encoding encoding = Encoding::Cp1250);
-    // Writes UTF-8 text; each "\n" is stored as CR LF.
+    // Writes UTF-8 text; each "\n" is stored as CR LF (a "\r\n" given by the
+    // caller stays CR LF).
     bool Write(std::string_view text);
     // Writes bytes exactly as given (no line-end or code-page conversion).
     bool WriteRaw(std::string_view bytes);
@@ -59,6 +61,7 @@ private:
     Encoding encoding_ = Encoding::Cp1250;
     Mode mode_ = Mode::Truncate;
     bool failed_ = false;
+    char lastByte_ = '\0';  // so that a CR LF split over two writes stays one line end
     std::string finalPath_, tempPath_;
 };
 

@@ -1,0 +1,80 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "platform/paths.h"
+
+namespace platform {
+namespace {
+
+bool StatPath(std::string_view path, struct stat &st) {
+    if (path.empty()) return false;
+    const std::string host = HostPath(path);
+    return stat(host.c_str(), &st) == 0;
+}
+
+int FromErrno(int err) {
+    switch (err) {
+    case ENOENT: return kPathErrNotFound;
+    case ENOTDIR: return kPathErrIsFile;
+    case EACCES:
+    case EPERM:
+    case EROFS: return kPathErrAccess;
+    case ENOSPC:
+    case EDQUOT: return kPathErrDiskFull;
+    case EEXIST: return kPathErrExists;
+    case ENAMETOOLONG:
+    case EINVAL: return kPathErrInvalid;
+    default: return kPathErrIo;
+    }
+}
+
+}  // namespace
+
+bool FileExists(std::string_view path) {
+    struct stat st;
+    return StatPath(path, st) && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(std::string_view path) {
+    struct stat st;
+    return StatPath(path, st) && S_ISDIR(st.st_mode);
+}
+
+long long FileSize(std::string_view path) {
+    struct stat st;
+    if (!StatPath(path, st) || S_ISDIR(st.st_mode)) return -1;
+    return static_cast<long long>(st.st_size);
+}
+
+int MakeDir(std::string_view path) {
+    if (path.empty()) return kPathErrInvalid;
+    const std::string host = HostPath(path);
+    if (mkdir(host.c_str(), 0777) == 0) return 0;
+    return FromErrno(errno);
+}
+
+int GetDir(std::string &folder) {
+    std::vector<char> buf(4096);
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        if (getcwd(buf.data(), buf.size())) {
+            folder.assign(buf.data());
+            return 0;
+        }
+        if (errno != ERANGE) break;
+        buf.resize(buf.size() * 2);
+    }
+    folder.clear();
+    return FromErrno(errno);
+}
+
+int SetDir(std::string_view path) {
+    if (path.empty()) return kPathErrInvalid;
+    const std::string host = HostPath(path);
+    if (chdir(host.c_str()) == 0) return 0;
+    return FromErrno(errno);
+}
+
+}  // namespace platform

@@ -1,0 +1,136 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "platform/paths.h"
+#include "platform/textfile.h"
+
+namespace platform {
+namespace {
+
+std::string FolderOf(const std::string &path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+// Makes the rename itself durable; a failure here does not undo it.
+void SyncFolder(const std::string &folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+mode_t DefaultFileMode() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+}  // namespace
+
+TextFileWriter::~TextFileWriter() {
+    if (!file_) return;
+    if (mode_ == Mode::AtomicReplace) {
+        // Not closed: whatever was written is dropped, the old file stays.
+        std::fclose(file_);
+        file_ = nullptr;
+        unlink(tempPath_.c_str());
+    } else {
+        Close();
+    }
+}
+
+bool TextFileWriter::Open(std::string_view path, Mode mode, Encoding encoding) {
+    if (file_) Close();
+    failed_ = false;
+    mode_ = mode;
+    encoding_ = encoding;
+    lastByte_ = '\0';
+    finalPath_.clear();
+    tempPath_.clear();
+    if (path.empty()) return false;
+    finalPath_ = HostPath(path);
+
+    int fd = -1;
+    switch (mode) {
+    case Mode::Truncate:
+        fd = open(finalPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        break;
+    case Mode::Append:
+        fd = open(finalPath_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        break;
+    case Mode::AtomicReplace: {
+        std::string folder = FolderOf(finalPath_);
+        const auto slash = finalPath_.rfind('/');
+        const std::string base = slash == std::string::npos ? finalPath_ : finalPath_.substr(slash + 1);
+        tempPath_ = folder + "/." + base + ".XXXXXX";
+        fd = mkstemp(tempPath_.data());
+        if (fd < 0) {
+            tempPath_.clear();
+            break;
+        }
+        // mkstemp makes the file private; give it the old file's permissions.
+        struct stat st;
+        fchmod(fd, stat(finalPath_.c_str(), &st) == 0 ? (st.st_mode & 07777) : DefaultFileMode());
+        break;
+    }
+    }
+    if (fd < 0) return false;
+    file_ = fdopen(fd, mode == Mode::Append ? "ab" : "wb");
+    if (!file_) {
+        close(fd);
+        if (!tempPath_.empty()) unlink(tempPath_.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool TextFileWriter::Write(std::string_view text) {
+    if (!file_ || failed_) return false;
+    std::string withCrLf;
+    withCrLf.reserve(text.size() + 8);
+    char previous = lastByte_;
+    for (char c : text) {
+        if (c == '\n' && previous != '\r') withCrLf += '\r';
+        withCrLf += c;
+        previous = c;
+    }
+    return WriteRaw(encoding_ == Encoding::Cp1250 ? Utf8ToCp1250(withCrLf) : withCrLf);
+}
+
+bool TextFileWriter::WriteRaw(std::string_view bytes) {
+    if (!file_ || failed_) return false;
+    if (bytes.empty()) return true;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+        failed_ = true;
+        return false;
+    }
+    lastByte_ = bytes.back();
+    return true;
+}
+
+int TextFileWriter::Close() {
+    if (!file_) return -1;
+    bool ok = !failed_;
+    if (std::fflush(file_) != 0) ok = false;
+    if (ok && fsync(fileno(file_)) != 0) ok = false;
+    if (std::fclose(file_) != 0) ok = false;
+    file_ = nullptr;
+
+    if (mode_ == Mode::AtomicReplace) {
+        if (ok && rename(tempPath_.c_str(), finalPath_.c_str()) == 0) {
+            SyncFolder(FolderOf(finalPath_));
+        } else {
+            ok = false;
+            unlink(tempPath_.c_str());
+        }
+        tempPath_.clear();
+    }
+    return ok ? 0 : -1;
+}
+
+}  // namespace platform
