@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -287,6 +288,30 @@ TEST_F(SerialAssociates, AddRejectsMissingTexts)
     EXPECT_EQ(Toolvane_FindIndexForSerialNumber("A"), -1);
     EXPECT_EQ(Toolvane_AddSerialNumberAssociation("A", "a", "b"), 0);
     EXPECT_EQ(Toolvane_FindIndexForSerialNumber("A"), 0);
+}
+
+TEST_F(SerialAssociates, RandomBytesNeverOverrunTheFields)
+{
+    std::mt19937 random(52);
+    const char alphabet[] = {'#', '"', ' ', '\t', 'a', 'Z', '0', '\xA3', '\xBF', '\x9F', '\0', '\r', '\xFF'};
+    for (int round = 0; round < 20; ++round) {
+        std::vector<std::string> lines;
+        for (int n = 0; n < 120; ++n) {
+            std::string line = (random() % 4 != 0) ? "#" : "";
+            const size_t length = random() % 900;
+            for (size_t i = 0; i < length; ++i)
+                line += alphabet[random() % sizeof alphabet];
+            lines.push_back(line);
+        }
+        ASSERT_EQ(Load(lines), 0);
+        for (int index = 0; index < Toolvane_MaksSkojarzen; ++index) {
+            char probe[33];
+            if (Toolvane_GetShortCommentFromIndex(index, probe) != 0)
+                break;
+            EXPECT_LE(Short(index).size(), 32u);
+            EXPECT_LE(Full(index).size(), 256u);
+        }
+    }
 }
 
 }  // namespace
