@@ -99,7 +99,7 @@ int OpenComConfig(int port, const char *deviceName, long baud, int parity, int d
     if (!ValidPort(port)) return Fail(kComErrInvalidPort);
     // Parity 0..2 (none, odd, even); queue sizes are only checked: the
     // kernel keeps its own buffers.
-    if (baud <= 0 || parity < kParityNone || parity > kParityEven || dataBits < 5 ||
+    if (!ComSession::ValidBaud(baud) || parity < kParityNone || parity > kParityEven || dataBits < 5 ||
         dataBits > 8 || (stopBits != 1 && stopBits != 2) || inQueueSize < 0 || outQueueSize < 0)
         return Fail(kComErrBadParameter);
 

@@ -134,6 +134,11 @@ int ComSession::OpenDevice(const std::string &path, long baud, int parity, int d
     return kComOk;
 }
 
+bool ComSession::ValidBaud(long baud) {
+    speed_t speed;
+    return FindSpeed(baud, speed);
+}
+
 std::unique_ptr<ComSession> ComSession::OnDevice(ComDevice *device, long baud, int parity,
                                                  int dataBits, int stopBits) {
     return std::unique_ptr<ComSession>(new ComSession(-1, device, baud, parity, dataBits, stopBits));

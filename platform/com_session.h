@@ -15,6 +15,7 @@ public:
     // Returns 0 or a ComError.
     static int OpenDevice(const std::string &path, long baud, int parity, int dataBits,
                           int stopBits, std::unique_ptr<ComSession> &out);
+    static bool ValidBaud(long baud);
     static std::unique_ptr<ComSession> OnDevice(ComDevice *device, long baud, int parity,
                                                 int dataBits, int stopBits);
     ~ComSession();

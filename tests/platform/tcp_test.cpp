@@ -1,0 +1,255 @@
+// The TCP client against listeners on the loopback interface.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "platform/system.h"
+#include "platform/tcp.h"
+#include "test_support.h"
+
+using namespace platform;
+
+namespace {
+
+struct Listener {
+    int fd = -1;
+    int port = 0;
+    Listener() {
+        fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
+        listen(fd, 4);
+        socklen_t len = sizeof a;
+        getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len);
+        port = ntohs(a.sin_port);
+    }
+    ~Listener() { close(fd); }
+    int Accept() { return accept(fd, nullptr, nullptr); }
+};
+
+struct Event {
+    unsigned handle;
+    int event;
+};
+
+struct Recorder {
+    std::vector<Event> events;
+    std::string readInCallback;
+    std::size_t readCount = 0;   // bytes the callback reads on data-ready
+    bool disconnectOnData = false;
+};
+
+int Record(unsigned handle, int event, int, void *data) {
+    auto *r = static_cast<Recorder *>(data);
+    r->events.push_back({handle, event});
+    if (event == TCP_DATAREADY && r->readCount > 0) {
+        std::string buf(r->readCount, '\0');
+        const int n = ClientTCPRead(handle, buf.data(), buf.size(), 500);
+        if (n > 0) r->readInCallback.append(buf.data(), static_cast<std::size_t>(n));
+    }
+    if (event == TCP_DATAREADY && r->disconnectOnData) DisconnectFromTCPServer(handle);
+    return 1;
+}
+
+class TcpTest : public ::testing::Test {
+protected:
+    Listener listener;
+    Recorder recorder;
+    unsigned handle = 0;
+    int server = -1;
+
+    void SetUp() override {
+        ASSERT_EQ(ConnectToTCPServer(&handle, listener.port, "127.0.0.1", Record, &recorder, 1000), 0);
+        server = listener.Accept();
+        ASSERT_GE(server, 0);
+    }
+    void TearDown() override {
+        DisconnectFromTCPServer(handle);
+        if (server >= 0) close(server);
+    }
+    void ServerSends(const std::string &s) {
+        ASSERT_EQ(send(server, s.data(), s.size(), 0), static_cast<ssize_t>(s.size()));
+    }
+    std::string ServerReceives(std::size_t count) {
+        std::string got(count, '\0');
+        std::size_t n = 0;
+        while (n < count) {
+            const ssize_t r = recv(server, got.data() + n, count - n, 0);
+            if (r <= 0) break;
+            n += static_cast<std::size_t>(r);
+        }
+        got.resize(n);
+        return got;
+    }
+};
+
+TEST_F(TcpTest, EchoBothWaysAndShortReadOnTimeOut) {
+    EXPECT_GT(handle, 0u);
+    const std::string request = "b000C71002900";
+    EXPECT_EQ(ClientTCPWrite(handle, request.data(), request.size(), 500), static_cast<int>(request.size()));
+    EXPECT_EQ(ServerReceives(request.size()), request);
+
+    ServerSends("b0004");
+    char buf[16] = {};
+    EXPECT_EQ(ClientTCPRead(handle, buf, 5, 500), 5);
+    EXPECT_EQ(std::string(buf, 5), "b0004");
+
+    ServerSends("7E");
+    const double start = Timer();
+    EXPECT_EQ(ClientTCPRead(handle, buf, 10, 200), 2);
+    EXPECT_GE(Timer() - start, 0.19);
+    EXPECT_EQ(std::string(buf, 2), "7E");
+}
+
+TEST_F(TcpTest, EventWaitRunsTheCallbackForNewDataOnly) {
+    recorder.readCount = 5;
+    ServerSends("hello");
+    EXPECT_EQ(ProcessTCPEvents(2.0), 1);
+    ASSERT_EQ(recorder.events.size(), 1u);
+    EXPECT_EQ(recorder.events[0].handle, handle);
+    EXPECT_EQ(recorder.events[0].event, TCP_DATAREADY);
+    EXPECT_EQ(recorder.readInCallback, "hello");
+
+    // Data the callback leaves unread is reported once, stays readable, and
+    // does not make the following waits return at once.
+    recorder.readCount = 0;
+    ServerSends("abc");
+    EXPECT_EQ(ProcessTCPEvents(2.0), 1);
+    const double start = Timer();
+    EXPECT_EQ(ProcessTCPEvents(0.2), 0);
+    EXPECT_GE(Timer() - start, 0.19);
+    EXPECT_EQ(TCPBytesAvailable(handle), 3);
+    char buf[8];
+    EXPECT_EQ(ClientTCPRead(handle, buf, 3, 100), 3);
+    EXPECT_EQ(std::string(buf, 3), "abc");
+    EXPECT_EQ(recorder.events.size(), 2u);
+}
+
+TEST_F(TcpTest, SilentServerWaitSleepsUntilTheDeadline) {
+    const double start = Timer();
+    const double cpu = platform_test::CpuSeconds();
+    EXPECT_EQ(ProcessTCPEvents(2.0), 0);
+    const double elapsed = Timer() - start;
+    EXPECT_GE(elapsed, 1.99);
+    EXPECT_LT(elapsed, 3.0);
+    EXPECT_LT(platform_test::CpuSeconds() - cpu, 0.05);
+    EXPECT_TRUE(recorder.events.empty());
+}
+
+TEST_F(TcpTest, PeerCloseIsReportedOnceAfterItsLastData) {
+    ServerSends("xy");
+    close(server);
+    server = -1;
+    const double end = Timer() + 2.0;
+    while (recorder.events.size() < 2 && Timer() < end) ProcessTCPEvents(0.5);
+    ASSERT_EQ(recorder.events.size(), 2u);
+    EXPECT_EQ(recorder.events[0].event, TCP_DATAREADY);
+    EXPECT_EQ(recorder.events[1].event, TCP_DISCONNECT);
+    EXPECT_EQ(ProcessTCPEvents(0.1), 0);
+    EXPECT_EQ(recorder.events.size(), 2u);
+
+    char buf[8];
+    EXPECT_EQ(ClientTCPRead(handle, buf, 8, 100), 2);
+    EXPECT_EQ(std::string(buf, 2), "xy");
+    EXPECT_LT(ClientTCPRead(handle, buf, 8, 100), 0);
+    EXPECT_LT(ClientTCPWrite(handle, "z", 1, 100), 0);
+}
+
+TEST_F(TcpTest, CloseNoticedByAReadIsStillReported) {
+    close(server);
+    server = -1;
+    char buf[4];
+    EXPECT_EQ(ClientTCPRead(handle, buf, 4, 1000), kTcpErrNotConnected);
+    EXPECT_EQ(ProcessTCPEvents(1.0), 1);
+    ASSERT_EQ(recorder.events.size(), 1u);
+    EXPECT_EQ(recorder.events[0].event, TCP_DISCONNECT);
+}
+
+TEST_F(TcpTest, DiscardDropsWhatHasArrived) {
+    ServerSends(std::string(100, 'q'));
+    const double end = Timer() + 1.0;
+    while (TCPBytesAvailable(handle) < 100 && Timer() < end) Delay(0.005);
+    EXPECT_EQ(TCPBytesAvailable(handle), 100);
+    EXPECT_EQ(DiscardTCPInput(handle), 0);
+    EXPECT_EQ(TCPBytesAvailable(handle), 0);
+    ServerSends("z");
+    char c = 0;
+    EXPECT_EQ(ClientTCPRead(handle, &c, 1, 500), 1);
+    EXPECT_EQ(c, 'z');
+}
+
+TEST_F(TcpTest, DataHeldByTheEventWaitIsDiscardedToo) {
+    ServerSends("late reply");
+    EXPECT_EQ(ProcessTCPEvents(1.0), 1);  // drained into the connection's buffer, unread
+    EXPECT_EQ(DiscardTCPInput(handle), 0);
+    EXPECT_EQ(TCPBytesAvailable(handle), 0);
+    char c;
+    EXPECT_EQ(ClientTCPRead(handle, &c, 1, 50), 0);
+}
+
+TEST_F(TcpTest, CallbackMayCloseItsOwnConnection) {
+    recorder.disconnectOnData = true;
+    ServerSends("bye");
+    close(server);
+    server = -1;
+    Delay(0.05);
+    EXPECT_EQ(ProcessTCPEvents(1.0), 1);  // the disconnect for the closed handle is dropped
+    EXPECT_EQ(TCPBytesAvailable(handle), kTcpErrInvalidHandle);
+    handle = 0;
+}
+
+TEST(TcpConnectTest, SeveralConnectionsEachGetTheirOwnEvents) {
+    Listener l1, l2;
+    Recorder r1, r2;
+    unsigned h1 = 0, h2 = 0;
+    ASSERT_EQ(ConnectToTCPServer(&h1, l1.port, "localhost", Record, &r1, 1000), 0);
+    ASSERT_EQ(ConnectToTCPServer(&h2, l2.port, "127.0.0.1", Record, &r2, 1000), 0);
+    EXPECT_NE(h1, h2);
+    EXPECT_GT(h1, 0u);
+    EXPECT_LE(h2, 64u);
+    const int s1 = l1.Accept(), s2 = l2.Accept();
+    ASSERT_EQ(send(s2, "2", 1, 0), 1);
+    EXPECT_EQ(ProcessTCPEvents(1.0), 1);
+    EXPECT_TRUE(r1.events.empty());
+    ASSERT_EQ(r2.events.size(), 1u);
+    EXPECT_EQ(r2.events[0].handle, h2);
+    close(s1);
+    close(s2);
+    EXPECT_EQ(DisconnectFromTCPServer(h1), 0);
+    EXPECT_EQ(DisconnectFromTCPServer(h2), 0);
+    EXPECT_EQ(DisconnectFromTCPServer(h2), kTcpErrInvalidHandle);
+}
+
+TEST(TcpConnectTest, ClosedPortFailsFast) {
+    int port;
+    {
+        Listener gone;
+        port = gone.port;
+    }
+    unsigned h = 99;
+    const double start = Timer();
+    EXPECT_EQ(ConnectToTCPServer(&h, port, "127.0.0.1", Record, nullptr, 5000), kTcpErrConnect);
+    EXPECT_LT(Timer() - start, 1.0);
+    EXPECT_EQ(h, 0u);
+}
+
+TEST(TcpConnectTest, BadArgumentsAndHandlesAreRefused) {
+    unsigned h = 0;
+    EXPECT_EQ(ConnectToTCPServer(&h, 66, "", Record, nullptr, 100), kTcpErrHost);
+    EXPECT_EQ(ConnectToTCPServer(&h, 66, nullptr, Record, nullptr, 100), kTcpErrHost);
+    EXPECT_EQ(ConnectToTCPServer(&h, 0, "127.0.0.1", Record, nullptr, 100), kTcpErrBadParameter);
+    EXPECT_EQ(ConnectToTCPServer(nullptr, 66, "127.0.0.1", Record, nullptr, 100), kTcpErrBadParameter);
+    char buf[4];
+    EXPECT_EQ(ClientTCPRead(0, buf, 4, 10), kTcpErrInvalidHandle);
+    EXPECT_EQ(ClientTCPWrite(12345, buf, 4, 10), kTcpErrInvalidHandle);
+    EXPECT_EQ(TCPBytesAvailable(64), kTcpErrInvalidHandle);
+    EXPECT_EQ(DiscardTCPInput(65), kTcpErrInvalidHandle);
+}
+
+}  // namespace
