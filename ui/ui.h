@@ -16,7 +16,7 @@ enum Event {
     EVENT_NONE = 0,
     EVENT_COMMIT = 1,
     EVENT_VAL_CHANGED = 2,
-    EVENT_TIMER_TICK = 3,
+    EVENT_TIMER_TICK = 15,   // the code the timer callbacks were written against
     EVENT_CLOSE = 4,
     EVENT_DISCARD = 5,
 };
@@ -33,6 +33,9 @@ enum UiError {
     UIE_NO_POPUP = -9,
     UIE_CANCELLED = -10,        // prompt dismissed
     UIE_NO_BACKEND = -11,
+    UIE_WRONG_KIND = -12,       // operation not offered by the control kind (list op on a numeric...)
+    UIE_POPUP_STATE = -13,      // panel already installed as a popup
+    UIE_FILE_WRITE = -14,       // a panel-state file cannot be written
 };
 
 // Control kinds, as written in resource files (keyword in brackets).
@@ -87,6 +90,17 @@ constexpr int VAL_DK_BLUE = 0x000080;
 // ---- callbacks by name (resource files bind controls to these names) ----
 void RegisterCallback(const char *name, CtrlCallbackPtr callback);
 CtrlCallbackPtr FindCallback(const char *name);
+// Binds a function to one control directly (takes precedence over the name).
+int InstallCtrlCallback(int panel, int control, CtrlCallbackPtr callback, void *callbackData);
+
+// ---- resource files ----
+// Relative file names (resource and panel-state files) are taken from this
+// folder; null or "" = the folder of the running program (the default).
+void SetProjectFolder(const char *folder);
+std::string GetProjectFolder();
+// What went wrong in the last failed LoadPanel or RecallPanelState
+// (file, line and reason), for diagnostics.
+std::string GetLastResourceError();
 
 // ---- panels ----
 // Loads panel number panelResourceId from a resource file (a path as the
@@ -111,7 +125,10 @@ int RemovePopup(int removeAll);
 // ---- control values and attributes ----
 int SetCtrlVal(int panel, int control, int value);
 int SetCtrlVal(int panel, int control, double value);
+// On a text box the text is appended (a "\n" starts a new line), as the
+// run-time did; ResetTextBox replaces the contents.
 int SetCtrlVal(int panel, int control, const char *value);
+// Rings and lists give the selected item's value (int, double) or label (text).
 int GetCtrlVal(int panel, int control, int *value);
 int GetCtrlVal(int panel, int control, double *value);
 int GetCtrlVal(int panel, int control, std::string *value);
@@ -130,7 +147,12 @@ int ClearListCtrl(int panel, int control);
 int InsertListItem(int panel, int control, int index, const char *label, int value);  // index -1 = end
 int GetNumListItems(int panel, int control, int *count);
 int SetCtrlIndex(int panel, int control, int index);
-int GetCtrlIndex(int panel, int control, int *index);
+int GetCtrlIndex(int panel, int control, int *index);  // -1 when the list is empty
+int ReplaceListItem(int panel, int control, int index, const char *label, int value);
+int DeleteListItem(int panel, int control, int index, int count);  // count -1 = to the end
+int GetLabelFromIndex(int panel, int control, int index, std::string *label);
+int GetValueFromIndex(int panel, int control, int index, int *value);
+int GetIndexFromValue(int panel, int control, int *index, int value);  // UIE_BAD_VALUE if absent
 
 // Text boxes.
 int ResetTextBox(int panel, int control, const char *text);
@@ -142,10 +164,13 @@ int GetTextBoxLine(int panel, int control, int index, std::string *line);
 int MessagePopup(const char *title, const char *message);
 int ConfirmPopup(const char *title, const char *message);  // 1 yes, 0 no
 // 0 with the answer (at most maxResponseLength characters), or UIE_CANCELLED.
+// maxResponseLength counts bytes (a UTF-8 letter may take two); response
+// must hold maxResponseLength + 1 bytes. Cancelling leaves it empty.
 int PromptPopup(const char *title, const char *message, char *response, int maxResponseLength);
 // Up to three buttons (null or "" = none); an optional response field when
 // response is not null. Returns the button pressed (1..3); Enter presses
-// enterButton, Escape or closing the window presses escapeButton.
+// enterButton, Escape or closing the window presses escapeButton (0 when
+// escapeButton is 0).
 int GenericMessagePopup(const char *title, const char *message, const char *button1,
                         const char *button2, const char *button3, char *response,
                         int maxResponseLength, int enterButton, int escapeButton);

@@ -1,0 +1,120 @@
+#include "ui/files.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "platform/paths.h"
+#include "ui/core.h"
+
+namespace ui::detail {
+namespace fs = std::filesystem;
+namespace {
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// Walks the relative components below `base`, taking each one's spelling on
+// disk when the exact one is absent.
+std::string ResolveBelow(std::string base, std::string_view relative) {
+    std::size_t i = 0;
+    bool lookUp = true;
+    while (i < relative.size()) {
+        while (i < relative.size() && (relative[i] == '/' || relative[i] == '\\')) ++i;
+        std::size_t j = i;
+        while (j < relative.size() && relative[j] != '/' && relative[j] != '\\') ++j;
+        if (j == i) break;
+        std::string part(relative.substr(i, j - i));
+        i = j;
+        std::string dir = base.empty() ? std::string(".") : base;
+        std::error_code ec;
+        if (lookUp && part != "." && part != ".." && !fs::exists(fs::path(dir) / part, ec)) {
+            lookUp = false;
+            for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+                const std::string name = it->path().filename().string();
+                if (SameIgnoringCase(name, part)) {
+                    part = name;
+                    lookUp = true;
+                    break;
+                }
+            }
+        }
+        if (!base.empty() && base.back() != '/') base += '/';
+        base += part;
+    }
+    return base;
+}
+
+}  // namespace
+
+std::string ResolvePath(std::string_view name) {
+    if (name.empty()) return {};
+    const bool hasDrive = name.size() >= 2 && name[1] == ':' &&
+                          std::isalpha(static_cast<unsigned char>(name[0]));
+    if (hasDrive || name[0] == '\\') return platform::HostPath(name);
+    if (name[0] == '/') {
+        // Host paths composed as folder + "\" + name; HostPath turns the
+        // backslashes round but does not look for the letter case.
+        const std::string host = platform::HostPath(name);
+        std::error_code ec;
+        if (fs::exists(host, ec)) return host;
+        return ResolveBelow("/", std::string_view(host).substr(1));
+    }
+    std::string folder = core::S().projectFolder;
+    if (folder.empty()) folder = platform::ProgramFolder();
+    return ResolveBelow(folder, name);
+}
+
+int ReadWholeFile(const std::string &hostPath, std::size_t maxBytes, std::string &content) {
+    content.clear();
+    if (hostPath.empty()) return UIE_NO_SUCH_FILE;
+    std::error_code ec;
+    if (fs::is_directory(hostPath, ec)) return UIE_NO_SUCH_FILE;
+    std::ifstream in(hostPath, std::ios::binary);
+    if (!in) return UIE_NO_SUCH_FILE;
+    char buf[8192];
+    while (in) {
+        in.read(buf, sizeof buf);
+        const std::streamsize got = in.gcount();
+        if (got <= 0) break;
+        if (content.size() + static_cast<std::size_t>(got) > maxBytes) return UIE_BAD_FILE;
+        content.append(buf, static_cast<std::size_t>(got));
+    }
+    if (in.bad()) return UIE_BAD_FILE;
+    return 0;
+}
+
+bool WriteFileAtomically(const std::string &hostPath, std::string_view content) {
+    if (hostPath.empty()) return false;
+    const std::string temp = hostPath + ".tmp" + std::to_string(::getpid());
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        out.write(content.data(), static_cast<std::streamsize>(content.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            std::remove(temp.c_str());
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temp, hostPath, ec);
+    if (ec) {
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ui::detail

@@ -1,0 +1,116 @@
+// The model the core keeps: panels and their controls. Back ends read it to
+// build their windows and report the operator's actions through it; tests
+// use it to find the panels that the code under test loaded.
+// Pointers returned here stay valid only until the next call that changes
+// the set of panels or controls (or runs a callback).
+#pragma once
+#include <string>
+#include <vector>
+
+#include "ui/ui.h"
+
+namespace ui::model {
+
+struct ListItem {
+    std::string label;
+    int value = 0;
+};
+
+struct Control {
+    int number = 0;
+    int kind = 0;                     // CtrlKind
+    std::string constantName;         // as in the resource file ("" if made at run time)
+    std::string label;
+    std::string callbackName;
+    CtrlCallbackPtr callback = nullptr;  // installed directly; otherwise found by name
+    void *callbackData = nullptr;
+    int top = 0, left = 0, height = 20, width = 100;
+    bool dimmed = false;
+    bool visible = true;
+    int mode = VAL_HOT;
+    int textColor = VAL_BLACK;
+
+    // Value: numeric kinds (int ones hold whole numbers), text kinds, lists, text boxes.
+    double numeric = 0.0;
+    std::string text;
+    std::vector<ListItem> items;
+    int index = -1;                   // selected item, -1 when the list is empty
+    std::vector<std::string> lines;
+    bool lineOpen = false;            // the text ended with "\n": the next text starts a line
+
+    double minValue = 0.0, maxValue = 0.0;  // numeric kinds; see DefaultControl()
+    int precision = 2;
+
+    // Timers.
+    double interval = 1.0;
+    bool enabled = true;
+    double due = 0.0;                 // next tick, on the back end's clock
+    bool ticking = false;             // its callback is running
+};
+
+struct Panel {
+    int handle = 0;
+    int parent = 0;
+    int resourceId = 0;               // 0 for NewPanel
+    std::string fileName;             // resource file it came from
+    std::string constantName;
+    std::string title;
+    int top = 0, left = 0, height = 300, width = 400;
+    bool visible = false;
+    std::vector<Control> controls;    // in resource-file order
+};
+
+// A control of the given kind with that kind's defaults.
+Control DefaultControl(int kind);
+bool IsValidKind(int kind);
+// Keyword of the kind as written in resource files, "" if unknown; and back.
+const char *KindKeyword(int kind);
+int KindFromKeyword(const std::string &keyword);  // 0 if unknown
+
+const Panel *FindPanel(int handle);
+const Control *FindControl(int panel, int control);
+std::vector<int> PanelHandles();          // in creation order
+const std::vector<int> &PopupStack();     // bottom first
+int TopPopup();                           // 0 when none
+int FindPanelByResource(int resourceId);  // newest live panel with it, 0 if none
+bool TimerCallbacksSuspended();
+bool WaitCursor();
+
+// ---- the operator, as a back end reports it ----
+enum class UserResult {
+    Delivered,      // callback (if any) ran and did not swallow it
+    Swallowed,      // the callback returned non-zero
+    NoPanel,
+    NoControl,
+    Modal,          // another panel is the active popup
+    Hidden,         // panel or control not visible
+    Dimmed,
+    NotHot,         // indicator (or normal mode: no commit events)
+    NotOperable,    // a kind the operator cannot commit (timer)
+    BadValue,       // the value does not fit the control
+};
+const char *UserResultName(UserResult result);
+// A commit of the control: checked against modality, visibility, dimming and
+// mode, then its callback is called with EVENT_COMMIT.
+UserResult UserCommit(int panel, int control);
+// The operator changed a value (typed, chose an item, flipped a switch):
+// the same checks (normal mode allowed), the value is stored, the callback
+// gets EVENT_VAL_CHANGED. The commit is a separate UserCommit().
+UserResult UserInput(int panel, int control, int value);
+UserResult UserInput(int panel, int control, double value);
+UserResult UserInput(int panel, int control, const char *value);
+UserResult UserSelectIndex(int panel, int control, int index);
+
+// ---- timers ----
+// When the earliest enabled timer is due (+infinity when none).
+double NextTimerDue();
+// Ticks every timer due at or before `now`, earliest first. With catchUp
+// each missed interval ticks (virtual clock); without it a late timer ticks
+// once and its next tick is counted from now (real clock).
+void FireDueTimers(double now, bool catchUp);
+
+// Discards every panel (no callbacks), empties the popup stack, clears the
+// suspension and the wait cursor. Registered callback names stay.
+void Reset();
+
+}  // namespace ui::model
