@@ -1,0 +1,85 @@
+#include "app/startup.h"
+
+#include <cstring>
+
+#include "app/app_state.h"
+#include "app/association.h"
+#include "app/command_line.h"
+#include "app/config_file.h"
+#include "app/constants.h"
+#include "app/main_screen.h"
+#include "app/port_select.h"
+#include "korvi70/config.h"
+#include "korvi70/link.h"
+#include "toolvane/folders.h"
+#include "toolvane/system_info.h"
+#include "ui/ui.h"
+
+namespace {
+
+void CopyBounded(char (&out)[Toolvane_DlugoscSciezki], const char *text) {
+    std::size_t n = text ? std::strlen(text) : 0;
+    if (n > sizeof out - 1) n = sizeof out - 1;
+    if (n > 0) std::memcpy(out, text, n);
+    out[n] = '\0';
+}
+
+// A start-up step failed after the main panel was shown.
+int EndStartup(int exitCode) {
+    WycofajGrafikeEkrGl();
+    return exitCode;
+}
+
+}  // namespace
+
+int Vgx52_Main(int argc, char **argv) {
+    CopyBounded(Toolvane_NazwaProgramu, argc > 0 && argv ? argv[0] : "");
+    const app::CommandLine commandLine = app::ScanCommandLine(argc, argv);
+
+    if (Toolvane_ZbierzInfoOSystemie(app::kModelName) != 0) return 1;
+    if (commandLine.associate) return Fun_WriteAssociation();
+
+    OdczytanieZbioruKonfiguracyjnego(Toolvane_ZbiorKonfig);
+    InicjujZmienne();
+    app::RegisterCallbacks();
+    if (WyswietlGrafikeEkrGl(Toolvane_ZbiorUir) != 0) return 1;
+
+    Korvi70_OdczytajZbiorKonfig();
+    app::ForceDirectSerialLink();
+    if (commandLine.portGiven) {
+        Korvi70_NrZlacza = commandLine.port;
+    } else if (OkreslKonfiguracjeKorvi70(Toolvane_ZbiorUir) != 0) {
+        return EndStartup(1);
+    }
+
+    if (Korvi70_IniZlacze(0) != 0) {
+        // A port opened before a later step failed must not stay held.
+        Korvi70_ZamZlacze();
+        ui::MessagePopup("Error ocures", "Error in initialization of Korvi70 connection.");
+        return EndStartup(1);
+    }
+
+    UstawOdpytywanieEkrGl(1);
+    ui::RunUserInterface();
+
+    // The loop ended without the quit command (the window system closed it):
+    // release the link and the panel, but keep the configuration file as it was.
+    if (PanelEkrGl != 0) {
+        ui::SuspendTimerCallbacks();
+        UstawOdpytywanieEkrGl(0);
+        Korvi70_ZamZlacze();
+        WycofajGrafikeEkrGl();
+    }
+    return 0;
+}
+
+int ObsEkrGl_Koniec(int, int, int event, void *, int, int) {
+    if (event != ui::EVENT_COMMIT) return 0;
+    ui::SuspendTimerCallbacks();
+    UstawOdpytywanieEkrGl(0);
+    Korvi70_ZamZlacze();
+    WycofajGrafikeEkrGl();
+    ui::QuitUserInterface(0);
+    ZapiszZbiorKonfiguracyjny(Toolvane_ZbiorKonfig);
+    return 0;
+}
