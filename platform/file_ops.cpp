@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <vector>
 
+#include "platform/drive_folder.h"
 #include "platform/paths.h"
 
 namespace platform {
@@ -51,9 +52,17 @@ long long FileSize(std::string_view path) {
 
 int MakeDir(std::string_view path) {
     if (path.empty()) return kPathErrInvalid;
+    detail::EnsureDriveFolder(path);
     const std::string host = HostPath(path);
     if (mkdir(host.c_str(), 0777) == 0) return 0;
     return FromErrno(errno);
+}
+
+int MakeDirs(std::string_view path) {
+    if (path.empty()) return kPathErrInvalid;
+    const std::string host = HostPath(path);
+    const int err = detail::MakeHostDirs(host);
+    return err == 0 ? 0 : FromErrno(err);
 }
 
 int GetDir(std::string &folder) {

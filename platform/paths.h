@@ -35,7 +35,11 @@ std::string ProgramFolder();
 bool FileExists(std::string_view path);
 bool DirectoryExists(std::string_view path);
 long long FileSize(std::string_view path);  // -1 when absent
+// Makes one folder; its parent must exist, except that the folder standing
+// for a drive is made when missing (a drive always exists on Windows).
 int MakeDir(std::string_view path);         // 0, or a negative error code
+// Makes the folder and every missing folder above it (0 if it exists).
+int MakeDirs(std::string_view path);
 int GetDir(std::string &folder);            // current folder; 0 or negative
 int SetDir(std::string_view path);          // 0, or a negative error code
 

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "platform/drive_folder.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
 
@@ -53,6 +54,7 @@ bool TextFileWriter::Open(std::string_view path, Mode mode, Encoding encoding) {
     finalPath_.clear();
     tempPath_.clear();
     if (path.empty()) return false;
+    if (mode != Mode::Append) detail::EnsureDriveFolder(path);
     finalPath_ = HostPath(path);
 
     int fd = -1;

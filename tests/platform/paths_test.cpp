@@ -146,6 +146,28 @@ TEST_F(PathTest, MakeDirReportsWhyItFailed) {
     EXPECT_EQ(MakeDir("C:\\plain\\sub"), kPathErrIsFile);
 }
 
+TEST(FreshDriveTest, DriveFoldersAreMadeOnFirstNeedLikeAlwaysPresentDrives) {
+    TempDir base;
+    const std::string root = base / "not/yet/there";
+    ScopedEnv env("VGX52_ROOT", root);
+    EXPECT_FALSE(DirectoryExists("C:\\"));
+    EXPECT_EQ(MakeDir("C:\\ProgramData"), 0);
+    EXPECT_TRUE(DirectoryExists(root + "/c/ProgramData"));
+    // Only the drive is implied; other missing parents are still an error.
+    EXPECT_EQ(MakeDir("P:\\VGX52\\SoftWare"), kPathErrNotFound);
+    EXPECT_TRUE(DirectoryExists(root + "/p"));
+    EXPECT_FALSE(DirectoryExists(root + "/p/VGX52"));
+}
+
+TEST_F(PathTest, MakeDirsMakesEveryMissingLevel) {
+    EXPECT_EQ(platform::MakeDirs("C:\\ProgramData\\BRANDOLUX SoftWare Data"), 0);
+    EXPECT_TRUE(DirectoryExists(root / "c/ProgramData/BRANDOLUX SoftWare Data"));
+    EXPECT_EQ(platform::MakeDirs("c:\\programdata\\brandolux software data"), 0);  // exists already
+    WriteFile(root / "c/ProgramData/file", "");
+    EXPECT_EQ(platform::MakeDirs("C:\\ProgramData\\file\\sub"), kPathErrIsFile);
+    EXPECT_EQ(platform::MakeDirs(""), kPathErrInvalid);
+}
+
 TEST_F(PathTest, SetDirFailureLeavesTheCurrentFolder) {
     std::string before, after;
     ASSERT_EQ(GetDir(before), 0);

@@ -207,6 +207,18 @@ TEST_F(TextFileTest, CloseReportsDataThatNeverReachedTheDisk) {
     EXPECT_EQ(w.Close(), -1);
 }
 
+TEST_F(TextFileTest, WritingToAFreshDriveMakesTheDriveButAppendCreatesNothing) {
+    ScopedEnv env("VGX52_ROOT", Path("fresh"));
+    TextFileWriter w;
+    EXPECT_FALSE(w.Open("C:\\Korvi70 Programs Associates.kfg", TextFileWriter::Mode::Append));
+    struct stat st;
+    EXPECT_NE(stat(Path("fresh").c_str(), &st), 0);
+    ASSERT_TRUE(w.Open("C:\\Korvi70.Kfg", TextFileWriter::Mode::Truncate));
+    EXPECT_TRUE(w.Write("#TypLacza 0\n"));
+    EXPECT_EQ(w.Close(), 0);
+    EXPECT_EQ(ReadFile(Path("fresh/c/Korvi70.Kfg")), "#TypLacza 0\r\n");
+}
+
 TEST_F(TextFileTest, WindowsPathsAreOpenedUnderTheDriveRoot) {
     ScopedEnv env("VGX52_ROOT", dir.path());
     mkdir(Path("c").c_str(), 0755);
