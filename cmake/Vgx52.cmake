@@ -12,5 +12,8 @@ function(vgx52_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "VGX52_BIN=${CMAKE_RUNTIME_OUTPUT_DIRECTORY};VGX52_SOURCE=${CMAKE_SOURCE_DIR}")
+    # gtest_discover_tests flattens a list-valued property into separate
+    # words, so each variable travels in a property of its own.
+    PROPERTIES ENVIRONMENT "VGX52_BIN=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}"
+               ENVIRONMENT_MODIFICATION "VGX52_SOURCE=set:${CMAKE_SOURCE_DIR}")
 endfunction()
