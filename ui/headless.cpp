@@ -133,9 +133,12 @@ bool Headless::Step(int *panel, int *control) {
         const model::Control *ctrl = model::FindControl(p, c);
         commit = r == model::UserResult::Delivered && ctrl && ctrl->mode == VAL_HOT;
     }
-    if (commit) r = model::UserCommit(p, c);
+    // Recorded before the callback runs, so commits taken by a GetUserEvent
+    // inside it come after this one.
+    const std::size_t at = events.size();
     record.result = r;
     events.push_back(record);
+    if (commit) events[at].result = r = model::UserCommit(p, c);
     if (!commit || r != model::UserResult::Delivered) return false;
     *panel = p;
     *control = c;

@@ -234,10 +234,6 @@ bool Parser::Finish() { return !inControl_ || FinishControl(); }
 
 bool ParseResourceFile(std::string_view content, std::vector<model::Panel> &panels, std::string &error) {
     panels.clear();
-    if (!IsValidUtf8(content)) {
-        error = "the file is not UTF-8 text";
-        return false;
-    }
     Parser parser;
     std::vector<Token> tokens;
     int number = 0;
@@ -245,6 +241,7 @@ bool ParseResourceFile(std::string_view content, std::vector<model::Panel> &pane
         ++number;
         std::string why;
         if (line.size() > kMaxLineBytes) why = "line too long";
+        else if (!IsValidUtf8(line)) why = "not UTF-8 text";
         else if (!Tokenize(line, tokens, why)) {}
         else if (parser.Line(tokens)) continue;
         else why = parser.error;

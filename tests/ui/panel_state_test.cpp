@@ -1,0 +1,161 @@
+// Panel-state files: saved values come back; a missing or bad state changes nothing.
+#include "ui_fixture.h"
+
+namespace uitest {
+namespace {
+
+class PanelStateTest : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        panel_ = Load();
+        ASSERT_GT(panel_, 0);
+    }
+    void Change(int panel) {
+        ui::SetCtrlVal(panel, P_NUM, 1.0 / 3.0);
+        ui::SetCtrlVal(panel, P_INT, -5);
+        ui::SetCtrlVal(panel, P_STR, "ż \"quoted\" \\ #1");
+        ui::SetCtrlVal(panel, P_TEXT, "");
+        ui::ResetTextBox(panel, P_BOX, "a\n\nb\n");
+        ui::SetCtrlIndex(panel, P_RING, 2);
+        ui::InsertListItem(panel, P_LIST, -1, "0221234567", 0);
+        ui::InsertListItem(panel, P_LIST, -1, "brak numeru", 1);
+        ui::SetCtrlIndex(panel, P_LIST, 1);
+        ui::SetCtrlVal(panel, P_RADIO, 1);
+        ui::SetCtrlVal(panel, P_SWITCH, 0);
+        ui::SetCtrlVal(panel, P_LEVEL, 33.3);
+        ui::SetCtrlVal(panel, P_LED, 1);
+    }
+    int panel_ = 0;
+};
+
+TEST_F(PanelStateTest, EveryValueSurvivesARoundTrip) {
+    Change(panel_);
+    ASSERT_EQ(ui::SavePanelState(panel_, "Korvi70.Gkp", 1), 0);
+    const int fresh = Load();
+    ASSERT_EQ(ui::RecallPanelState(fresh, "Korvi70.Gkp", 1), 0);
+    double d = 0;
+    int i = 0;
+    std::string s;
+    ui::GetCtrlVal(fresh, P_NUM, &d);
+    EXPECT_EQ(d, 1.0 / 3.0) << "reals come back to the last bit";
+    ui::GetCtrlVal(fresh, P_INT, &i);
+    EXPECT_EQ(i, -5);
+    ui::GetCtrlVal(fresh, P_STR, &s);
+    EXPECT_EQ(s, "ż \"quoted\" \\ #1");
+    ui::GetCtrlVal(fresh, P_TEXT, &s);
+    EXPECT_EQ(s, "");
+    ui::GetCtrlVal(fresh, P_BOX, &s);
+    EXPECT_EQ(s, "a\n\nb\n");
+    ui::GetCtrlVal(fresh, P_RING, &i);
+    EXPECT_EQ(i, 30);
+    ui::GetCtrlVal(fresh, P_LIST, &s);
+    EXPECT_EQ(s, "brak numeru");
+    ui::GetNumListItems(fresh, P_LIST, &i);
+    EXPECT_EQ(i, 2);
+    ui::GetCtrlVal(fresh, P_RADIO, &i);
+    EXPECT_EQ(i, 1);
+    ui::GetCtrlVal(fresh, P_SWITCH, &i);
+    EXPECT_EQ(i, 0);
+    ui::GetCtrlVal(fresh, P_LEVEL, &d);
+    EXPECT_EQ(d, 33.3);
+    ui::GetCtrlVal(fresh, P_LED, &i);
+    EXPECT_EQ(i, 1);
+}
+
+TEST_F(PanelStateTest, StatesOfSeveralPanelsShareAFile) {
+    Write("test.uir", kTestUir);
+    const int dialog = ui::LoadPanel(0, "test.uir", DIALOG);
+    ui::SetCtrlVal(dialog, D_NUM, 2.0);
+    ASSERT_EQ(ui::SavePanelState(dialog, "Korvi70.Gkp", 2), 0);
+    ui::SetCtrlVal(panel_, P_INT, 99);
+    ASSERT_EQ(ui::SavePanelState(panel_, "Korvi70.Gkp", 1), 0);
+    ui::SetCtrlVal(dialog, D_NUM, 3.0);
+    ASSERT_EQ(ui::SavePanelState(dialog, "Korvi70.Gkp", 2), 0) << "replaces state 2 only";
+    const int fresh = Load();
+    ASSERT_EQ(ui::RecallPanelState(fresh, "Korvi70.Gkp", 1), 0);
+    int i = 0;
+    ui::GetCtrlVal(fresh, P_INT, &i);
+    EXPECT_EQ(i, 99);
+    const int freshDialog = ui::LoadPanel(0, "test.uir", DIALOG);
+    ASSERT_EQ(ui::RecallPanelState(freshDialog, "Korvi70.Gkp", 2), 0);
+    double d = 0;
+    ui::GetCtrlVal(freshDialog, D_NUM, &d);
+    EXPECT_EQ(d, 3.0);
+    EXPECT_EQ(ui::RecallPanelState(freshDialog, "Korvi70.Gkp", 1), ui::UIE_BAD_FILE)
+        << "state 1 belongs to another panel";
+}
+
+TEST_F(PanelStateTest, MissingFileOrStateChangesNothing) {
+    EXPECT_EQ(ui::RecallPanelState(panel_, "absent.gkp", 1), ui::UIE_NO_SUCH_FILE);
+    ASSERT_EQ(ui::SavePanelState(panel_, "s.gkp", 1), 0);
+    ui::SetCtrlVal(panel_, P_INT, 55);
+    EXPECT_EQ(ui::RecallPanelState(panel_, "s.gkp", 2), ui::UIE_NO_SUCH_PANEL);
+    int i = 0;
+    ui::GetCtrlVal(panel_, P_INT, &i);
+    EXPECT_EQ(i, 55);
+    EXPECT_EQ(ui::RecallPanelState(panel_, "s.gkp", -1), ui::UIE_BAD_VALUE);
+    EXPECT_EQ(ui::SavePanelState(panel_, "s.gkp", -1), ui::UIE_BAD_VALUE);
+    EXPECT_EQ(ui::SavePanelState(panel_ + 50, "s.gkp", 1), ui::UIE_INVALID_PANEL);
+    EXPECT_EQ(ui::SavePanelState(panel_, "", 1), ui::UIE_NO_SUCH_FILE);
+    EXPECT_EQ(ui::SavePanelState(panel_, "no/such/folder/s.gkp", 1), ui::UIE_FILE_WRITE);
+}
+
+TEST_F(PanelStateTest, ABadEntryChangesNothingAtAll) {
+    ui::SetCtrlVal(panel_, P_INT, 11);
+    // The first entry is good, the second is of the wrong kind: neither is applied.
+    Write("bad.gkp",
+          "state 1 panel 1\n"
+          "control 3 int 42\n"
+          "control 4 int 5\n"
+          "end\n");
+    EXPECT_EQ(ui::RecallPanelState(panel_, "bad.gkp", 1), ui::UIE_BAD_FILE);
+    int i = 0;
+    ui::GetCtrlVal(panel_, P_INT, &i);
+    EXPECT_EQ(i, 11);
+    const char *bad[] = {
+        "state 1 panel 1\ncontrol 10 radio 2\nend\n",             // radio takes 0 or 1
+        "state 1 panel 1\ncontrol 8 ring 5 \"a\" 1\nend\n",       // index outside the items
+        "state 1 panel 1\ncontrol 8 ring 0 \"a\"\nend\n",         // a label without its value
+        "state 1 panel 1\ncontrol 6 textbox 0 \"a\\nb\"\nend\n",  // a line holding a break
+        "state 1 panel 1\ncontrol 2 numeric inf\nend\n",
+        "state 1 panel 1\ncontrol 3 int 42\n",                     // no end
+        "state 1 panel 1\nend\nstate 1 panel 1\nend\n",            // a state twice
+        "garbage\n",
+        "state 1 panel 1\ncontrol 4 string \"\xB3\"\nend\n",       // not UTF-8
+    };
+    for (const char *content : bad) {
+        Write("bad.gkp", content);
+        EXPECT_EQ(ui::RecallPanelState(panel_, "bad.gkp", 1), ui::UIE_BAD_FILE) << content;
+    }
+    ui::GetCtrlVal(panel_, P_INT, &i);
+    EXPECT_EQ(i, 11);
+}
+
+TEST_F(PanelStateTest, EntriesForControlsThePanelNoLongerHasAreSkipped) {
+    Write("old.gkp", "state 1 panel 1\ncontrol 3 int 42\ncontrol 300 int 1\nend\n");
+    EXPECT_EQ(ui::RecallPanelState(panel_, "old.gkp", 1), 0);
+    int i = 0;
+    ui::GetCtrlVal(panel_, P_INT, &i);
+    EXPECT_EQ(i, 42);
+}
+
+TEST_F(PanelStateTest, AFileThatIsNotAStateFileIsNotOverwritten) {
+    Write("notes.txt", "my notes\n");
+    EXPECT_EQ(ui::SavePanelState(panel_, "notes.txt", 1), ui::UIE_BAD_FILE);
+    EXPECT_EQ(Read("notes.txt"), "my notes\n");
+}
+
+TEST_F(PanelStateTest, RecalledValuesAreKeptWithinTheCurrentRange) {
+    Write("range.gkp", "state 1 panel 1\ncontrol 3 int 9999\ncontrol 2 numeric -4\nend\n");
+    ASSERT_EQ(ui::RecallPanelState(panel_, "range.gkp", 1), 0);
+    int i = 0;
+    double d = 1;
+    ui::GetCtrlVal(panel_, P_INT, &i);
+    EXPECT_EQ(i, 500);
+    ui::GetCtrlVal(panel_, P_NUM, &d);
+    EXPECT_EQ(d, 0.0);
+}
+
+}  // namespace
+}  // namespace uitest
