@@ -104,7 +104,8 @@ std::string GetLastResourceError();
 
 // ---- panels ----
 // Loads panel number panelResourceId from a resource file (a path as the
-// system gives it; see platform::HostPath). Returns a handle > 0.
+// system gives it; see platform::HostPath; a relative name is taken from the
+// project folder). Returns a handle > 0; every load is a new panel.
 int LoadPanel(int parentPanel, const char *fileName, int panelResourceId);
 int NewPanel(int parentPanel, const char *title, int top, int left, int height, int width);
 // Adds a control at run time; returns its control number.
@@ -189,7 +190,12 @@ int SetWaitCursor(int on);
 int GetScreenSize(int *height, int *width);
 
 // ---- panel state files (values of every control) ----
+// One file holds several states; saving one keeps the others. A file that
+// is not a panel-state file is never overwritten (UIE_BAD_FILE).
 int SavePanelState(int panel, const char *fileName, int stateIndex);
+// UIE_NO_SUCH_FILE, UIE_NO_SUCH_PANEL (no such state in the file) or
+// UIE_BAD_FILE (a value that does not fit, or the state of another panel)
+// change nothing.
 int RecallPanelState(int panel, const char *fileName, int stateIndex);
 
 }  // namespace ui

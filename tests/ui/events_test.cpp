@@ -306,6 +306,40 @@ TEST_F(EventsTest, QuitEndsOnlyTheInnermostLoop) {
     EXPECT_EQ(log_.size(), 1u);
 }
 
+// The quit control's way: suspend, discard its own panel, end the loop.
+int DiscardOwnPanelAndQuit(int panel, int, int event, void *, int, int) {
+    if (event != ui::EVENT_COMMIT) return 0;
+    ui::SuspendTimerCallbacks();
+    ui::DiscardPanel(panel);
+    ui::QuitUserInterface(0);
+    return 0;
+}
+
+int DiscardOnChange(int panel, int, int event, void *, int, int) {
+    if (event == ui::EVENT_VAL_CHANGED) ui::DiscardPanel(panel);
+    return 0;
+}
+
+TEST_F(EventsTest, ACallbackMayDiscardItsOwnPanel) {
+    ui::InstallCtrlCallback(panel_, P_BUTTON, DiscardOwnPanelAndQuit, nullptr);
+    hl::QueueCommit(hl::ByHandle(panel_), P_BUTTON);
+    hl::QueueCommit(hl::ByHandle(panel_), P_BUTTON);
+    EXPECT_EQ(ui::RunUserInterface(), 0);
+    EXPECT_EQ(ui::model::FindPanel(panel_), nullptr);
+    EXPECT_EQ(hl::QuitCount(), 1);
+    EXPECT_EQ(hl::PendingActions(), 1u);
+
+    const int other = Load();
+    ui::DisplayPanel(other);
+    ui::InstallCtrlCallback(other, P_NUM, DiscardOnChange, nullptr);
+    hl::QueueInput(hl::ByHandle(other), P_NUM, 5.0);
+    int p = 0, c = 0;
+    // The stale commit finds no panel; the input's panel goes before its commit.
+    EXPECT_EQ(ui::GetUserEvent(1, &p, &c), ui::EVENT_NONE);
+    EXPECT_EQ(ui::model::FindPanel(other), nullptr);
+    EXPECT_EQ(hl::Failures().size(), 1u);
+}
+
 TEST_F(EventsTest, ProcessSystemEventsLeavesTheOperatorsActionsQueued) {
     hl::QueueCommit(hl::ByHandle(panel_), P_BUTTON);
     EXPECT_EQ(ui::ProcessSystemEvents(), 0);

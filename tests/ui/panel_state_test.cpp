@@ -1,4 +1,6 @@
 // Panel-state files: saved values come back; a missing or bad state changes nothing.
+#include <random>
+
 #include "ui_fixture.h"
 
 namespace uitest {
@@ -155,6 +157,25 @@ TEST_F(PanelStateTest, RecalledValuesAreKeptWithinTheCurrentRange) {
     EXPECT_EQ(i, 500);
     ui::GetCtrlVal(panel_, P_NUM, &d);
     EXPECT_EQ(d, 0.0);
+}
+
+TEST_F(PanelStateTest, RandomFilesNeverCrashTheReader) {
+    ui::SavePanelState(panel_, "good.gkp", 1);
+    const std::string good = Read("good.gkp");
+    std::mt19937 rng(7);
+    for (int round = 0; round < 300; ++round) {
+        std::string content = good;
+        // Damage a few bytes of a real state file, or write plain noise.
+        if (round % 3 == 0) {
+            content.assign(rng() % 200, '\0');
+            for (char &ch : content) ch = static_cast<char>(rng());
+        } else {
+            for (int k = 0; k < 3; ++k) content[rng() % content.size()] = static_cast<char>(rng());
+        }
+        Write("fuzz.gkp", content);
+        const int rc = ui::RecallPanelState(panel_, "fuzz.gkp", 1);
+        EXPECT_TRUE(rc == 0 || rc == ui::UIE_BAD_FILE || rc == ui::UIE_NO_SUCH_PANEL) << rc;
+    }
 }
 
 }  // namespace
