@@ -1,0 +1,129 @@
+// The program itself, started as a process the way an installer or the
+// operator starts it.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "test_env.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kData = "C:\\ProgramData\\BRANDOLUX SoftWare Data";
+
+std::string BinFolder() {
+    const char *bin = std::getenv("VGX52_BIN");
+    return bin ? bin : "";
+}
+
+// Starts a program with the given arguments; stdout goes to *out if given.
+pid_t Start(const std::string &program, const std::vector<std::string> &args, int *out) {
+    int pipeFds[2] = {-1, -1};
+    if (out && pipe(pipeFds) != 0) return -1;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int devNull = open("/dev/null", O_WRONLY);
+        dup2(out ? pipeFds[1] : devNull, STDOUT_FILENO);
+        dup2(devNull, STDERR_FILENO);
+        std::vector<char *> argv;
+        std::string name = program;
+        argv.push_back(name.data());
+        std::vector<std::string> copy = args;
+        for (std::string &a : copy) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    if (out) {
+        close(pipeFds[1]);
+        *out = pipeFds[0];
+    }
+    return pid;
+}
+
+// Exit code of a process, or -1 when it had to be killed after 60 s.
+int Wait(pid_t pid) {
+    for (int i = 0; i < 6000; ++i) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+        usleep(10000);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return -1;
+}
+
+int RunProgram(const std::vector<std::string> &args) {
+    return Wait(Start(BinFolder() + "/vgx52", args, nullptr));
+}
+
+class AppProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (BinFolder().empty() || !fs::exists(BinFolder() + "/vgx52")) GTEST_SKIP() << "vgx52 not built";
+        drive_.MakeFolder(kData);
+    }
+    apptest::TempDrive drive_{"10.0"};
+};
+
+TEST_F(AppProgram, AssociateRecordsTheProgramsRealPath) {
+    const std::string file = drive_.Host(kData + "\\Korvi70 Programs Associates.kfg");
+    apptest::WriteBytes(file, "");
+    ASSERT_EQ(RunProgram({"associate"}), 0);
+    ASSERT_EQ(RunProgram({"ASSOCIATE"}), 0);
+    const std::string bin = fs::canonical(BinFolder()).string();
+    const std::string record =
+        "\r\n# 01B0\tGUID:{3D0B5E27-91C4-4A6E-B2F3-7C18E9A04D55}\tProgram:\"" + bin + "/vgx52\"\tIcon:\"" + bin +
+        "/VGX52.ico\"\tLabel:\"User Program for Gas Parameter Measurement Device, model VGX52, software "
+        "version: 1.01\"\r\n";
+    EXPECT_EQ(apptest::ReadBytes(file), record + record);
+    EXPECT_FALSE(apptest::Exists(drive_.Host(kData + "\\VGX52.kfg")));
+}
+
+TEST_F(AppProgram, AssociateWithoutTheFileFails) {
+    EXPECT_EQ(RunProgram({"associate"}), 1);
+    EXPECT_FALSE(apptest::Exists(drive_.Host(kData + "\\Korvi70 Programs Associates.kfg")));
+}
+
+TEST_F(AppProgram, NoPortAndNoAnswerFails) {
+    EXPECT_EQ(RunProgram({}), 1);
+    EXPECT_FALSE(apptest::Exists(drive_.Host(kData + "\\VGX52.kfg")));
+}
+
+TEST_F(AppProgram, PortThatCannotBeOpenedFails) {
+    ASSERT_EQ(symlink((drive_.root() + "/none").c_str(), (drive_.root() + "/com9").c_str()), 0);
+    EXPECT_EQ(RunProgram({"port:9"}), 1);
+    EXPECT_FALSE(apptest::Exists(drive_.Host(kData + "\\VGX52.kfg")));
+}
+
+TEST_F(AppProgram, OpensASimulatedInstrumentOnAPseudoTerminal) {
+    const std::string simProgram = BinFolder() + "/vgx52-sim";
+    if (!fs::exists(simProgram)) GTEST_SKIP() << "vgx52-sim not built";
+    int out = -1;
+    const pid_t sim = Start(simProgram, {"--com", "9"}, &out);
+    ASSERT_GT(sim, 0);
+    // The simulator says where it listens once the link is in place.
+    pollfd p{out, POLLIN, 0};
+    ASSERT_EQ(poll(&p, 1, 10000), 1);
+    char line[256] = {};
+    ASSERT_GT(read(out, line, sizeof line - 1), 0);
+    close(out);
+
+    // Nothing drives the headless user interface: the program opens the
+    // link, its event loop ends at once, and it quits without saving.
+    EXPECT_EQ(RunProgram({"port:9"}), 0);
+    EXPECT_FALSE(apptest::Exists(drive_.Host(kData + "\\VGX52.kfg")));
+    kill(sim, SIGTERM);
+    Wait(sim);
+}
+
+}  // namespace
