@@ -1,0 +1,141 @@
+#include "korvi70/tcp_client.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "korvi70/frame_hex.h"
+#include "korvi70/link.h"
+#include "platform/system.h"
+#include "platform/tcp.h"
+
+int Korvi70_NrPortuTCP = 66;
+char Korvi70_NazwaServeraKorviTCP[99] = "127.0.0.1";
+double Korvi70_TCPIP_TimeOut = 500.0;
+unsigned Korvi70_TCP_Uchwyt = 0;
+unsigned char Korvi70_TCP_Polaczony = 0;
+unsigned char Korvi70_TCP_BuforNad[Korvi70_TCP_RozmiarBufora];
+int Korvi70_TCP_IleNad = Korvi70_TCP_DlugoscNaglowka;
+unsigned char Korvi70_TCP_BuforOdb[1 + Korvi70_TCP_RozmiarBufora + 1];
+int Korvi70_TCP_DlugoscOdb = 0;
+int Korvi70_TCP_PozycjaOdb = 0;
+int Korvi70_TCP_JestOdpowiedz = 0;
+char Korvi70_TCP_ZnakOdpowiedzi = 0;
+
+namespace korvi70 {
+
+unsigned TcpTimeoutMs() {
+    const double ms = Korvi70_TCPIP_TimeOut;
+    if (!(ms > 0)) return 0;
+    if (ms > 86400000.0) return 86400000u;
+    return static_cast<unsigned>(std::lround(ms));
+}
+
+bool TcpReplyMayAnswer(const unsigned char *request, int requestLength, const unsigned char *reply,
+                       int replyLength) {
+    if (requestLength < 6 || replyLength < 6) return true;
+    const auto text = [](const unsigned char *p) {
+        return std::string_view(reinterpret_cast<const char *>(p), 6);
+    };
+    unsigned requestHeader = 0, replyHeader = 0;
+    // Only hex frames carry a transaction number; legacy frames are binary.
+    if (!ParseHex(text(request), &requestHeader) || !ParseHex(text(reply), &replyHeader)) return true;
+    return (requestHeader & 0xFF) == (replyHeader & 0xFF);
+}
+
+namespace {
+
+// The payload of the envelope now in the receive buffer may not answer the
+// request just sent: a reply whose window closed earlier is dropped.
+bool ReplyBelongsToRequest() {
+    if (Korvi70_TCP_ZnakOdpowiedzi != 'b') return true;
+    return TcpReplyMayAnswer(Korvi70_TCP_BuforNad + Korvi70_TCP_DlugoscNaglowka,
+                             Korvi70_TCP_IleNad - Korvi70_TCP_DlugoscNaglowka, Korvi70_TCP_BuforOdb + 1,
+                             Korvi70_TCP_DlugoscOdb);
+}
+
+void WaitForReply(double windowStart) {
+    for (;;) {
+        if (Korvi70_TCP_JestOdpowiedz) {
+            if (ReplyBelongsToRequest()) return;
+            Korvi70_TCP_JestOdpowiedz = 0;
+            Korvi70_TCP_DlugoscOdb = 0;
+        }
+        const double left = kTcpReplyWindow - (platform::Timer() - windowStart);
+        if (left <= 0) return;
+        // Bytes the platform holds already raise no new event: read them here.
+        if (platform::TCPBytesAvailable(Korvi70_TCP_Uchwyt) > 0) {
+            Korvi70_TCP_Client_Message(Korvi70_TCP_Uchwyt, platform::TCP_DATAREADY, 0, nullptr);
+            continue;
+        }
+        platform::ProcessTCPEvents(left);
+    }
+}
+
+}  // namespace
+}  // namespace korvi70
+
+int Korvi70_TCP_Client_WyslijDane() {
+    if (!Korvi70_TCP_Polaczony) {
+        Korvi70_BladLacza = Korvi70_BladCzasu;
+        return -1;
+    }
+    const int count = std::clamp(Korvi70_TCP_IleNad, Korvi70_TCP_DlugoscNaglowka, Korvi70_TCP_RozmiarBufora);
+    Korvi70_TCP_IleNad = count;
+    Korvi70_TCP_BuforNad[0] = 'b';
+    korvi70::PutHex(reinterpret_cast<char *>(Korvi70_TCP_BuforNad + 1), count - Korvi70_TCP_DlugoscNaglowka, 4);
+
+    // Whatever arrived before this request cannot be its answer.
+    platform::DiscardTCPInput(Korvi70_TCP_Uchwyt);
+    Korvi70_TCP_JestOdpowiedz = 0;
+    Korvi70_TCP_DlugoscOdb = 0;
+    const double start = platform::Timer();
+    platform::ClientTCPWrite(Korvi70_TCP_Uchwyt, Korvi70_TCP_BuforNad, static_cast<std::size_t>(count),
+                             korvi70::TcpTimeoutMs());
+    korvi70::WaitForReply(start);
+
+    const int length = std::clamp(Korvi70_TCP_DlugoscOdb, 0, Korvi70_TCP_RozmiarBufora);
+    if (!Korvi70_TCP_JestOdpowiedz) {
+        Korvi70_TCP_DlugoscOdb = 0;
+        Korvi70_BladLacza = Korvi70_BladCzasu;
+    } else if (Korvi70_TCP_ZnakOdpowiedzi == 'b') {
+        Korvi70_TCP_BuforOdb[0] = 0x00;
+        Korvi70_TCP_BuforOdb[length + 1] = 0x01;
+        Korvi70_TCP_DlugoscOdb = length + 2;
+        Korvi70_BladLacza = 0;
+    } else {
+        unsigned code = 0;
+        const std::string_view digits(reinterpret_cast<const char *>(Korvi70_TCP_BuforOdb + 1),
+                                      static_cast<std::size_t>(std::min(length, 4)));
+        // The server reported an error; one it does not spell out still fails the command.
+        Korvi70_BladLacza = (digits.size() == 4 && korvi70::ParseHex(digits, &code)) ? static_cast<int>(code) : -1;
+        Korvi70_TCP_DlugoscOdb = 0;
+    }
+    Korvi70_TCP_PozycjaOdb = 0;
+    return 0;
+}
+
+int Korvi70_TCP_Client_Message(unsigned handle, int event, int, void *) {
+    if (event != platform::TCP_DATAREADY) return 1;
+    const unsigned timeout = korvi70::TcpTimeoutMs();
+    unsigned char header[Korvi70_TCP_DlugoscNaglowka] = {};
+    const int got = platform::ClientTCPRead(handle, header, sizeof header, timeout);
+    unsigned length = 0;
+    const std::string_view digits(reinterpret_cast<const char *>(header + 1), 4);
+    if (got != Korvi70_TCP_DlugoscNaglowka || (header[0] != 'b' && header[0] != 'c') ||
+        !korvi70::ParseHex(digits, &length)) {
+        // Not the start of an envelope: the stream is out of step, drop it.
+        platform::DiscardTCPInput(handle);
+        return 1;
+    }
+    Korvi70_TCP_JestOdpowiedz = 1;
+    Korvi70_TCP_Uchwyt = handle;
+    Korvi70_TCP_ZnakOdpowiedzi = static_cast<char>(header[0]);
+    const unsigned wanted = std::min<unsigned>(length, Korvi70_TCP_RozmiarBufora);
+    const int payload = wanted == 0 ? 0 : platform::ClientTCPRead(handle, Korvi70_TCP_BuforOdb + 1, wanted, timeout);
+    Korvi70_TCP_DlugoscOdb = std::clamp(payload, 0, static_cast<int>(wanted));
+    Korvi70_TCP_PozycjaOdb = 0;
+    // The part of an over-long payload beyond the buffer is not kept.
+    if (length > wanted) platform::DiscardTCPInput(handle);
+    return 1;
+}
