@@ -1,0 +1,97 @@
+#include "sim/options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace sim {
+namespace {
+
+bool ToLong(const std::string &text, long *value) {
+    if (text.empty()) return false;
+    char *end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text.c_str(), &end, 0);  // decimal or 0x...
+    if (errno != 0 || end == text.c_str() || *end != '\0') return false;
+    *value = v;
+    return true;
+}
+
+bool ToDouble(const std::string &text, double *value) {
+    char *end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !std::isfinite(v) || v < 0) return false;
+    *value = v;
+    return true;
+}
+
+}  // namespace
+
+const char *Usage() {
+    return "usage: vgx52-sim (--com N | --tcp PORT) [switches]\n"
+           "  --com N               simulated instrument on a pseudo-terminal linked as comN in the drive root\n"
+           "  --tcp PORT            Korvi70 TCP gateway on 127.0.0.1:PORT (0 = any free port)\n"
+           "  --id N                instrument ID and legacy address (default 5)\n"
+           "  --type CODE           type code answered to identify (default 0x1B0)\n"
+           "  --software N          internal software version answered to command 11 (default 105)\n"
+           "  --state FILE          load the instrument's state from FILE if it exists, save it there at exit\n"
+           "  --echo                the line echoes every byte\n"
+           "  --silent              no replies\n"
+           "  --wrong-check         reply check one bit off\n"
+           "  --wrong-transaction   reply transaction number plus one\n"
+           "  --status N            every hex reply carries this status\n"
+           "  --garbage             bytes ahead of every reply's lead-in\n"
+           "  --cut N               send only N bytes of each reply\n"
+           "  --delay S             seconds before each reply\n"
+           "  --paced               bytes take their wire time at 38400 baud\n"
+           "  --baud N              bytes take their wire time at N baud\n"
+           "  --turnaround S        seconds between a request and its reply (default 0.001, 0 when paced)\n"
+           "  --gateway-error CODE  the gateway answers 'c' with this code\n"
+           "  --gateway-silent      the gateway does not answer\n"
+           "  --gateway-delay S     seconds before each gateway reply\n";
+}
+
+bool ParseOptions(const std::vector<std::string> &args, SimOptions *o, std::string *error) {
+    const auto bad = [&](const std::string &why) {
+        *error = why;
+        return false;
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        long n = 0;
+        double s = 0;
+        const auto number = [&](long low, long high) {
+            return hasValue && ToLong(args[++i], &n) && n >= low && n <= high;
+        };
+        const auto seconds = [&] { return hasValue && ToDouble(args[++i], &s); };
+        if (a == "--help" || a == "-h") o->help = true;
+        else if (a == "--com") { if (!number(1, 1000)) return bad("--com needs a port number 1..1000"); o->com = static_cast<int>(n); }
+        else if (a == "--tcp") { if (!number(0, 65535)) return bad("--tcp needs a port 0..65535"); o->tcp = static_cast<int>(n); }
+        else if (a == "--id") { if (!number(0, 255)) return bad("--id needs 0..255"); o->id = static_cast<int>(n); o->idGiven = true; }
+        else if (a == "--type") { if (!number(0, 0xFFFF)) return bad("--type needs 0..0xFFFF"); o->typeCode = static_cast<unsigned>(n); o->typeGiven = true; }
+        else if (a == "--software") { if (!number(0, 0xFFFF)) return bad("--software needs 0..0xFFFF"); o->softwareVersion = static_cast<int>(n); }
+        else if (a == "--state") { if (!hasValue || args[i + 1].empty()) return bad("--state needs a file name"); o->statePath = args[++i]; }
+        else if (a == "--echo") o->faults.echo = true;
+        else if (a == "--silent") o->faults.silent = true;
+        else if (a == "--wrong-check") o->faults.wrongCheck = true;
+        else if (a == "--wrong-transaction") o->faults.wrongTransaction = true;
+        else if (a == "--status") { if (!number(1, 255)) return bad("--status needs 1..255"); o->faults.status = static_cast<int>(n); }
+        else if (a == "--garbage") o->faults.garbage = std::string(kDefaultGarbage);
+        else if (a == "--cut") { if (!number(0, 100000)) return bad("--cut needs a byte count"); o->faults.cutAfter = static_cast<int>(n); }
+        else if (a == "--delay") { if (!seconds()) return bad("--delay needs seconds"); o->faults.delay = s; }
+        else if (a == "--paced") o->faults.baud = 38400;
+        else if (a == "--baud") { if (!number(50, 4000000)) return bad("--baud needs a rate"); o->faults.baud = n; }
+        else if (a == "--turnaround") { if (!seconds()) return bad("--turnaround needs seconds"); o->turnaround = s; }
+        else if (a == "--gateway-error") { if (!number(0, 0xFFFF)) return bad("--gateway-error needs 0..0xFFFF"); o->gateway.errorCode = static_cast<int>(n); }
+        else if (a == "--gateway-silent") o->gateway.silent = true;
+        else if (a == "--gateway-delay") { if (!seconds()) return bad("--gateway-delay needs seconds"); o->gateway.delay = s; }
+        else return bad("unknown switch " + a);
+    }
+    if (o->help) return true;
+    if ((o->com > 0) == (o->tcp >= 0)) return bad("give either --com N or --tcp PORT");
+    if (o->turnaround < 0) o->turnaround = o->faults.baud > 0 ? 0.0 : 0.001;
+    return true;
+}
+
+}  // namespace sim
