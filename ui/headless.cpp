@@ -357,6 +357,9 @@ double Now() { return H().now; }
 void AdvanceTime(double seconds) { H().Advance(seconds); }
 void SetPollAdvance(double seconds) { H().pollAdvance = seconds > 0.0 ? seconds : 0.0; }
 
+bool WaitCursor() { return model::WaitCursor(); }
+bool TimerCallbacksSuspended() { return model::TimerCallbacksSuspended(); }
+
 void SetScreenSize(int height, int width) {
     H().screenHeight = height;
     H().screenWidth = width;

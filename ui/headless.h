@@ -91,6 +91,8 @@ void AdvanceTime(double seconds);
 void SetPollAdvance(double seconds);
 
 // ---- other state ----
+bool WaitCursor();            // as SetWaitCursor left it
+bool TimerCallbacksSuspended();
 void SetScreenSize(int height, int width);
 int QuitCount();              // QuitUserInterface calls so far
 int LastQuitCode();

@@ -350,6 +350,7 @@ TEST_F(EventsTest, WaitCursorAndScreenSize) {
     EXPECT_FALSE(ui::model::WaitCursor());
     ui::SetWaitCursor(1);
     EXPECT_TRUE(ui::model::WaitCursor());
+    EXPECT_TRUE(hl::WaitCursor());
     ui::SetWaitCursor(0);
     EXPECT_FALSE(ui::model::WaitCursor());
     int h = 0, w = 0;
