@@ -26,7 +26,8 @@ namespace korvi70 {
 
 unsigned TcpTimeoutMs() {
     const double ms = Korvi70_TCPIP_TimeOut;
-    if (!(ms > 0)) return 0;
+    // 0 would mean the platform's 5-second default: the shortest wait is 1 ms.
+    if (!(ms >= 1)) return 1;
     if (ms > 86400000.0) return 86400000u;
     return static_cast<unsigned>(std::lround(ms));
 }
