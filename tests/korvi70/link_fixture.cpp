@@ -2,7 +2,9 @@
 
 #include <stdlib.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "korvi70/tcp_client.h"
@@ -20,15 +22,20 @@ int NextNumber() {
     return n;
 }
 
+// A plain array: it must still be there when the removal runs at exit.
+char g_root[64] = "";
+
+void RemoveTestDriveRoot() { std::filesystem::remove_all(g_root); }
+
 }  // namespace
 
 std::string TestDriveRoot() {
-    static const std::string root = [] {
-        char pattern[] = "/tmp/korvi70-test-XXXXXX";
-        const char *made = mkdtemp(pattern);
-        return std::string(made != nullptr ? made : "/tmp");
-    }();
-    return root;
+    if (g_root[0] == '\0') {
+        std::strcpy(g_root, "/tmp/korvi70-test-XXXXXX");
+        if (mkdtemp(g_root) == nullptr) std::strcpy(g_root, "/tmp");
+        else std::atexit(RemoveTestDriveRoot);
+    }
+    return g_root;
 }
 
 void ResetLinkState() {

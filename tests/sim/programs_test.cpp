@@ -7,6 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,14 +20,19 @@
 
 namespace {
 
+// A plain array: it must still be there when the removal runs at exit.
+char g_root[64] = "";
+
+void RemoveTempRoot() { std::filesystem::remove_all(g_root); }
+
 std::string TempRoot() {
-    static const std::string root = [] {
-        char pattern[] = "/tmp/sim-test-XXXXXX";
-        const char *made = mkdtemp(pattern);
-        return std::string(made ? made : "/tmp");
-    }();
-    setenv("VGX52_ROOT", root.c_str(), 1);
-    return root;
+    if (g_root[0] == '\0') {
+        std::strcpy(g_root, "/tmp/sim-test-XXXXXX");
+        if (mkdtemp(g_root) == nullptr) std::strcpy(g_root, "/tmp");
+        else std::atexit(RemoveTempRoot);
+    }
+    setenv("VGX52_ROOT", g_root, 1);
+    return g_root;
 }
 
 bool IsLink(const std::string &path) {
