@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "korvi70/traffic.h"
 #include "korvi70/transport.h"
 
 unsigned char Korvi70_TypLacza = Korvi70_PolaczenieBezposrednieRS;
@@ -25,23 +26,47 @@ const Transport &TransportFor(int linkType) {
 
 namespace {
 const korvi70::Transport &Current() { return korvi70::TransportFor(Korvi70_TypLacza); }
+
+// Bytes that really moved, for a traffic observer (the modem type moves none).
+void Observe(korvi70::TrafficDirection direction, const void *bytes, int count) {
+    if (korvi70::g_trafficObserver != nullptr && Korvi70_TypLacza != Korvi70_PolaczeniePrzezModem)
+        korvi70::ReportTraffic(direction, bytes, count);
+}
 }  // namespace
 
 int Korvi70_FlushOutQ() { return Current().flushOutQ(); }
 int Korvi70_FlushInQ() { return Current().flushInQ(); }
-int Korvi70_ComWrt(const void *buffer, int count) { return Current().comWrt(buffer, count); }
+int Korvi70_ComWrt(const void *buffer, int count) {
+    const int n = Current().comWrt(buffer, count);
+    Observe(korvi70::TrafficDirection::Sent, buffer, n < count ? n : count);
+    return n;
+}
 
 int Korvi70_ComRd(void *buffer, int count) {
     // Every link type clears the destination first, so a short read leaves
     // a terminated text behind.
     if (buffer != nullptr && count >= 0) std::memset(buffer, 0, static_cast<std::size_t>(count) + 1);
-    return Current().comRd(buffer, count);
+    const int n = Current().comRd(buffer, count);
+    Observe(korvi70::TrafficDirection::Received, buffer, n < count ? n : count);
+    return n;
 }
 
-int Korvi70_ComWrtByte(int byte) { return Current().comWrtByte(byte); }
-int Korvi70_ComRdByte() { return Current().comRdByte(); }
+int Korvi70_ComWrtByte(int byte) {
+    const int n = Current().comWrtByte(byte);
+    const unsigned char sent = static_cast<unsigned char>(byte);
+    if (n > 0) Observe(korvi70::TrafficDirection::Sent, &sent, 1);
+    return n;
+}
+int Korvi70_ComRdByte() {
+    const int byte = Current().comRdByte();
+    const unsigned char received = static_cast<unsigned char>(byte);
+    if (Korvi70_BladLacza == 0 && byte >= 0 && byte <= 0xFF) Observe(korvi70::TrafficDirection::Received, &received, 1);
+    return byte;
+}
 int Korvi70_ComRdTerm(void *buffer, int count, int terminator) {
-    return Current().comRdTerm(buffer, count, terminator);
+    const int n = Current().comRdTerm(buffer, count, terminator);
+    Observe(korvi70::TrafficDirection::Received, buffer, n < count ? n : count);
+    return n;
 }
 int Korvi70_GetInQLen() { return Current().getInQLen(); }
 int Korvi70_GetOutQLen() { return Current().getOutQLen(); }
