@@ -1,0 +1,105 @@
+#include "cli/cli.h"
+
+#include <string>
+
+#include "cli/command_table.h"
+#include "cli/link_setup.h"
+#include "cli/options.h"
+#include "cli/traffic_log.h"
+
+namespace cli {
+namespace {
+
+constexpr char kVersion[] = "1.01";
+
+void PrintUsage(std::FILE *out) {
+    std::fprintf(out,
+                 "Usage: vgx52ctl [--port N | --tcp HOST[:PORT]] [--id ID] [--attempts N] [--timeout S]\n"
+                 "                [--log FILE] COMMAND [ARGS]\n"
+                 "\n"
+                 "Sends one command to a VGX52 gas-parameter meter over the Korvi70 protocol.\n"
+                 "\n"
+                 "Options:\n"
+                 "  --port N          serial port COMn (default: the shared connection configuration's)\n"
+                 "  --tcp HOST[:PORT] through a Korvi70 TCP gateway (default port %d)\n"
+                 "  --id ID           instrument ID the command is sent to, 0..255 (default 0)\n"
+                 "  --attempts N      attempts while no valid reply comes (default %d)\n"
+                 "  --timeout S       serial time-out in seconds, 0.05..5 (default %.1f)\n"
+                 "  --log FILE        write every byte sent and received to FILE, in hex\n"
+                 "  --help, --version\n"
+                 "\n"
+                 "Commands:\n",
+                 kDefaultTcpPort, kDefaultAttempts, kDefaultTimeout);
+    for (const Command &command : AllCommands()) {
+        std::string head = std::string(command.name) + (*command.synopsis ? " " : "") + command.synopsis;
+        std::fprintf(out, "  %-26s %s\n", head.c_str(), command.summary);
+    }
+    std::fprintf(out,
+                 "\n"
+                 "Values are printed one per line. Exit status: 0 done, 1 refused (argument out of\n"
+                 "range), 2 link failed, 3 no valid reply, 64 bad usage, any other value the\n"
+                 "instrument's status.\n");
+}
+
+const char *Describe(int rc) {
+    switch (rc) {
+    case 1: return "refused: an argument is out of the accepted range, nothing was sent";
+    case 2: return "the link failed while sending";
+    case 3: return "no valid reply from the instrument";
+    default: return nullptr;
+    }
+}
+
+int Usage(std::FILE *err, const std::string &message) {
+    std::fprintf(err, "vgx52ctl: %s\nTry 'vgx52ctl --help'.\n", message.c_str());
+    return kExitUsage;
+}
+
+}  // namespace
+
+int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
+    Options options;
+    std::string error;
+    if (!ParseOptions(argc, argv, options, error)) return Usage(err, error);
+    if (options.help) {
+        PrintUsage(out);
+        return 0;
+    }
+    if (options.version) {
+        std::fprintf(out, "vgx52ctl %s\n", kVersion);
+        return 0;
+    }
+    if (options.command.empty()) return Usage(err, "no command given");
+    const Command *command = FindCommand(options.command);
+    if (command == nullptr) return Usage(err, "unknown command '" + options.command + "'");
+    Params params;
+    if (!command->parse(options.args, params, error)) return Usage(err, options.command + ": " + error);
+
+    TrafficLog log;
+    if (!options.logPath.empty() && !log.Open(options.logPath))
+        return Usage(err, "cannot write the log file " + options.logPath);
+
+    if (OpenLink(options, error) != 0) {
+        std::fprintf(err, "vgx52ctl: %s\n", error.c_str());
+        return 2;
+    }
+    Context context;
+    context.id = options.id;
+    context.attempts = options.attempts;
+    context.out = out;
+    const int rc = command->run(context, params);
+    std::fflush(out);
+    CloseLink();
+    log.Close();
+
+    if (rc != 0) {
+        const char *text = Describe(rc);
+        if (text != nullptr)
+            std::fprintf(err, "vgx52ctl: %s: %s\n", options.command.c_str(), text);
+        else
+            std::fprintf(err, "vgx52ctl: %s: the instrument answered with status %d\n", options.command.c_str(), rc);
+    }
+    return rc;
+}
+
+}  // namespace cli

@@ -1,0 +1,69 @@
+// The commands of vgx52ctl. Each command checks its arguments before the
+// link is opened (bad usage never touches the instrument) and then runs.
+// A new command is a row in a group's table and, for a new group, one line
+// in AllCommands() (command_table.cpp).
+#pragma once
+#include <cstdio>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// Arguments of a command after checking.
+struct Params {
+    long number[2] = {};  // integer arguments, in order
+    double real = 0;      // the real-valued argument
+    char letter = 0;      // a code or column letter
+    std::string text;     // a text argument
+    int current = -1;     // write-id --current
+    int cpu = 1;          // restart-code --cpu
+};
+
+struct Context {
+    int id = 0;        // destination of the commands
+    int attempts = 5;  // attempts while a command gives 3
+    std::FILE *out = stdout;
+};
+
+struct Command {
+    const char *name;
+    const char *synopsis;  // arguments, as shown in the usage text
+    const char *summary;
+    // False with a message in error when the arguments do not fit.
+    bool (*parse)(const std::vector<std::string> &args, Params &params, std::string &error);
+    // The command's result code.
+    int (*run)(const Context &context, const Params &params);
+};
+
+std::span<const Command> GenericCommandTable();
+std::span<const Command> RegisterCommandTable();
+std::span<const Command> LoaderCommandTable();
+
+// Every command, in the order the usage text lists them.
+const std::vector<Command> &AllCommands();
+const Command *FindCommand(const std::string &name);
+
+// Repeats a command while it gives 3, up to the context's attempts in all.
+template <class F>
+int WithAttempts(const Context &context, F &&command) {
+    int rc = 3;
+    for (int attempt = 0; attempt < context.attempts; ++attempt) {
+        rc = command();
+        if (rc != 3) break;
+    }
+    return rc;
+}
+
+// Output: one value a line.
+void PrintReal(const Context &context, double value);
+void PrintInt(const Context &context, long long value);
+void PrintText(const Context &context, const char *text);
+
+// Argument checks shared by the command groups; each sets error on failure.
+bool ExpectCount(const std::vector<std::string> &args, std::size_t count, const char *synopsis, std::string &error);
+bool ArgInt(const std::string &text, long min, long max, const char *what, long &value, std::string &error);
+bool ArgReal(const std::string &text, const char *what, double &value, std::string &error);
+bool ArgLetter(const std::string &text, const char *what, char &letter, std::string &error);
+
+}  // namespace cli

@@ -1,0 +1,148 @@
+#include "cli/options.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+#include "korvi70/link.h"
+
+namespace cli {
+namespace {
+
+// Limits of the link settings, as the shared configuration accepts them.
+constexpr double kMinTimeout = 0.05;
+constexpr double kMaxTimeout = 5.0;
+constexpr int kMaxPort = 100;
+constexpr int kMaxAttempts = 1000;
+
+// Splits "HOST", "HOST:PORT" or "[V6]:PORT".
+bool ParseTcpTarget(const std::string &text, Options &options, std::string &error) {
+    std::string host = text, port;
+    if (!text.empty() && text.front() == '[') {
+        const auto close = text.find(']');
+        if (close == std::string::npos) return error = "--tcp: missing ']' in " + text, false;
+        host = text.substr(1, close - 1);
+        if (close + 1 < text.size()) {
+            if (text[close + 1] != ':') return error = "--tcp: expected ':' after ']' in " + text, false;
+            port = text.substr(close + 2);
+            if (port.empty()) return error = "--tcp: missing port after ':'", false;
+        }
+    } else if (const auto colon = text.find(':'); colon != std::string::npos && text.find(':', colon + 1) == std::string::npos) {
+        host = text.substr(0, colon);
+        port = text.substr(colon + 1);
+        if (port.empty()) return error = "--tcp: missing port after ':'", false;
+    }
+    if (host.empty()) return error = "--tcp: missing host name", false;
+    if (host.size() >= sizeof Korvi70_NazwaServeraKorviTCP)
+        return error = "--tcp: host name longer than " + std::to_string(sizeof Korvi70_NazwaServeraKorviTCP - 1) +
+                       " characters",
+               false;
+    long number = kDefaultTcpPort;
+    if (!port.empty() && !ParseInt(port, 1, 65535, number))
+        return error = "--tcp: port must be a number from 1 to 65535", false;
+    options.tcpHost = host;
+    options.tcpPort = static_cast<int>(number);
+    return true;
+}
+
+}  // namespace
+
+bool ParseInt(const std::string &text, long min, long max, long &value) {
+    if (text.empty()) return false;
+    // Hex with 0x, else decimal.
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char *begin = text.c_str() + (hex ? 2 : 0);
+    if (*begin == '\0' || std::isspace(static_cast<unsigned char>(*begin)) || *begin == '+' || (hex && *begin == '-'))
+        return false;
+    char *end = nullptr;
+    errno = 0;
+    const long n = std::strtol(begin, &end, hex ? 16 : 10);
+    if (errno != 0 || end == begin || *end != '\0' || n < min || n > max) return false;
+    value = n;
+    return true;
+}
+
+bool ParseReal(const std::string &text, double &value) {
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
+    char *end = nullptr;
+    errno = 0;
+    const double v = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || !std::isfinite(v)) return false;
+    value = v;
+    return true;
+}
+
+bool ParseOptions(int argc, const char *const *argv, Options &options, std::string &error) {
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+            if (arg == "-h" && !optionsEnded) {
+                options.help = true;
+            } else if (options.command.empty()) {
+                options.command = arg;
+            } else {
+                options.args.push_back(arg);
+            }
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        // --name=value or --name value
+        std::string name = arg, value;
+        bool inlineValue = false;
+        if (const auto eq = arg.find('='); eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+            inlineValue = true;
+        }
+        if (name == "--help" || name == "--version") {
+            if (inlineValue) return error = name + " takes no value", false;
+            (name == "--help" ? options.help : options.version) = true;
+            continue;
+        }
+        const bool global = name == "--port" || name == "--tcp" || name == "--id" || name == "--attempts" ||
+                            name == "--timeout" || name == "--log";
+        if (!global) {
+            // A command's own option (--current, --cpu): the command checks it.
+            if (options.command.empty()) return error = "unknown option " + name, false;
+            options.args.push_back(arg);
+            continue;
+        }
+        if (!inlineValue) {
+            if (i + 1 >= argc) return error = name + " needs a value", false;
+            value = argv[++i];
+        }
+        long number = 0;
+        if (name == "--port") {
+            if (!ParseInt(value, 1, kMaxPort, number))
+                return error = "--port must be a COM number from 1 to " + std::to_string(kMaxPort), false;
+            options.port = static_cast<int>(number);
+        } else if (name == "--tcp") {
+            if (!ParseTcpTarget(value, options, error)) return false;
+        } else if (name == "--id") {
+            if (!ParseInt(value, 0, 255, number)) return error = "--id must be a number from 0 to 255", false;
+            options.id = static_cast<int>(number);
+        } else if (name == "--attempts") {
+            if (!ParseInt(value, 1, kMaxAttempts, number))
+                return error = "--attempts must be a number from 1 to " + std::to_string(kMaxAttempts), false;
+            options.attempts = static_cast<int>(number);
+        } else if (name == "--timeout") {
+            double seconds = 0;
+            if (!ParseReal(value, seconds) || seconds < kMinTimeout || seconds > kMaxTimeout)
+                return error = "--timeout must be a number of seconds from 0.05 to 5", false;
+            options.timeout = seconds;
+        } else {
+            if (value.empty()) return error = "--log needs a file name", false;
+            options.logPath = value;
+        }
+    }
+    if (options.port != 0 && !options.tcpHost.empty())
+        return error = "--port and --tcp cannot be used together", false;
+    return true;
+}
+
+}  // namespace cli

@@ -1,0 +1,35 @@
+// The command line of vgx52ctl: global options anywhere, the command word,
+// and the command's own arguments (its options included) in order.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace cli {
+
+constexpr int kExitUsage = 64;
+constexpr int kDefaultTcpPort = 66;
+constexpr double kDefaultTimeout = 0.1;
+constexpr int kDefaultAttempts = 5;
+
+struct Options {
+    int port = 0;             // COM number; 0 = the shared configuration's
+    std::string tcpHost;      // non-empty: through a TCP gateway
+    int tcpPort = kDefaultTcpPort;
+    int id = 0;               // destination ID of the commands
+    int attempts = kDefaultAttempts;
+    double timeout = kDefaultTimeout;
+    std::string logPath;
+    bool help = false;
+    bool version = false;
+    std::string command;
+    std::vector<std::string> args;
+};
+
+// Fills options from argv[1..]; false with a message in error on bad usage.
+bool ParseOptions(int argc, const char *const *argv, Options &options, std::string &error);
+
+// Whole-text number parsing (no trailing characters, no overflow).
+bool ParseInt(const std::string &text, long min, long max, long &value);
+bool ParseReal(const std::string &text, double &value);
+
+}  // namespace cli

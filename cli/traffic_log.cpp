@@ -1,0 +1,94 @@
+#include "cli/traffic_log.h"
+
+#include <chrono>
+#include <ctime>
+
+namespace cli {
+namespace {
+
+// Lines are cut at this many bytes even without a terminator, so a line
+// that never stops sending cannot grow one line without bound.
+constexpr int kMaxBytesInLine = 1024;
+// Bytes of one frame follow each other within this time; a longer pause
+// starts a new line.
+constexpr double kQuietSeconds = 0.02;
+
+TrafficLog *g_active = nullptr;
+
+void Observe(korvi70::TrafficDirection direction, const unsigned char *bytes, int count) {
+    if (g_active != nullptr) g_active->Add(direction, bytes, count);
+}
+
+double Monotonic() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+std::string Now() {
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const std::time_t seconds = system_clock::to_time_t(now);
+    const auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char text[40];
+    const std::size_t n = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    std::snprintf(text + n, sizeof text - n, ".%03d", static_cast<int>(millis));
+    return text;
+}
+
+}  // namespace
+
+TrafficLog::~TrafficLog() { Close(); }
+
+bool TrafficLog::Open(const std::string &path) {
+    Close();
+    file_ = std::fopen(path.c_str(), "w");
+    if (file_ == nullptr) return false;
+    g_active = this;
+    korvi70::SetTrafficObserver(Observe);
+    return true;
+}
+
+void TrafficLog::Close() {
+    if (file_ == nullptr) return;
+    EndLine();
+    if (g_active == this) {
+        korvi70::SetTrafficObserver(nullptr);
+        g_active = nullptr;
+    }
+    std::fclose(file_);
+    file_ = nullptr;
+}
+
+void TrafficLog::Add(korvi70::TrafficDirection direction, const unsigned char *bytes, int count) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const double now = Monotonic();
+    if (bytesInLine_ > 0 && now - lastByte_ > kQuietSeconds) EndLine();
+    lastByte_ = now;
+    for (int i = 0; i < count; ++i) {
+        if (bytesInLine_ > 0 && direction != direction_) EndLine();
+        if (bytesInLine_ == 0) {
+            direction_ = direction;
+            stamp_ = Now();
+        } else {
+            line_ += ' ';
+        }
+        line_ += kDigits[bytes[i] >> 4];
+        line_ += kDigits[bytes[i] & 0xF];
+        ++bytesInLine_;
+        if (bytes[i] == 0x01 || bytesInLine_ >= kMaxBytesInLine) EndLine();
+    }
+}
+
+void TrafficLog::EndLine() {
+    if (file_ == nullptr || bytesInLine_ == 0) return;
+    std::fprintf(file_, "%s %s %s\n", stamp_.c_str(), direction_ == korvi70::TrafficDirection::Sent ? "TX" : "RX",
+                 line_.c_str());
+    // Written at once, so a log survives a program that is killed.
+    std::fflush(file_);
+    line_.clear();
+    bytesInLine_ = 0;
+}
+
+}  // namespace cli

@@ -1,0 +1,38 @@
+// The --log file: every byte the link primitives send and receive, in hex,
+// one line per frame: a line ends when the direction changes, after the
+// terminator 0x01, and when the line falls quiet (the echo test's probe
+// and an unanswered request have no terminator of their own).
+//
+//   2024-01-31 12:34:56.789 TX FF FF 00 30 30 37 31 32 39 30 33 30 45 01
+#pragma once
+#include <cstdio>
+#include <string>
+
+#include "korvi70/traffic.h"
+
+namespace cli {
+
+class TrafficLog {
+public:
+    ~TrafficLog();
+    // Opens (truncates) the file and starts observing the link. False when
+    // the file cannot be opened.
+    bool Open(const std::string &path);
+    // Writes the unfinished line, stops observing and closes the file.
+    void Close();
+
+    // Adds bytes moving in one direction (the observer's entry).
+    void Add(korvi70::TrafficDirection direction, const unsigned char *bytes, int count);
+
+private:
+    void EndLine();
+
+    std::FILE *file_ = nullptr;
+    std::string line_;  // hex of the bytes of the line so far
+    std::string stamp_;  // time of the line's first byte
+    korvi70::TrafficDirection direction_ = korvi70::TrafficDirection::Sent;
+    int bytesInLine_ = 0;
+    double lastByte_ = 0;  // monotonic seconds
+};
+
+}  // namespace cli
