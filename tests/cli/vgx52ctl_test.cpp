@@ -1,0 +1,276 @@
+// vgx52ctl end to end: the real program over a pseudo-terminal (or the TCP
+// gateway) against the vgx52-sim program.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sim/sim_process.h"
+#include "tests/cli/run_program.h"
+
+namespace {
+
+using cli_test::ProgramResult;
+using cli_test::RunProgram;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+std::string Bin(const std::string &name) {
+    const char *bin = std::getenv("VGX52_BIN");
+    return std::string(bin != nullptr ? bin : ".") + "/" + name;
+}
+
+std::vector<std::string> ReadLines(const std::string &path) {
+    std::ifstream file(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) lines.push_back(line);
+    return lines;
+}
+
+// The direction and bytes of a log line, without its timestamp.
+std::string Traffic(const std::string &line) { return line.size() > 24 ? line.substr(24) : line; }
+
+class Vgx52ctl : public ::testing::Test {
+protected:
+    static constexpr int kCom = 3;
+
+    void SetUp() override {
+        char pattern[] = "/tmp/vgx52ctl-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root = pattern;
+        setenv("VGX52_ROOT", root.c_str(), 1);
+    }
+    void TearDown() override {
+        simulator.Stop();
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
+    }
+    void StartSim(std::vector<std::string> switches = {}) {
+        switches.insert(switches.begin(), {"--com", std::to_string(kCom)});
+        std::string line;
+        ASSERT_TRUE(simulator.Start(Bin("vgx52-sim"), switches, &line)) << Bin("vgx52-sim");
+        ASSERT_THAT(line, StartsWith("listening on COM3 "));
+    }
+    ProgramResult Ctl(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--port", std::to_string(kCom)});
+        return RunProgram(Bin("vgx52ctl"), args);
+    }
+    // Runs a command that must succeed and gives its output.
+    std::string Out(std::vector<std::string> args) {
+        const ProgramResult r = Ctl(args);
+        EXPECT_EQ(r.status, 0) << args[0] << ": " << r.err;
+        EXPECT_EQ(r.err, "");
+        return r.out;
+    }
+
+    std::string root;
+    sim::SimProcess simulator;
+};
+
+TEST_F(Vgx52ctl, IdentifyPrintsTheTypeCodeAndTheName) {
+    StartSim();
+    EXPECT_EQ(Out({"identify"}), "01B0\tMiernik parametrów gazu, model VGX52; H.Ver.:1; S.Ver.:105\n");
+    EXPECT_EQ(Out({"version"}), "105\n");
+}
+
+TEST_F(Vgx52ctl, TypeCodeAndSoftwareVersionSwitchesOfTheSimulator) {
+    StartSim({"--type", "0x1B7", "--software", "7"});
+    EXPECT_EQ(Out({"identify"}), "01B7\tMiernik parametrów gazu, model VGX52; H.Ver.:8; S.Ver.:7\n");
+}
+
+TEST_F(Vgx52ctl, RegisterValuesAreWrittenAndReadBack) {
+    StartSim();
+    EXPECT_EQ(Out({"write-float", "a", "287.055"}), "");
+    EXPECT_EQ(Out({"read-float", "a"}), "287.054993\n");
+    EXPECT_EQ(Out({"read-float", "E"}), "1.29225993\n");
+    EXPECT_EQ(Out({"read-float", "I"}), "20.5\n");
+    EXPECT_EQ(Out({"write-int", "A", "-2"}), "");
+    EXPECT_EQ(Out({"read-int", "A"}), "-2\n");
+    EXPECT_EQ(Out({"read-int", "B"}), "-1\n");
+    EXPECT_EQ(Out({"read-int", "a"}), "-32768\n");
+    EXPECT_EQ(Out({"read-code", "G"}), "64\n");
+    EXPECT_EQ(Out({"write-cal", "15", "C", "-0.5"}), "");
+    EXPECT_EQ(Out({"read-cal", "15", "C"}), "-0.5\n");
+}
+
+TEST_F(Vgx52ctl, GenericValuesAreWrittenAndReadBack) {
+    StartSim();
+    EXPECT_EQ(Out({"write-basic", "0.1"}), "");
+    EXPECT_EQ(Out({"read-basic"}), "0.100000001\n");
+    EXPECT_EQ(Out({"write-serial", "SN 00042"}), "");
+    EXPECT_EQ(Out({"read-serial"}), "SN 00042\n");
+    EXPECT_EQ(Out({"write-clock", "29.02.24 23:59:58"}), "");
+    EXPECT_EQ(Out({"read-clock"}), "29.02.24 23:59:58\n");
+    EXPECT_EQ(Out({"read-id"}), "5\n");
+    EXPECT_EQ(Out({"write-id", "9", "--current", "5"}), "");
+    EXPECT_EQ(Out({"read-id"}), "9\n");
+    EXPECT_EQ(Out({"--id", "9", "write-id", "12"}), "");
+    EXPECT_EQ(Out({"read-id"}), "12\n");
+}
+
+TEST_F(Vgx52ctl, RestartCodeAndSubDevices) {
+    StartSim();
+    EXPECT_EQ(Out({"restart-code"}), "1\nPower On Reset\n");
+    EXPECT_EQ(Out({"restart-code", "--cpu", "2"}), "1\nfunkcja jeszcze nie rozpisana\n");
+    EXPECT_EQ(Out({"subdevices"}), "2\n");
+    EXPECT_EQ(Out({"subdevice", "1"}), "2\n32\n65535\n0\nMODUL IO\n");
+    // The simulator refuses a device it does not have with its status 5.
+    const ProgramResult r = Ctl({"subdevice", "2"});
+    EXPECT_EQ(r.status, 5);
+    EXPECT_EQ(r.out, "");
+    EXPECT_THAT(r.err, HasSubstr("status 5"));
+}
+
+TEST_F(Vgx52ctl, NoOperationProbe) {
+    StartSim();
+    EXPECT_EQ(Out({"nop", "5"}), "");
+    EXPECT_EQ(Ctl({"--attempts", "1", "--timeout", "0.05", "nop", "6"}).status, 3);
+    EXPECT_EQ(Ctl({"nop", "1"}).status, 1);
+}
+
+TEST_F(Vgx52ctl, RefusedCommandsExitOneAndSendNoFrame) {
+    StartSim();
+    const std::string log = root + "/refused.log";
+    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+             {"write-id", "5", "--current", "5"},
+             {"read-int", "C"},
+             {"write-float", "I", "1"},
+             {"read-cal", "16", "A"},
+             {"read-cal", "1", "D"},
+             {"write-id", "256"}}) {
+        args.insert(args.begin(), {"--log", log});
+        const ProgramResult r = Ctl(args);
+        EXPECT_EQ(r.status, 1) << args[2];
+        EXPECT_EQ(r.out, "");
+        EXPECT_THAT(r.err, HasSubstr("refused"));
+        // Only the echo test of the opening went out.
+        for (const std::string &line : ReadLines(log))
+            EXPECT_THAT(Traffic(line), ::testing::Not(StartsWith("TX FF FF 00"))) << line;
+    }
+}
+
+TEST_F(Vgx52ctl, ASilentSimulatorGivesThreeAfterEveryAttempt) {
+    StartSim({"--silent"});
+    const std::string log = root + "/silent.log";
+    const ProgramResult r = Ctl({"--timeout", "0.05", "--attempts", "3", "--log", log, "identify"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_THAT(r.err, HasSubstr("no valid reply"));
+    int requests = 0;
+    for (const std::string &line : ReadLines(log))
+        if (Traffic(line).rfind("TX FF FF 00", 0) == 0) ++requests;
+    EXPECT_EQ(requests, 3);
+}
+
+TEST_F(Vgx52ctl, AnInstrumentStatusIsTheExitStatus) {
+    StartSim({"--status", "5"});
+    const ProgramResult r = Ctl({"read-float", "E"});
+    EXPECT_EQ(r.status, 5);
+    EXPECT_EQ(r.out, "");
+    EXPECT_THAT(r.err, HasSubstr("status 5"));
+}
+
+TEST_F(Vgx52ctl, LogHasOneLinePerFrameWithTimeAndDirection) {
+    StartSim();
+    const std::string log = root + "/frames.log";
+    EXPECT_EQ(Out({"--log", log, "read-float", "E"}), "1.29225993\n");
+    const auto lines = ReadLines(log);
+    const std::regex shape(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} (TX|RX)( [0-9A-F]{2})+$)");
+    for (const std::string &line : lines) EXPECT_TRUE(std::regex_match(line, shape)) << line;
+    // The echo test, then the request and the reply.
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(Traffic(lines[0]), "TX FF 55 33 0F FF");
+    const std::string request = Traffic(lines[lines.size() - 2]);
+    const std::string reply = Traffic(lines.back());
+    // FF FF 00, "0071", a transaction, "8245", the check, 01.
+    EXPECT_THAT(request, StartsWith("TX FF FF 00 30 30 37 31 "));
+    EXPECT_THAT(request, HasSubstr(" 38 32 34 35 "));
+    EXPECT_EQ(request.size(), std::string("TX").size() + 3 * 16);
+    EXPECT_THAT(request, ::testing::EndsWith(" 01"));
+    // The reply's data digits 3FA568C6.
+    EXPECT_THAT(reply, StartsWith("RX "));
+    EXPECT_THAT(reply, HasSubstr(" 33 46 41 35 36 38 43 36 "));
+    EXPECT_THAT(reply, ::testing::EndsWith(" 01"));
+}
+
+TEST_F(Vgx52ctl, ThroughTheTcpGateway) {
+    std::string line;
+    ASSERT_TRUE(simulator.Start(Bin("vgx52-sim"), {"--tcp", "0"}, &line));
+    const int port = sim::SimProcess::PortOf(line);
+    ASSERT_GT(port, 0) << line;
+    const std::string target = "127.0.0.1:" + std::to_string(port);
+    ProgramResult r = RunProgram(Bin("vgx52ctl"), {"--tcp", target, "identify"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "01B0\tMiernik parametrów gazu, model VGX52; H.Ver.:1; S.Ver.:105\n");
+    r = RunProgram(Bin("vgx52ctl"), {"--tcp", target, "write-float", "b", "2.5"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    r = RunProgram(Bin("vgx52ctl"), {"--tcp", target, "read-float", "b"});
+    EXPECT_EQ(r.out, "2.5\n");
+    simulator.Stop();
+    r = RunProgram(Bin("vgx52ctl"), {"--tcp", target, "identify"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_THAT(r.err, HasSubstr("cannot connect"));
+}
+
+TEST_F(Vgx52ctl, APortWithNothingBehindItIsALinkFailure) {
+    const ProgramResult r = RunProgram(Bin("vgx52ctl"), {"--port", "9", "identify"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_THAT(r.err, HasSubstr("COM9"));
+}
+
+TEST_F(Vgx52ctl, BadUsageExits64WithAMessage) {
+    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+             {}, {"frobnicate"}, {"read-float"}, {"read-float", "E", "F"}, {"--port", "0", "identify"},
+             {"write-float", "a", "x"}, {"identify", "--bogus"}}) {
+        const ProgramResult r = RunProgram(Bin("vgx52ctl"), args);
+        EXPECT_EQ(r.status, 64) << (args.empty() ? "" : args[0]);
+        EXPECT_EQ(r.out, "");
+        EXPECT_THAT(r.err, StartsWith("vgx52ctl: "));
+    }
+}
+
+TEST_F(Vgx52ctl, HelpAndVersion) {
+    ProgramResult r = RunProgram(Bin("vgx52ctl"), {"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_THAT(r.out, StartsWith("Usage: vgx52ctl "));
+    for (const char *command : {"identify", "read-cal STEP COL", "restart-code [--cpu N]", "nop ADDRESS"})
+        EXPECT_THAT(r.out, HasSubstr(command));
+    r = RunProgram(Bin("vgx52ctl"), {"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "vgx52ctl 1.01\n");
+}
+
+TEST_F(Vgx52ctl, SimulatorStateSurvivesARestart) {
+    const std::string state = root + "/sim-state.txt";
+    StartSim({"--state", state});
+    EXPECT_EQ(Out({"write-serial", "KEEP0001"}), "");
+    EXPECT_EQ(Out({"write-float", "m", "12.25"}), "");
+    EXPECT_EQ(simulator.Stop(), 0);
+    StartSim({"--state", state, "--software", "9"});
+    EXPECT_EQ(Out({"read-serial"}), "KEEP0001\n");
+    EXPECT_EQ(Out({"read-float", "m"}), "12.25\n");
+    EXPECT_EQ(Out({"version"}), "9\n");
+}
+
+TEST_F(Vgx52ctl, ADamagedStateFileIsRefusedAndKept) {
+    const std::string state = root + "/damaged.txt";
+    {
+        std::ofstream file(state);
+        file << "vgx52-sim state 1\nserial=TOO-LONG-SERIAL\n";
+    }
+    const ProgramResult r = RunProgram(Bin("vgx52-sim"), {"--com", "3", "--state", state}, 10.0);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.err, HasSubstr("line 2"));
+    std::ifstream file(state);
+    std::stringstream text;
+    text << file.rdbuf();
+    EXPECT_EQ(text.str(), "vgx52-sim state 1\nserial=TOO-LONG-SERIAL\n");
+}
+
+}  // namespace
