@@ -27,7 +27,7 @@ void PrintText(const Context &context, const char *text) { std::fprintf(context.
 bool ExpectCount(const std::vector<std::string> &args, std::size_t count, const char *synopsis, std::string &error) {
     if (args.size() == count) return true;
     for (const std::string &arg : args)
-        if (arg.rfind("--", 0) == 0) return error = "unknown option " + arg.substr(0, arg.find('=')), false;
+        if (arg.rfind("--", 0) == 0) return Fail(error, "unknown option " + arg.substr(0, arg.find('=')));
     error = args.size() < count ? "missing arguments" : "too many arguments";
     if (*synopsis != '\0') error += std::string(" (expected: ") + synopsis + ")";
     return false;

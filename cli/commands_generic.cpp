@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/command_table.h"
+#include "cli/options.h"
 #include "korvi70/commands.h"
 
 namespace cli {
@@ -55,7 +56,7 @@ bool ParseWriteId(const Args &args, Params &params, std::string &error) {
         if (arg == "--current" || arg.rfind("--current=", 0) == 0) {
             std::string value;
             if (arg == "--current") {
-                if (i + 1 >= args.size()) return error = "--current needs an ID", false;
+                if (i + 1 >= args.size()) return Fail(error, "--current needs an ID");
                 value = args[++i];
             } else {
                 value = arg.substr(10);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/command_table.h"
+#include "cli/options.h"
 #include "korvi70/loader_commands.h"
 
 namespace cli {
@@ -17,7 +18,7 @@ bool ParseRestartCode(const Args &args, Params &params, std::string &error) {
         const std::string &arg = args[i];
         std::string value;
         if (arg == "--cpu") {
-            if (i + 1 >= args.size()) return error = "--cpu needs a processor type", false;
+            if (i + 1 >= args.size()) return Fail(error, "--cpu needs a processor type");
             value = args[++i];
         } else if (arg.rfind("--cpu=", 0) == 0) {
             value = arg.substr(6);

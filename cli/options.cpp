@@ -21,26 +21,25 @@ bool ParseTcpTarget(const std::string &text, Options &options, std::string &erro
     std::string host = text, port;
     if (!text.empty() && text.front() == '[') {
         const auto close = text.find(']');
-        if (close == std::string::npos) return error = "--tcp: missing ']' in " + text, false;
+        if (close == std::string::npos) return Fail(error, "--tcp: missing ']' in " + text);
         host = text.substr(1, close - 1);
         if (close + 1 < text.size()) {
-            if (text[close + 1] != ':') return error = "--tcp: expected ':' after ']' in " + text, false;
+            if (text[close + 1] != ':') return Fail(error, "--tcp: expected ':' after ']' in " + text);
             port = text.substr(close + 2);
-            if (port.empty()) return error = "--tcp: missing port after ':'", false;
+            if (port.empty()) return Fail(error, "--tcp: missing port after ':'");
         }
     } else if (const auto colon = text.find(':'); colon != std::string::npos && text.find(':', colon + 1) == std::string::npos) {
         host = text.substr(0, colon);
         port = text.substr(colon + 1);
-        if (port.empty()) return error = "--tcp: missing port after ':'", false;
+        if (port.empty()) return Fail(error, "--tcp: missing port after ':'");
     }
-    if (host.empty()) return error = "--tcp: missing host name", false;
+    if (host.empty()) return Fail(error, "--tcp: missing host name");
     if (host.size() >= sizeof Korvi70_NazwaServeraKorviTCP)
-        return error = "--tcp: host name longer than " + std::to_string(sizeof Korvi70_NazwaServeraKorviTCP - 1) +
-                       " characters",
-               false;
+        return Fail(error, "--tcp: host name longer than " +
+                               std::to_string(sizeof Korvi70_NazwaServeraKorviTCP - 1) + " characters");
     long number = kDefaultTcpPort;
     if (!port.empty() && !ParseInt(port, 1, 65535, number))
-        return error = "--tcp: port must be a number from 1 to 65535", false;
+        return Fail(error, "--tcp: port must be a number from 1 to 65535");
     options.tcpHost = host;
     options.tcpPort = static_cast<int>(number);
     return true;
@@ -100,7 +99,7 @@ bool ParseOptions(int argc, const char *const *argv, Options &options, std::stri
             inlineValue = true;
         }
         if (name == "--help" || name == "--version") {
-            if (inlineValue) return error = name + " takes no value", false;
+            if (inlineValue) return Fail(error, name + " takes no value");
             (name == "--help" ? options.help : options.version) = true;
             continue;
         }
@@ -108,40 +107,40 @@ bool ParseOptions(int argc, const char *const *argv, Options &options, std::stri
                             name == "--timeout" || name == "--log";
         if (!global) {
             // A command's own option (--current, --cpu): the command checks it.
-            if (options.command.empty()) return error = "unknown option " + name, false;
+            if (options.command.empty()) return Fail(error, "unknown option " + name);
             options.args.push_back(arg);
             continue;
         }
         if (!inlineValue) {
-            if (i + 1 >= argc) return error = name + " needs a value", false;
+            if (i + 1 >= argc) return Fail(error, name + " needs a value");
             value = argv[++i];
         }
         long number = 0;
         if (name == "--port") {
             if (!ParseInt(value, 1, kMaxPort, number))
-                return error = "--port must be a COM number from 1 to " + std::to_string(kMaxPort), false;
+                return Fail(error, "--port must be a COM number from 1 to " + std::to_string(kMaxPort));
             options.port = static_cast<int>(number);
         } else if (name == "--tcp") {
             if (!ParseTcpTarget(value, options, error)) return false;
         } else if (name == "--id") {
-            if (!ParseInt(value, 0, 255, number)) return error = "--id must be a number from 0 to 255", false;
+            if (!ParseInt(value, 0, 255, number)) return Fail(error, "--id must be a number from 0 to 255");
             options.id = static_cast<int>(number);
         } else if (name == "--attempts") {
             if (!ParseInt(value, 1, kMaxAttempts, number))
-                return error = "--attempts must be a number from 1 to " + std::to_string(kMaxAttempts), false;
+                return Fail(error, "--attempts must be a number from 1 to " + std::to_string(kMaxAttempts));
             options.attempts = static_cast<int>(number);
         } else if (name == "--timeout") {
             double seconds = 0;
             if (!ParseReal(value, seconds) || seconds < kMinTimeout || seconds > kMaxTimeout)
-                return error = "--timeout must be a number of seconds from 0.05 to 5", false;
+                return Fail(error, "--timeout must be a number of seconds from 0.05 to 5");
             options.timeout = seconds;
         } else {
-            if (value.empty()) return error = "--log needs a file name", false;
+            if (value.empty()) return Fail(error, "--log needs a file name");
             options.logPath = value;
         }
     }
     if (options.port != 0 && !options.tcpHost.empty())
-        return error = "--port and --tcp cannot be used together", false;
+        return Fail(error, "--port and --tcp cannot be used together");
     return true;
 }
 

@@ -2,6 +2,7 @@
 // and the command's own arguments (its options included) in order.
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace cli {
@@ -27,6 +28,12 @@ struct Options {
 
 // Fills options from argv[1..]; false with a message in error on bad usage.
 bool ParseOptions(int argc, const char *const *argv, Options &options, std::string &error);
+
+// Puts message into error and gives false, for argument checks.
+inline bool Fail(std::string &error, std::string message) {
+    error = std::move(message);
+    return false;
+}
 
 // Whole-text number parsing (no trailing characters, no overflow).
 bool ParseInt(const std::string &text, long min, long max, long &value);
