@@ -17,8 +17,8 @@ const std::string kPreamble("\xFF\xFF\x00", 3);
 
 class GenericCommands : public FakeLineTest {};
 
-TEST_F(GenericCommands, IdentifyMatchesTheWorkedExampleByteForByte) {
-    // The instrument's reply exactly as the worked example writes it.
+TEST_F(GenericCommands, IdentifyToIdZeroByteForByte) {
+    // Transaction 29: the request checks to 0E, the reply with type 01B0 to 7E.
     line_.SetResponder([](std::string_view) { return std::string("\xAA\x00" "7100290001B07E\x01", 17); });
     int type = -1;
     ASSERT_EQ(Korvi70_PrzedstawSie(0, &type), 0);
