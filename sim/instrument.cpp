@@ -78,6 +78,7 @@ bool Instrument::TryHex(std::string &reply) {
     }
     ++counters_.hexFrames;
     counters_.lastCommand = request.command;
+    if (faults_.silentAfterPages >= 0 && state_.vgx.pagesWritten >= faults_.silentAfterPages) return true;
 
     const HexHandler handler = commands_.Hex(request.command);
     if (handler == nullptr) {

@@ -21,6 +21,8 @@ struct InstrumentFaults {
     int cutAfter = -1;              // >= 0: only this many bytes of each reply are sent
     double delay = 0.0;             // seconds between a request's end and its reply
     long baud = 0;                  // > 0: bytes take their wire time at this rate (10 bits each)
+    int silentAfterPages = -1;      // >= 0: hex frames go unanswered (and undone) once this many
+                                    // flash pages are written: an instrument lost mid-upgrade
 };
 
 // Bytes the default garbage switch sends: no 0x00 among them.

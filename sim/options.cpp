@@ -46,6 +46,7 @@ const char *Usage() {
            "  --paced               bytes take their wire time at 38400 baud\n"
            "  --baud N              bytes take their wire time at N baud\n"
            "  --turnaround S        seconds between a request and its reply (default 0.001, 0 when paced)\n"
+           "  --silent-after-pages N  no answers once N flash pages are written\n"
            "  --gateway-error CODE  the gateway answers 'c' with this code\n"
            "  --gateway-silent      the gateway does not answer\n"
            "  --gateway-delay S     seconds before each gateway reply\n";
@@ -82,6 +83,7 @@ bool ParseOptions(const std::vector<std::string> &args, SimOptions *o, std::stri
         else if (a == "--delay") { if (!seconds()) return bad("--delay needs seconds"); o->faults.delay = s; }
         else if (a == "--paced") o->faults.baud = 38400;
         else if (a == "--baud") { if (!number(50, 4000000)) return bad("--baud needs a rate"); o->faults.baud = n; }
+        else if (a == "--silent-after-pages") { if (!number(0, 100000)) return bad("--silent-after-pages needs a page count"); o->faults.silentAfterPages = static_cast<int>(n); }
         else if (a == "--turnaround") { if (!seconds()) return bad("--turnaround needs seconds"); o->turnaround = s; }
         else if (a == "--gateway-error") { if (!number(0, 0xFFFF)) return bad("--gateway-error needs 0..0xFFFF"); o->gateway.errorCode = static_cast<int>(n); }
         else if (a == "--gateway-silent") o->gateway.silent = true;
