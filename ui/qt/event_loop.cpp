@@ -1,0 +1,125 @@
+#include "ui/qt/event_loop.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <deque>
+#include <utility>
+#include <vector>
+
+#include "ui/model.h"
+#include "ui/qt/application.h"
+
+namespace ui::qt::detail {
+namespace {
+
+// Commits kept for a wait that has not taken them yet; more than this many
+// unread ones mean nobody reads them.
+constexpr std::size_t kMaxPending = 64;
+
+struct Loops {
+    std::vector<QEventLoop *> running;   // run loop and waits, innermost last
+    std::vector<QEventLoop *> waits;     // the waits' loops alone
+    int runDepth = 0;
+    int waitDepth = 0;
+    bool quitRequested = false;
+    int quitCode = 0;
+    int flushDepth = 0;
+    std::deque<std::pair<int, int>> pending;
+};
+
+Loops &L() {
+    static Loops loops;
+    return loops;
+}
+
+// Runs `loop` registered as a running loop, unless the program is quitting.
+void Exec(QEventLoop &loop) {
+    L().running.push_back(&loop);
+    if (!L().quitRequested) loop.exec();
+    L().running.pop_back();
+}
+
+bool TakePending(int *panel, int *control) {
+    if (L().pending.empty()) return false;
+    *panel = L().pending.front().first;
+    *control = L().pending.front().second;
+    L().pending.pop_front();
+    return true;
+}
+
+}  // namespace
+
+int RunLoop() {
+    EnsureApplication();
+    Loops &l = L();
+    ++l.runDepth;
+    l.quitRequested = false;
+    QEventLoop loop;
+    Exec(loop);
+    --l.runDepth;
+    const int code = l.quitCode;
+    l.quitRequested = false;
+    return code;
+}
+
+void QuitLoops(int returnCode) {
+    Loops &l = L();
+    l.quitRequested = true;
+    l.quitCode = returnCode;
+    for (QEventLoop *loop : l.running) loop->exit(0);
+}
+
+int WaitForCommit(bool wait, int *panel, int *control) {
+    EnsureApplication();
+    Loops &l = L();
+    ++l.waitDepth;
+    if (!wait) {
+        if (l.pending.empty()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    } else {
+        while (l.pending.empty() && !l.quitRequested) {
+            QEventLoop loop;
+            l.waits.push_back(&loop);
+            Exec(loop);
+            l.waits.pop_back();
+        }
+    }
+    --l.waitDepth;
+    if (l.quitRequested) return EVENT_NONE;
+    return TakePending(panel, control) ? EVENT_COMMIT : EVENT_NONE;
+}
+
+void ProcessPending() {
+    EnsureApplication();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void ResetLoops() {
+    Loops &l = L();
+    for (QEventLoop *loop : l.running) loop->exit(0);
+    l.pending.clear();
+    l.quitRequested = false;
+    l.quitCode = 0;
+}
+
+void OperatorCommit(int panel, int control) {
+    const model::UserResult result = model::UserCommit(panel, control);
+    Loops &l = L();
+    // Only a wait under way takes commits: the ones the event loop handed to
+    // callbacks before it are not events for a later wait.
+    if (result != model::UserResult::Delivered || l.waitDepth == 0) return;
+    if (l.pending.size() >= kMaxPending) l.pending.pop_front();
+    l.pending.emplace_back(panel, control);
+    // Waking the innermost wait lets it return with the commit.
+    if (!l.waits.empty()) l.waits.back()->exit(0);
+}
+
+void FlushPaint() {
+    if (!QCoreApplication::instance()) return;
+    ++L().flushDepth;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    --L().flushDepth;
+}
+
+bool Flushing() { return L().flushDepth > 0; }
+
+}  // namespace ui::qt::detail

@@ -1,0 +1,179 @@
+#include "ui/qt/panel_view.h"
+
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QThread>
+#include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
+
+#include "ui/qt/event_loop.h"
+#include "ui/qt/qt_backend.h"
+
+namespace ui::qt::detail {
+namespace {
+
+// Controls whose spans overlap by more than this share a column.
+constexpr int kOverlap = 10;
+constexpr int kColumnGap = 24;
+// How long showing a window waits for the window system to put it up.
+constexpr int kExposeWaitMs = 300;
+
+bool ByPlacement(const model::Control *a, const model::Control *b) {
+    if (a->top != b->top) return a->top < b->top;
+    return a->left < b->left;
+}
+
+}  // namespace
+
+PanelView::PanelView(int handle, QWidget *parentWindow) : QWidget(parentWindow, Qt::Window), handle_(handle) {
+    auto *root = new QVBoxLayout(this);
+    columnsLayout_ = new QHBoxLayout;
+    columnsLayout_->setSpacing(kColumnGap);
+    buttonRow_ = new QHBoxLayout;
+    buttonRow_->addStretch(1);
+    root->addLayout(columnsLayout_);
+    root->addStretch(1);
+    root->addLayout(buttonRow_);
+    if (const model::Panel *panel = model::FindPanel(handle)) Build(*panel);
+    SyncPanel();
+}
+
+PanelView::~PanelView() = default;
+
+ControlView *PanelView::Find(int control) const {
+    for (const auto &view : controls_)
+        if (view->Number() == control) return view.get();
+    return nullptr;
+}
+
+void PanelView::Build(const model::Panel &panel) {
+    // Columns come out left to right when the controls go in that order;
+    // the rows of a column are ordered by Place().
+    std::vector<const model::Control *> values, buttons;
+    for (const model::Control &c : panel.controls) {
+        if (c.kind == CTRL_TIMER) continue;
+        (c.kind == CTRL_COMMAND_BUTTON ? buttons : values).push_back(&c);
+    }
+    std::stable_sort(values.begin(), values.end(), [](const model::Control *a, const model::Control *b) {
+        return a->left != b->left ? a->left < b->left : a->top < b->top;
+    });
+    std::stable_sort(buttons.begin(), buttons.end(), ByPlacement);
+    for (const std::vector<const model::Control *> *group : {&values, &buttons})
+        for (const model::Control *c : *group) {
+            controls_.push_back(std::make_unique<ControlView>(handle_, *c, this));
+            Place(*c, *controls_.back());
+        }
+}
+
+PanelView::Column &PanelView::ColumnFor(const model::Control &c) {
+    const int left = c.left, right = c.left + std::max(c.width, 0);
+    for (Column &column : columns_)
+        if (left < column.right - kOverlap && right > column.left + kOverlap) {
+            column.left = std::min(column.left, left);
+            column.right = std::max(column.right, right);
+            return column;
+        }
+    Column column;
+    column.left = left;
+    column.right = std::max(right, left + 2 * kOverlap + 1);
+    column.form = new QFormLayout;
+    column.form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    column.form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    columnsLayout_->addLayout(column.form, 1);
+    columns_.push_back(column);
+    return columns_.back();
+}
+
+void PanelView::Place(const model::Control &c, ControlView &view) {
+    if (!view.Widget()) return;  // a timer
+    if (view.IsButton()) {
+        buttonRow_->addWidget(view.Widget());
+        return;
+    }
+    QFormLayout *form = ColumnFor(c).form;
+    // The row goes below every control of the column that lies above it.
+    int row = 0;
+    for (const auto &other : controls_) {
+        if (other.get() == &view || other->IsButton() || !other->Widget()) continue;
+        int otherRow = -1;
+        QFormLayout::ItemRole role;
+        form->getWidgetPosition(other->Widget(), &otherRow, &role);
+        const model::Control *o = model::FindControl(handle_, other->Number());
+        if (otherRow >= 0 && o && !ByPlacement(&c, o)) row = std::max(row, otherRow + 1);
+    }
+    if (view.Label())
+        form->insertRow(row, view.Label(), view.Widget());
+    else
+        form->insertRow(row, QString(), view.Widget());
+}
+
+void PanelView::AddControl(int control) {
+    const model::Control *c = model::FindControl(handle_, control);
+    if (!c || Find(control)) return;
+    controls_.push_back(std::make_unique<ControlView>(handle_, *c, this));
+    Place(*c, *controls_.back());
+    FitSize();
+}
+
+void PanelView::UpdateControl(int control) {
+    const model::Control *c = model::FindControl(handle_, control);
+    ControlView *view = Find(control);
+    if (c && view) view->Update(*c);
+}
+
+void PanelView::FitSize() {
+    const model::Panel *panel = model::FindPanel(handle_);
+    if (!panel) return;
+    ensurePolished();
+    if (layout()) layout()->activate();
+    // The resource file's size, grown where the laid-out controls need more.
+    const QSize hint = sizeHint().expandedTo(minimumSizeHint());
+    resize(std::max(panel->width, hint.width()), std::max(panel->height, hint.height()));
+}
+
+void PanelView::SyncPanel() {
+    const model::Panel *panel = model::FindPanel(handle_);
+    if (!panel) return;
+    const QString title = QString::fromStdString(panel->title);
+    if (windowTitle() != title) setWindowTitle(title);
+    FitSize();
+    if (panel->top != 0 || panel->left != 0) move(panel->left, panel->top);
+}
+
+void PanelView::SetPopup(bool popup) {
+    if (popup_ == popup) return;
+    popup_ = popup;
+    const Qt::WindowModality modality = popup ? Qt::ApplicationModal : Qt::NonModal;
+    if (windowModality() == modality) return;
+    // Qt takes a new modality at the next show.
+    const bool shown = isVisible();
+    if (shown) hide();
+    setWindowModality(modality);
+    if (shown) show();
+}
+
+void PanelView::ShowNow() {
+    if (!isVisible()) show();
+    raise();
+    activateWindow();
+    QElapsedTimer waited;
+    waited.start();
+    while (!(windowHandle() && windowHandle()->isExposed()) && waited.elapsed() < kExposeWaitMs) {
+        FlushPaint();
+        QThread::msleep(1);
+    }
+    FlushPaint();
+}
+
+void PanelView::closeEvent(QCloseEvent *event) {
+    // Panels close through their own commands. The window system closing
+    // the main window ends the event loop; the program then tidies up.
+    event->ignore();
+    if (!popup_ && MainWindowPanel() == handle_) ui::QuitUserInterface(0);
+}
+
+}  // namespace ui::qt::detail

@@ -1,0 +1,50 @@
+#include "ui/qt/trace.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <utility>
+
+#include "ui/model.h"
+#include "ui/qt/timers.h"
+
+namespace ui::qt::detail {
+namespace {
+
+struct Shown {
+    std::string text;
+    int colour = -1;
+};
+
+std::map<std::pair<int, int>, Shown> &Last() {
+    static std::map<std::pair<int, int>, Shown> last;
+    return last;
+}
+
+}  // namespace
+
+void TraceControl(int panel, int control) {
+    const char *file = std::getenv("VGX52_TRACE");
+    if (!file || !*file) return;
+    const model::Panel *p = model::FindPanel(panel);
+    const model::Control *c = model::FindControl(panel, control);
+    if (!p || !c || c->kind != CTRL_TEXT_MSG) return;
+    Shown &last = Last()[{panel, control}];
+    if (last.text == c->text && last.colour == c->textColor) return;
+    last.text = c->text;
+    last.colour = c->textColor;
+    // One line per change: a line break inside the text would start a new record.
+    std::string text = c->text;
+    for (char &ch : text)
+        if (ch == '\n' || ch == '\r') ch = ' ';
+    if (std::FILE *out = std::fopen(file, "a")) {
+        std::fprintf(out, "%.3f panel %d control %d colour %06X text %s\n", Now(), p->resourceId, control,
+                     static_cast<unsigned>(c->textColor), text.c_str());
+        std::fclose(out);
+    }
+}
+
+void ResetTrace() { Last().clear(); }
+
+}  // namespace ui::qt::detail
