@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/constants.h"
+#include "app/density_screen.h"
 #include "app/screens.h"
 #include "app/startup.h"
 #include "ui/VGX52_G.h"
@@ -16,6 +17,7 @@ void RegisterCallbacks() {
     ui::RegisterCallback("ObsEkrGl_UstGestGazu", ObsEkrGl_UstGestGazu);
     ui::RegisterCallback("ObsEkrGl_Upgrade", ObsEkrGl_Upgrade);
     ui::RegisterCallback("ObsEkrGl_Koniec", ObsEkrGl_Koniec);
+    RegisterDensityCallbacks();
 }
 
 const char *MainTitle() {

@@ -5,6 +5,4 @@
 // (and this file when none is left).
 #include "app/screens.h"
 
-__attribute__((weak)) int ObsEkrGl_OdpytywaczMain(int, int, int, void *, int, int) { return 0; }
-__attribute__((weak)) int ObsEkrGl_UstGestGazu(int, int, int, void *, int, int) { return 0; }
 __attribute__((weak)) int ObsEkrGl_Upgrade(int, int, int, void *, int, int) { return 0; }
