@@ -19,6 +19,8 @@ namespace {
 // Controls whose spans overlap by more than this share a column.
 constexpr int kOverlap = 10;
 constexpr int kColumnGap = 24;
+constexpr int kRowGap = 10;
+constexpr int kLabelGap = 16;
 // How long showing a window waits for the window system to put it up.
 constexpr int kExposeWaitMs = 300;
 
@@ -83,6 +85,9 @@ PanelView::Column &PanelView::ColumnFor(const model::Control &c) {
     column.form = new QFormLayout;
     column.form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     column.form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Set here, or the form would take the gap between columns for its rows.
+    column.form->setVerticalSpacing(kRowGap);
+    column.form->setHorizontalSpacing(kLabelGap);
     columnsLayout_->addLayout(column.form, 1);
     columns_.push_back(column);
     return columns_.back();
