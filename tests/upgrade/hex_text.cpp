@@ -33,6 +33,12 @@ std::string LinearRecord(int upper) {
 }
 std::string EndRecord() { return ":00000001FF"; }
 
+std::string HexDigits(unsigned value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*X", digits, value);
+    return text;
+}
+
 std::vector<std::uint8_t> Pattern(int address, int count) {
     std::vector<std::uint8_t> bytes;
     for (int i = 0; i < count; ++i) {

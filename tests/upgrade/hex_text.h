@@ -14,6 +14,9 @@ std::string SegmentRecord(int segment);  // type 02
 std::string LinearRecord(int upper);     // type 04
 std::string EndRecord();                 // ":00000001FF"
 
+// value as upper-case hex digits, zero-padded to digits.
+std::string HexDigits(unsigned value, int digits);
+
 // count bytes, each derived from its address (so moved data shows).
 std::vector<std::uint8_t> Pattern(int address, int count);
 
