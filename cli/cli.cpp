@@ -37,8 +37,8 @@ void PrintUsage(std::FILE *out) {
     std::fprintf(out,
                  "\n"
                  "Values are printed one per line. Exit status: 0 done, 1 refused (argument out of\n"
-                 "range), 2 link failed, 3 no valid reply, 64 bad usage, any other value the\n"
-                 "instrument's status.\n");
+                 "range), 2 link failed, 3 no valid reply, 64 bad usage, 255 upgrade not done,\n"
+                 "any other value the instrument's status.\n");
 }
 
 const char *Describe(int rc) {
@@ -46,6 +46,7 @@ const char *Describe(int rc) {
     case 1: return "refused: an argument is out of the accepted range, nothing was sent";
     case 2: return "the link failed while sending";
     case 3: return "no valid reply from the instrument";
+    case -1: return "not done";
     default: return nullptr;
     }
 }
@@ -87,6 +88,7 @@ int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
     context.id = options.id;
     context.attempts = options.attempts;
     context.out = out;
+    context.err = err;
     const int rc = command->run(context, params);
     std::fflush(out);
     CloseLink();

@@ -24,6 +24,7 @@ struct Context {
     int id = 0;        // destination of the commands
     int attempts = 5;  // attempts while a command gives 3
     std::FILE *out = stdout;
+    std::FILE *err = stderr;  // messages and progress of long commands
 };
 
 struct Command {
@@ -39,6 +40,7 @@ struct Command {
 std::span<const Command> GenericCommandTable();
 std::span<const Command> RegisterCommandTable();
 std::span<const Command> LoaderCommandTable();
+std::span<const Command> UpgradeCommandTable();
 
 // Every command, in the order the usage text lists them.
 const std::vector<Command> &AllCommands();
