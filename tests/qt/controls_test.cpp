@@ -129,6 +129,7 @@ TEST_F(QtControls, AttributesShowAsTheyRead) {
     // Indicator: shows a value, cannot be edited or pressed.
     ASSERT_EQ(ui::SetCtrlAttribute(panel_, P_STR, ui::ATTR_CTRL_MODE, ui::VAL_INDICATOR), 0);
     EXPECT_TRUE(Widget<QLineEdit>(panel_, P_STR)->isReadOnly());
+    EXPECT_EQ(Widget<QLineEdit>(panel_, P_STR)->focusPolicy(), Qt::NoFocus) << "no cursor in a display";
     ASSERT_EQ(ui::SetCtrlAttribute(panel_, P_STR, ui::ATTR_CTRL_MODE, ui::VAL_HOT), 0);
     EXPECT_FALSE(Widget<QLineEdit>(panel_, P_STR)->isReadOnly());
     EXPECT_TRUE(ui::qt::ControlWidget(panel_, P_IND)->testAttribute(Qt::WA_TransparentForMouseEvents));

@@ -29,6 +29,7 @@ namespace {
 // The gauge's steps: fine enough for a smooth bar, whole numbers for Qt.
 constexpr int kLevelSteps = 10000;
 constexpr int kLedSize = 14;
+constexpr int kNumberDigits = 14;
 
 bool IsLineEdit(int kind) { return kind == CTRL_NUMERIC || kind == CTRL_NUMERIC_INT || kind == CTRL_STRING; }
 
@@ -113,6 +114,8 @@ void ControlView::Build(QWidget *parent) {
     case CTRL_NUMERIC_INT: {
         auto *edit = new QLineEdit(parent);
         edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        // Room for a number with all its digits shown.
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * kNumberDigits);
         widget_ = edit;
         break;
     }
@@ -342,8 +345,10 @@ void ControlView::ShowMode(const model::Control &c) {
     const bool indicator = c.mode == VAL_INDICATOR;
     if (auto *edit = qobject_cast<QLineEdit *>(widget_)) {
         edit->setReadOnly(indicator);
+        edit->setFocusPolicy(indicator ? Qt::NoFocus : Qt::StrongFocus);
     } else if (auto *box = qobject_cast<QPlainTextEdit *>(widget_)) {
         box->setReadOnly(indicator);
+        box->setFocusPolicy(indicator ? Qt::NoFocus : Qt::StrongFocus);
     } else if (kind_ != CTRL_TEXT_MSG && kind_ != CTRL_LEVEL_INDICATOR && kind_ != CTRL_LED) {
         widget_->setAttribute(Qt::WA_TransparentForMouseEvents, indicator);
         widget_->setFocusPolicy(indicator ? Qt::NoFocus : Qt::StrongFocus);

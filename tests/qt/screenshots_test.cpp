@@ -1,0 +1,282 @@
+// Every panel of the program, shown by the real screens on the Qt back end
+// against the simulated instrument in this process, saved as a PNG file in
+// <build>/screenshots/ for a person to look at. Each picture is also checked
+// for what a person would see wrong: text cut short, controls outside the
+// window, the status line not in its colour.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/density_calculator.h"
+#include "app/density_screen.h"
+#include "app/main_screen.h"
+#include "app/port_select.h"
+#include "app/screens.h"
+#include "korvi70/config.h"
+#include "korvi70/link.h"
+#include "platform/com.h"
+#include "sim/com_device.h"
+#include "sim/instrument.h"
+#include "toolvane/folders.h"
+#include "ui/VGX52_G.h"
+#include "ui/qt/qt_backend.h"
+#include "ui/ui.h"
+#include "upgrade/upgrade_screen.h"
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kPort = 62;
+
+std::string ShotFolder() { return VGX52_SCREENSHOT_DIR; }
+
+// An Intel-HEX file of `pages` 256-byte pages of a counting pattern.
+std::string HexFile(int pages) {
+    std::string out;
+    char line[64];
+    for (int address = 0; address < pages * 256; address += 16) {
+        unsigned sum = 16 + (address >> 8) + (address & 0xFF);
+        std::snprintf(line, sizeof line, ":10%04X00", address);
+        out += line;
+        for (int i = 0; i < 16; ++i) {
+            const unsigned byte = (address + i) & 0xFF;
+            sum += byte;
+            std::snprintf(line, sizeof line, "%02X", byte);
+            out += line;
+        }
+        std::snprintf(line, sizeof line, "%02X\r\n", (0x100 - (sum & 0xFF)) & 0xFF);
+        out += line;
+    }
+    return out + ":00000001FF\r\n";
+}
+
+// How many pixels of an image are close to a colour.
+int PixelsNear(const QImage &image, QColor colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor p = image.pixelColor(x, y);
+            if (std::abs(p.red() - colour.red()) + std::abs(p.green() - colour.green()) +
+                    std::abs(p.blue() - colour.blue()) < 40)
+                ++n;
+        }
+    return n;
+}
+
+// What a person would see wrong in a window: a text that does not fit its
+// widget, a widget outside the window.
+void ExpectTidy(QWidget *window, const std::string &name) {
+    ASSERT_NE(window, nullptr) << name;
+    const QRect inside = window->rect();
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (!w->isVisible() || w->window() != window) continue;
+        const QRect area(w->mapTo(window, QPoint(0, 0)), w->size());
+        EXPECT_TRUE(inside.contains(area)) << name << ": " << w->metaObject()->className() << " outside the window";
+        QString text;
+        if (auto *label = qobject_cast<QLabel *>(w)) text = label->text();
+        if (auto *button = qobject_cast<QAbstractButton *>(w)) text = button->text();
+        if (!text.isEmpty() && (qobject_cast<QLabel *>(w) || qobject_cast<QPushButton *>(w)))
+            EXPECT_GE(w->width(), w->sizeHint().width())
+                << name << ": \"" << text.toStdString() << "\" cut short";
+        if (auto *edit = qobject_cast<QLineEdit *>(w))
+            EXPECT_LT(edit->fontMetrics().horizontalAdvance(edit->text()), edit->width() - 6)
+                << name << ": \"" << edit->text().toStdString() << "\" wider than its field";
+    }
+}
+
+// No control lies over another.
+void ExpectApart(QWidget *window, const std::string &name) {
+    std::vector<QWidget *> shown;
+    for (QWidget *w : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (w->isVisible()) shown.push_back(w);
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        for (std::size_t j = i + 1; j < shown.size(); ++j)
+            EXPECT_FALSE(shown[i]->geometry().intersects(shown[j]->geometry()))
+                << name << ": " << shown[i]->metaObject()->className() << " over "
+                << shown[j]->metaObject()->className();
+}
+
+void Save(QWidget *window, const std::string &name) {
+    ASSERT_NE(window, nullptr) << name;
+    ExpectTidy(window, name);
+    ExpectApart(window, name);
+    const std::string file = ShotFolder() + "/" + name + ".png";
+    EXPECT_TRUE(window->grab().save(QString::fromStdString(file), "PNG")) << file;
+}
+
+void SavePanel(int panel, const std::string &name) { Save(ui::qt::PanelWindow(panel), name); }
+
+// Answers every dialog that comes up with its first button (yes, OK), the
+// way an operator who agrees to everything would.
+class Agree {
+public:
+    Agree() {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible()) return;
+            titles.push_back(dialog->windowTitle().toStdString());
+            if (auto *yes = dialog->findChild<QPushButton *>("button1")) yes->click();
+        });
+        timer_.start();
+    }
+    std::vector<std::string> titles;
+
+private:
+    QTimer timer_;
+};
+
+class Screenshots : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        root_ = (fs::temp_directory_path() / ("vgx52-shots-" + std::to_string(getpid()))).string();
+        fs::remove_all(root_);
+        fs::create_directories(root_);
+        setenv("VGX52_ROOT", root_.c_str(), 1);
+        fs::create_directories(ShotFolder());
+
+        ui::qt::Install();
+        ui::ResumeTimerCallbacks();
+        InicjujZmienne();
+        PanelUstGest = PanelKalGest = 0;
+        OkresOdpytywania = 1.0;
+        std::snprintf(Toolvane_ZbiorUir, sizeof Toolvane_ZbiorUir, "%s", VGX52_RESOURCE_FILE);
+        ASSERT_TRUE(fs::exists(Toolvane_ZbiorUir)) << "a missing panel file would wait on its message";
+        Korvi70_TypLacza = 0;
+        Korvi70_NrZlacza = kPort;
+        Korvi70_NrIdProg = 0x71;
+        Korvi70_CzasOczekiwaniaRS = 0.05;
+        Korvi70_JestEcho = 0;
+        platform::AttachComDevice(kPort, &device_);
+        ASSERT_EQ(Korvi70_IniZlacze(0), 0);
+        ASSERT_EQ(WyswietlGrafikeEkrGl(Toolvane_ZbiorUir), 0);
+    }
+
+    void TearDown() override {
+        ui::qt::Install();
+        PanelUstGest = PanelKalGest = 0;
+        InicjujZmienne();
+        Korvi70_ZamZlacze();
+        platform::AttachComDevice(kPort, nullptr);
+        unsetenv("VGX52_ROOT");
+        fs::remove_all(root_);
+    }
+
+    void Poll() { ObsEkrGl_OdpytywaczMain(PanelEkrGl, PANEL_GL_TIMER, ui::EVENT_TIMER_TICK, nullptr, 0, 0); }
+
+    // The status line as drawn holds pixels of its colour.
+    void ExpectStatusDrawnIn(QColor colour) {
+        const QImage image = ui::qt::ControlWidget(PanelEkrGl, PANEL_GL_STATUS)->grab().toImage();
+        EXPECT_GT(PixelsNear(image, colour), 20) << colour.name().toStdString();
+    }
+
+    std::string root_;
+    sim::Instrument instrument_;
+    sim::SimComDevice device_{instrument_};
+};
+
+TEST_F(Screenshots, MainScreenInItsThreeStates) {
+    instrument_.State().typeCode = 0x1B3;
+    Poll();
+    ExpectStatusDrawnIn(QColor(0, 0x80, 0));
+    EXPECT_TRUE(ui::qt::ControlWidget(PanelEkrGl, PANEL_GL_USTGEST)->isEnabled());
+    SavePanel(PanelEkrGl, "main-connected");
+
+    instrument_.State().typeCode = 0x1B8;
+    Poll();
+    ExpectStatusDrawnIn(QColor(0, 0, 0x80));
+    EXPECT_FALSE(ui::qt::ControlWidget(PanelEkrGl, PANEL_GL_USTGEST)->isEnabled());
+    SavePanel(PanelEkrGl, "main-other-instrument");
+
+    instrument_.Faults().silent = true;
+    Poll();
+    ExpectStatusDrawnIn(QColor(0x80, 0, 0));
+    EXPECT_FALSE(ui::qt::ControlWidget(PanelEkrGl, PANEL_GL_USTGEST)->isEnabled());
+    SavePanel(PanelEkrGl, "main-no-answer");
+}
+
+TEST_F(Screenshots, PortSelectionPopup) {
+    bool saved = false;
+    QTimer::singleShot(50, [&] {
+        ASSERT_NE(PanelWybZlacza, 0);
+        EXPECT_EQ(QApplication::activeModalWidget(), ui::qt::PanelWindow(PanelWybZlacza));
+        SavePanel(PanelWybZlacza, "port-popup");
+        saved = true;
+        qobject_cast<QPushButton *>(ui::qt::ControlWidget(PanelWybZlacza, PANEL_PORT_OK))->click();
+    });
+    Korvi70_NrZlacza = 3;
+    EXPECT_EQ(OkreslKonfiguracjeKorvi70(Toolvane_ZbiorUir), 0);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(Korvi70_NrZlacza, 3) << "the preselected COM3 accepted";
+    Korvi70_NrZlacza = kPort;
+}
+
+TEST_F(Screenshots, DensityScreenAndCalculator) {
+    instrument_.State().typeCode = 0x1B0;
+    Poll();
+    ObsEkrGl_UstGestGazu(PanelEkrGl, PANEL_GL_USTGEST, ui::EVENT_COMMIT, nullptr, 0, 0);
+    ASSERT_NE(PanelUstGest, 0);
+    EXPECT_EQ(QApplication::activeModalWidget(), ui::qt::PanelWindow(PanelUstGest));
+    ObsEkrUstGest_WpiszGestPowietrza(PanelUstGest, PANEL_UG_POWIETRZE, ui::EVENT_COMMIT, nullptr, 0, 0);
+    SavePanel(PanelUstGest, "density-screen");
+
+    ObsEkrUstGest_KalkGest(PanelUstGest, PANEL_UG_KALKULATOR, ui::EVENT_COMMIT, nullptr, 0, 0);
+    ASSERT_NE(PanelKalGest, 0);
+    EXPECT_EQ(QApplication::activeModalWidget(), ui::qt::PanelWindow(PanelKalGest));
+    // Half methane, the rest dry air: every field holds a number.
+    ui::SetCtrlVal(PanelKalGest, PANEL_KG_METAN, 50.0);
+    ObsEkrKlaGest_Stez(PanelKalGest, PANEL_KG_METAN, ui::EVENT_COMMIT, nullptr, 0, 0);
+    ObsEkrKalGest_WypelStezDlaCzystPow(PanelKalGest, PANEL_KG_WYPELNIJ, ui::EVENT_COMMIT, nullptr, 0, 0);
+    SavePanel(PanelKalGest, "calculator");
+
+    ObsEkrKalGest_Powrot(PanelKalGest, PANEL_KG_POWROT, ui::EVENT_COMMIT, nullptr, 0, 0);
+    ObsEkrUstGest_Powrot(PanelUstGest, PANEL_UG_POWROT, ui::EVENT_COMMIT, nullptr, 0, 0);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(Screenshots, UpgradeProgressWindow) {
+    instrument_.State().typeCode = 0x1B0;  // hardware version 1
+    fs::create_directories(root_ + "/p/VGX52/SoftWare/AVR/HV1/Exe");
+    std::ofstream(root_ + "/p/VGX52/SoftWare/AVR/HV1/Exe/vgx52hv1.a90", std::ios::binary) << HexFile(10);
+    Agree agree;
+    // The upgrade lets events through after each page: the picture is taken
+    // once the bar is part way.
+    bool saved = false;
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (saved) return;
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (!w->isVisible() || w->windowTitle() != upgrade::kProgressTitle) continue;
+            auto *bar = w->findChild<QProgressBar *>();
+            if (!bar || bar->value() < 4000) continue;
+            Save(w, "upgrade-progress");
+            EXPECT_GE(w->width(), 400);
+            saved = true;
+        }
+    });
+    watch.start();
+    EXPECT_EQ(ObsEkrGl_Upgrade(PanelEkrGl, PANEL_GL_UPGRADE, ui::EVENT_COMMIT, nullptr, 0, 0), 0);
+    watch.stop();
+    EXPECT_TRUE(saved) << "no progress window part way";
+    const std::vector<std::string> expected = {"Warning", "Important", "Message"};
+    EXPECT_EQ(agree.titles, expected);
+}
+
+}  // namespace
