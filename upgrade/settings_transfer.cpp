@@ -61,6 +61,9 @@ int WriteItem(int item) {
     case kIntegerA:
         return WithAttempts([] { return VGX52_ZapWartInt(kInstrument, 'A', ObsUpgrade_UstawienieInt); });
     case kInstrumentId:
+        // The instrument is addressed as 0 throughout; an ID of 0 read before
+        // is already in place, and writing 0 over 0 would only be refused.
+        if (ObsUpgrade_NrId == kInstrument) return 0;
         return WithAttempts([] { return Korvi70_ZapNrId(kInstrument, ObsUpgrade_NrId); });
     default:
         return WithAttempts([] { return Korvi70_ZapNumerSeryjny(kInstrument, ObsUpgrade_NumerSeryjny); });

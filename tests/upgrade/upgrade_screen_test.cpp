@@ -127,6 +127,21 @@ TEST_F(UpgradeScreen, WholeUpgradeOfFourHundredEightyPages) {
     EXPECT_STREQ(ObsUpgrade_NumerSeryjny, "SN123456");
 }
 
+TEST_F(UpgradeScreen, AnInstrumentWithIdZeroKeepsItWithoutAWriteError) {
+    std::vector<unsigned char> image;
+    PutFirmware(1, FirmwareUpTo(0x1FF, &image));
+    instrument.State().id = 0;
+    ExpectStartQuestions();
+    ui::headless::ExpectMessage("Message");
+
+    EXPECT_EQ(PressUpgrade(), 0);
+
+    EXPECT_EQ(Popups(), (std::vector<std::string>{kWarning, kImportant, kFinished}));
+    EXPECT_TRUE(Failures().empty());
+    EXPECT_EQ(Count(2), 0);
+    EXPECT_EQ(instrument.State().id, 0);
+}
+
 TEST_F(UpgradeScreen, RequestsGoInTheirOrder) {
     std::vector<unsigned char> image;
     PutFirmware(1, FirmwareUpTo(0x1FF, &image));
