@@ -94,13 +94,21 @@ protected:
         if (!root_.empty() && !HasFailure()) fs::remove_all(root_);
     }
 
-    // Starts `vgx52 port:N` on the offscreen platform with the given extra
-    // environment ("NAME=value").
-    void StartProgram(const std::vector<std::string> &environment = {}) {
+    // Starts `vgx52 port:N` (or with `argument`) on the offscreen platform,
+    // or with no display at all, with the given extra environment ("NAME=value").
+    void StartProgram(const std::vector<std::string> &environment = {}, bool display = true,
+                      std::string argument = "") {
+        if (argument.empty()) argument = "port:" + std::to_string(kPort);
         program_ = fork();
         ASSERT_GE(program_, 0);
         if (program_ == 0) {
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            if (display) {
+                setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            } else {
+                unsetenv("QT_QPA_PLATFORM");
+                unsetenv("DISPLAY");
+                unsetenv("WAYLAND_DISPLAY");
+            }
             setenv("VGX52_TRACE", trace_.c_str(), 1);
             unsetenv("VGX52_UI");
             for (const std::string &e : environment) putenv(const_cast<char *>(e.c_str()));
@@ -110,8 +118,7 @@ protected:
                 dup2(log, STDERR_FILENO);
             }
             const std::string program = BinFolder() + "/vgx52";
-            const std::string port = "port:" + std::to_string(kPort);
-            execl(program.c_str(), program.c_str(), port.c_str(), static_cast<char *>(nullptr));
+            execl(program.c_str(), program.c_str(), argument.c_str(), static_cast<char *>(nullptr));
             _exit(127);
         }
     }
@@ -188,6 +195,26 @@ TEST_F(QtProgram, ScreenshotOfTheMainWindowEndsTheProgram) {
     EXPECT_GE(FindStatus(kConnected, "008000", 0), 0) << "taken after the first poll";
     // Ended like a window closed by the system: the configuration stays unwritten.
     EXPECT_FALSE(fs::exists(root_ + "/" + kData + "/VGX52.kfg"));
+}
+
+TEST_F(QtProgram, WithoutADisplayEndsWithAMessageAndCodeOne) {
+    StartProgram({}, false);
+    EXPECT_EQ(WaitExit(30.0), 1);
+    EXPECT_NE(Log().find("no display"), std::string::npos) << Log();
+    EXPECT_FALSE(fs::exists(root_ + "/" + kData + "/VGX52.kfg"));
+}
+
+TEST_F(QtProgram, AssociateNeedsNoDisplay) {
+    const std::string file = root_ + "/" + kData + "/Korvi70 Programs Associates.kfg";
+    std::ofstream(file, std::ios::binary).close();
+    StartProgram({}, false, "associate");
+    EXPECT_EQ(WaitExit(30.0), 0) << Log();
+    std::ifstream in(file, std::ios::binary);
+    const std::string record((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(record.find("\tLabel:\"User Program for Gas Parameter Measurement Device, model VGX52, software "
+                          "version: 1.01\"\r\n"),
+              std::string::npos)
+        << record;
 }
 
 }  // namespace

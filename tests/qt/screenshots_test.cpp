@@ -192,6 +192,8 @@ protected:
 };
 
 TEST_F(Screenshots, MainScreenInItsThreeStates) {
+    EXPECT_EQ(ui::qt::PanelWindow(PanelEkrGl)->windowTitle(),
+              "User Program for Gas Parameter Measurement Device, model VGX52  1.01");
     instrument_.State().typeCode = 0x1B3;
     Poll();
     ExpectStatusDrawnIn(QColor(0, 0x80, 0));
