@@ -33,7 +33,9 @@ public:
         ui::SetCtrlAttribute(panel_, level_, ui::ATTR_MIN_VALUE, 0.0);
         ui::SetCtrlAttribute(panel_, level_, ui::ATTR_MAX_VALUE, 100.0);
         ui::SetCtrlVal(panel_, level_, 0.0);
-        ui::DisplayPanel(panel_);
+        // Modal: while pages go out the main window must take no command
+        // (quitting would close the link under a half-flashed instrument).
+        ui::InstallPopup(panel_);
         ui::ProcessSystemEvents();
     }
     void Show(double percent) {

@@ -43,7 +43,10 @@ public:
     void PanelChanged(int panel) override { inner_->PanelChanged(panel); }
     void ControlCreated(int panel, int control) override { inner_->ControlCreated(panel, control); }
     void ControlChanged(int panel, int control) override;
-    void PopupInstalled(int panel) override { inner_->PopupInstalled(panel); }
+    void PopupInstalled(int panel) override {
+        if (IsProgress(panel)) progress.push_back({Step::Shown});
+        inner_->PopupInstalled(panel);
+    }
     void PopupRemoved(int panel) override { inner_->PopupRemoved(panel); }
     void TimersChanged() override { inner_->TimersChanged(); }
     void TimerCallbacksSuspended(bool suspended) override { inner_->TimerCallbacksSuspended(suspended); }

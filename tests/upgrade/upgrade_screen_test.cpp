@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "hex_text.h"
+#include "ui/VGX52_G.h"
 #include "ui/headless.h"
 #include "ui/model.h"
 #include "ui/ui.h"
@@ -140,6 +141,26 @@ TEST_F(UpgradeScreen, AnInstrumentWithIdZeroKeepsItWithoutAWriteError) {
     EXPECT_TRUE(Failures().empty());
     EXPECT_EQ(Count(2), 0);
     EXPECT_EQ(instrument.State().id, 0);
+}
+
+TEST_F(UpgradeScreen, TheMainWindowTakesNoCommandWhilePagesGoOut) {
+    std::vector<unsigned char> image;
+    PutFirmware(1, FirmwareUpTo(0x2FF, &image));
+    ExpectStartQuestions();
+    ui::headless::ExpectMessage("Message");
+    // Quitting mid-transfer would close the link under a half-flashed instrument.
+    std::vector<ui::model::UserResult> pressed;
+    intercept = [&](const sim::HexRequest &request) -> std::optional<sim::HexReply> {
+        if (request.command == 19) pressed.push_back(ui::model::UserCommit(mainPanel, PANEL_GL_KONIEC));
+        return std::nullopt;
+    };
+
+    EXPECT_EQ(PressUpgrade(), 0);
+
+    ASSERT_EQ(pressed.size(), 3u);
+    for (ui::model::UserResult r : pressed) EXPECT_EQ(r, ui::model::UserResult::Modal);
+    ExpectFlash(image, 3);
+    EXPECT_TRUE(TimerEnabled());
 }
 
 TEST_F(UpgradeScreen, RequestsGoInTheirOrder) {
