@@ -50,7 +50,9 @@ TEST_F(RandomSerialReplies, NeverCrashAndNeverSucceedWithoutAValidFrame) {
             ++blocks;
             return true;
         });
-        if (rc == 0) EXPECT_EQ(blocks, 2) << reply;
+        if (rc == 0) {
+            EXPECT_EQ(blocks, 2) << reply;
+        }
         EXPECT_NE(rc, 1);
     }
 }

@@ -90,12 +90,14 @@ void ExpectTidy(QWidget *window, const std::string &name) {
         QString text;
         if (auto *label = qobject_cast<QLabel *>(w)) text = label->text();
         if (auto *button = qobject_cast<QAbstractButton *>(w)) text = button->text();
-        if (!text.isEmpty() && (qobject_cast<QLabel *>(w) || qobject_cast<QPushButton *>(w)))
+        if (!text.isEmpty() && (qobject_cast<QLabel *>(w) || qobject_cast<QPushButton *>(w))) {
             EXPECT_GE(w->width(), w->sizeHint().width())
                 << name << ": \"" << text.toStdString() << "\" cut short";
-        if (auto *edit = qobject_cast<QLineEdit *>(w))
+        }
+        if (auto *edit = qobject_cast<QLineEdit *>(w)) {
             EXPECT_LT(edit->fontMetrics().horizontalAdvance(edit->text()), edit->width() - 6)
                 << name << ": \"" << edit->text().toStdString() << "\" wider than its field";
+        }
     }
 }
 
