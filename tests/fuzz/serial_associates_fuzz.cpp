@@ -1,0 +1,33 @@
+// The serial-number associates file (Windows-1250 text): at most 63 entries,
+// every comment within its field and cut only at a character boundary.
+#include <cstdio>
+#include <string>
+
+#include "tests/fuzz/fuzz_support.h"
+#include "toolvane/folders.h"
+#include "toolvane/serial_associates.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    const std::string path = fuzz::WriteTempFile("serial number associates.txt", fuzz::AsText(data, size));
+    std::snprintf(Toolvane_ZbiorSkojarzenNumerowSeryjnych, sizeof Toolvane_ZbiorSkojarzenNumerowSeryjnych, "%s",
+                  path.c_str());
+    FUZZ_CHECK(Toolvane_ReadSerialAssociatesFile() == 0);
+
+    int count = 0;
+    for (int i = 0; i <= Toolvane_MaksSkojarzen; ++i) {
+        // Exactly the documented sizes: a longer copy is caught.
+        char shortComment[33];
+        char longComment[257];
+        const int rcShort = Toolvane_GetShortCommentFromIndex(i, shortComment);
+        const int rcLong = Toolvane_GetFullCommentFromIndex(i, longComment);
+        FUZZ_CHECK(rcShort == rcLong);
+        if (rcShort != 0) {
+            FUZZ_CHECK(shortComment[0] == '\0' && longComment[0] == '\0');
+            break;
+        }
+        ++count;
+        FUZZ_CHECK(fuzz::IsValidUtf8(shortComment) && fuzz::IsValidUtf8(longComment));
+    }
+    FUZZ_CHECK(count <= Toolvane_MaksSkojarzen);
+    return 0;
+}
