@@ -96,9 +96,28 @@ bool Tokenize(std::string_view line, std::vector<Token> &tokens, std::string &er
     return true;
 }
 
+namespace {
+
+// Length of the valid UTF-8 sequence at text[i], 0 when none starts there.
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    const std::size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    return n != 0 && i + n <= text.size() && IsValidUtf8(text.substr(i, n)) ? n : 0;
+}
+
+}  // namespace
+
 std::string Quote(std::string_view text) {
     std::string out = "\"";
-    for (char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        // A file must stay UTF-8 text: bytes that form no character are escaped.
+        const std::size_t sequence = Utf8SequenceAt(text, i);
+        if (sequence > 1) {
+            out.append(text.substr(i, sequence));
+            i += sequence - 1;
+            continue;
+        }
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
@@ -106,7 +125,7 @@ std::string Quote(std::string_view text) {
         case '\r': out += "\\r"; break;
         case '\t': out += "\\t"; break;
         default:
-            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || sequence == 0) {
                 char buf[5];
                 std::snprintf(buf, sizeof buf, "\\x%02X", static_cast<unsigned char>(c));
                 out += buf;

@@ -159,6 +159,29 @@ TEST_F(PanelStateTest, RecalledValuesAreKeptWithinTheCurrentRange) {
     EXPECT_EQ(d, 0.0);
 }
 
+// A text need not be UTF-8 (a control may show bytes as an instrument sent
+// them); its saved state must still read back, and later saves still work.
+TEST_F(PanelStateTest, ATextThatIsNotUtf8IsSavedAndRecalledByteForByte) {
+    const std::string raw = "a\x97" "b\xC5\xE2\x82";  // a lone byte, a cut sequence
+    ui::SetCtrlVal(panel_, P_STR, raw.c_str());
+    ui::ResetTextBox(panel_, P_BOX, "\xFF line\n");
+    ui::ReplaceListItem(panel_, P_RING, 0, "COM\xB9", 10);
+    ASSERT_EQ(ui::SavePanelState(panel_, "raw.gkp", 1), 0);
+    const int fresh = Load();
+    ASSERT_EQ(ui::RecallPanelState(fresh, "raw.gkp", 1), 0);
+    std::string s;
+    ui::GetCtrlVal(fresh, P_STR, &s);
+    EXPECT_EQ(s, raw);
+    ui::GetCtrlVal(fresh, P_BOX, &s);
+    EXPECT_EQ(s, "\xFF line\n");
+    ui::GetLabelFromIndex(fresh, P_RING, 0, &s);
+    EXPECT_EQ(s, "COM\xB9");
+    EXPECT_EQ(ui::SavePanelState(panel_, "raw.gkp", 2), 0) << "the file stays a panel-state file";
+    ui::SetCtrlVal(panel_, P_STR, "za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87");  // UTF-8 stays as it is
+    ASSERT_EQ(ui::SavePanelState(panel_, "utf8.gkp", 1), 0);
+    EXPECT_NE(Read("utf8.gkp").find("\"za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87\""), std::string::npos);
+}
+
 TEST_F(PanelStateTest, RandomFilesNeverCrashTheReader) {
     ui::SavePanelState(panel_, "good.gkp", 1);
     const std::string good = Read("good.gkp");
