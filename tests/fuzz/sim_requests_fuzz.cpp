@@ -5,9 +5,12 @@
 //
 // Input: one option byte, then the line's bytes. Option bit 0 puts the
 // right check into every hex frame (so mutated frames reach the command
-// handlers rather than stopping at the check); bit 1 makes the line echo.
+// handlers rather than stopping at the check); bit 1 makes the line echo;
+// bit 2 sends the bytes, 16 at a time, through the simulator's TCP gateway
+// (envelopes around frames) instead.
 #include <string>
 
+#include "sim/gateway.h"
 #include "sim/instrument.h"
 #include "sim/state_file.h"
 #include "tests/fuzz/fuzz_support.h"
@@ -50,11 +53,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     sim::Instrument instrument;
     instrument.Faults().echo = (options & 0x02) != 0;
-    for (char c : bytes) {
-        std::string echo, reply;
-        instrument.Receive(static_cast<unsigned char>(c), echo, reply);
-        FUZZ_CHECK(echo.size() <= 1);
-        FUZZ_CHECK(reply.size() <= kMaxReply);
+    if (options & 0x04) {
+        sim::GatewayFaults faults;
+        sim::GatewayCounters counters;
+        sim::Gateway gateway(instrument, faults, counters);
+        for (std::size_t at = 0; at < bytes.size(); at += 16) {
+            std::string out;
+            const std::string_view chunk = std::string_view(bytes).substr(at, 16);
+            gateway.Receive(chunk, out);
+            // An envelope needs at least its 5 header bytes: one chunk can
+            // complete at most a few, each with one bounded answer.
+            FUZZ_CHECK(out.size() <= (chunk.size() / 5 + 1) * (5 + kMaxReply));
+        }
+        FUZZ_CHECK(counters.replies <= counters.envelopes);
+    } else {
+        for (char c : bytes) {
+            std::string echo, reply;
+            instrument.Receive(static_cast<unsigned char>(c), echo, reply);
+            FUZZ_CHECK(echo.size() <= 1);
+            FUZZ_CHECK(reply.size() <= kMaxReply);
+        }
     }
 
     const std::string saved = sim::FormatState(instrument.State());
