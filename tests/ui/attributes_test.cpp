@@ -7,15 +7,7 @@
 namespace uitest {
 namespace {
 
-class AttributesTest : public UiTest {
-protected:
-    void SetUp() override {
-        UiTest::SetUp();
-        panel_ = Load();
-        ASSERT_GT(panel_, 0);
-    }
-    int panel_ = 0;
-};
+using AttributesTest = LoadedPanelTest;
 
 TEST_F(AttributesTest, TheMainScreensCommandStates) {
     int i = 0;

@@ -27,15 +27,12 @@ int QuitWith7(int, int, int event, void *, int, int) {
 
 int Swallow(int, int, int, void *, int, int) { return 1; }
 
-class EventsTest : public UiTest {
+class EventsTest : public LoadedPanelTest {
 protected:
     void SetUp() override {
-        UiTest::SetUp();
-        panel_ = Load();
-        ASSERT_GT(panel_, 0);
+        LoadedPanelTest::SetUp();
         ASSERT_EQ(ui::DisplayPanel(panel_), 0);
     }
-    int panel_ = 0;
     CallLog log_;
 };
 

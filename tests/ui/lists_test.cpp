@@ -4,13 +4,8 @@
 namespace uitest {
 namespace {
 
-class ListsTest : public UiTest {
+class ListsTest : public LoadedPanelTest {
 protected:
-    void SetUp() override {
-        UiTest::SetUp();
-        panel_ = Load();
-        ASSERT_GT(panel_, 0);
-    }
     int Count(int control) {
         int n = -1;
         EXPECT_EQ(ui::GetNumListItems(panel_, control, &n), 0);
@@ -21,7 +16,6 @@ protected:
         EXPECT_EQ(ui::GetCtrlIndex(panel_, control, &i), 0);
         return i;
     }
-    int panel_ = 0;
 };
 
 TEST_F(ListsTest, ThePortListIsFilledAndPreselected) {

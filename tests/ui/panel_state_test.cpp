@@ -6,13 +6,8 @@
 namespace uitest {
 namespace {
 
-class PanelStateTest : public UiTest {
+class PanelStateTest : public LoadedPanelTest {
 protected:
-    void SetUp() override {
-        UiTest::SetUp();
-        panel_ = Load();
-        ASSERT_GT(panel_, 0);
-    }
     void Change(int panel) {
         ui::SetCtrlVal(panel, P_NUM, 1.0 / 3.0);
         ui::SetCtrlVal(panel, P_INT, -5);
@@ -28,7 +23,6 @@ protected:
         ui::SetCtrlVal(panel, P_LEVEL, 33.3);
         ui::SetCtrlVal(panel, P_LED, 1);
     }
-    int panel_ = 0;
 };
 
 TEST_F(PanelStateTest, EveryValueSurvivesARoundTrip) {

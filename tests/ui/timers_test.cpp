@@ -20,17 +20,14 @@ int RecordTick(int panel, int control, int event, void *, int, int) {
     return 0;
 }
 
-class TimersTest : public UiTest {
+class TimersTest : public LoadedPanelTest {
 protected:
     void SetUp() override {
-        UiTest::SetUp();
         g_ticks.clear();
-        panel_ = Load();
-        ASSERT_GT(panel_, 0);
+        LoadedPanelTest::SetUp();
         ui::InstallCtrlCallback(panel_, P_TIMER, RecordTick, nullptr);
     }
     void Enable(int panel, int on) { ASSERT_EQ(ui::SetCtrlAttribute(panel, P_TIMER, ui::ATTR_ENABLED, on), 0); }
-    int panel_ = 0;
 };
 
 TEST_F(TimersTest, TicksEveryIntervalWhileEnabled) {

@@ -50,4 +50,15 @@ protected:
     std::string folder_;
 };
 
+// The test panel loaded before every case.
+class LoadedPanelTest : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        panel_ = Load();
+        ASSERT_GT(panel_, 0);
+    }
+    int panel_ = 0;
+};
+
 }  // namespace uitest

@@ -7,15 +7,7 @@
 namespace uitest {
 namespace {
 
-class ValuesTest : public UiTest {
-protected:
-    void SetUp() override {
-        UiTest::SetUp();
-        panel_ = Load();
-        ASSERT_GT(panel_, 0);
-    }
-    int panel_ = 0;
-};
+using ValuesTest = LoadedPanelTest;
 
 TEST_F(ValuesTest, NumericTakesIntsAndRealsWithinItsRange) {
     double d = 0;
