@@ -4,7 +4,7 @@
 
 #include "app/density_screen.h"
 #include "app/gas_mixture.h"
-#include "app/retry.h"
+#include "korvi70/attempts.h"
 #include "toolvane/folders.h"
 #include "ui/VGX52_G.h"
 #include "ui/ui.h"
@@ -120,7 +120,7 @@ int ObsEkrKalGest_Akceptacja(int, int, int event, void *, int, int) {
     // the instrument must never be set to 0, so such a write is refused.
     int result = 1;
     if (std::isfinite(gasConstant) && gasConstant > 0.0)
-        result = app::WithRetries([&] { return VGX52_ZapWartFloat(0, 'a', gasConstant); });
+        result = korvi70::WithAttempts([&] { return VGX52_ZapWartFloat(0, 'a', gasConstant); });
     if (result != 0) {
         ui::MessagePopup("Wystąpił błąd.", "Zapis do przyrządu niepoprawny.");
         return 0;

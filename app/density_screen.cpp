@@ -2,7 +2,7 @@
 
 #include "app/density_calculator.h"
 #include "app/main_screen.h"
-#include "app/retry.h"
+#include "korvi70/attempts.h"
 #include "app/screens.h"
 #include "toolvane/folders.h"
 #include "ui/VGX52_G.h"
@@ -45,7 +45,7 @@ int ObsEkrGl_UstGestGazu(int, int, int event, void *, int, int) {
 int ObsEkrUstGest_OdczytajUstawieniaEkrUstGest() {
     if (PanelUstGest < 1) return -1;
     double density = 0.0;
-    const int result = app::WithRetries([&] { return VGX52_PodWartFloat(0, 'E', &density); });
+    const int result = korvi70::WithAttempts([&] { return VGX52_PodWartFloat(0, 'E', &density); });
     if (result != 0)
         ui::MessagePopup("Wystąpił błąd", "Odczyt z przyrządu wartości gęstości gazu suchego niepoprawny");
     else
@@ -56,7 +56,7 @@ int ObsEkrUstGest_OdczytajUstawieniaEkrUstGest() {
 int ObsEkrUstGest_WpiszGestPowietrza(int, int, int event, void *, int, int) {
     if (event != ui::EVENT_COMMIT || PanelUstGest < 1) return 0;
     ui::SetCtrlVal(PanelUstGest, PANEL_UG_GESTOSC, app::kAirDensity);
-    const int result = app::WithRetries([] { return VGX52_ZapWartFloat(0, 'a', app::kAirGasConstant); });
+    const int result = korvi70::WithAttempts([] { return VGX52_ZapWartFloat(0, 'a', app::kAirGasConstant); });
     // The display keeps the air density either way.
     if (result != 0) ui::MessagePopup("Wystąpił błąd.", "Zapis do przyrządu niepoprawny.");
     return 0;

@@ -2,7 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/constants.h"
-#include "app/retry.h"
+#include "korvi70/attempts.h"
 #include "app/screens.h"
 #include "korvi70/generic_commands.h"
 #include "korvi70/loader_commands.h"
@@ -39,7 +39,7 @@ bool IsVgx52TypeCode(int typeCode) { return (typeCode & ~7) == kInstrumentTypeCo
 
 void PollInstrument(int mainPanel) {
     int typeCode = 0;
-    const int identified = WithRetries([&] { return Korvi70_PrzedstawSie(kDestination, &typeCode); });
+    const int identified = korvi70::WithAttempts([&] { return Korvi70_PrzedstawSie(kDestination, &typeCode); });
     if (identified != 0) {
         ShowStatus(mainPanel, ui::VAL_DK_RED, kStatusNoAnswer);
         ui::SetCtrlVal(mainPanel, PANEL_GL_NAZWA, "");
@@ -48,7 +48,7 @@ void PollInstrument(int mainPanel) {
     }
 
     int softwareVersion = 0;
-    const int versionRead = WithRetries([&] { return Korvi70_PodWerOprogWewn(kDestination, &softwareVersion); });
+    const int versionRead = korvi70::WithAttempts([&] { return Korvi70_PodWerOprogWewn(kDestination, &softwareVersion); });
     // A failed read leaves the version out of the name rather than showing
     // whatever part of it arrived.
     if (versionRead != 0) softwareVersion = 0;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "korvi70/attempts.h"
+
 namespace cli {
 
 // Arguments of a command after checking.
@@ -49,12 +51,7 @@ const Command *FindCommand(const std::string &name);
 // Repeats a command while it gives 3, up to the context's attempts in all.
 template <class F>
 int WithAttempts(const Context &context, F &&command) {
-    int rc = 3;
-    for (int attempt = 0; attempt < context.attempts; ++attempt) {
-        rc = command();
-        if (rc != 3) break;
-    }
-    return rc;
+    return korvi70::WithAttempts(command, context.attempts);
 }
 
 // Output: one value a line.

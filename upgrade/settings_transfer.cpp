@@ -4,7 +4,7 @@
 
 #include "korvi70/generic_commands.h"
 #include "ui/ui.h"
-#include "upgrade/attempts.h"
+#include "korvi70/attempts.h"
 #include "vgx52/registers.h"
 
 double ObsUpgrade_UstawieniaFloat[ObsUpgrade_IleUstawienFloat];
@@ -14,6 +14,9 @@ char ObsUpgrade_NumerSeryjny[9];
 unsigned char ObsUpgrade_Odczytane[ObsUpgrade_IleUstawien];
 
 namespace upgrade {
+
+using korvi70::WithAttempts;
+
 namespace {
 
 constexpr int kInstrument = 0;

@@ -6,13 +6,16 @@
 #include "korvi70/generic_commands.h"
 #include "korvi70/loader_commands.h"
 #include "platform/system.h"
-#include "upgrade/attempts.h"
+#include "korvi70/attempts.h"
 #include "upgrade/settings_transfer.h"
 
 unsigned char ObsUpgrade_ObrazFLASH[UpLoad_RozmiarObrazu];
 int ObsUpgrade_IleStron;
 
 namespace upgrade {
+
+using korvi70::WithAttempts;
+
 namespace {
 
 constexpr unsigned char kInstrument = 0;
