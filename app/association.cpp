@@ -53,9 +53,8 @@ int Fun_WriteAssociation() {
     const std::string path = app::AssociationsFilePath(major, minor);
 
     platform::TextFileWriter file;
-    bool written = !path.empty() &&
-                   file.Open(platform::HostPath(path), platform::TextFileWriter::Mode::Append,
-                             platform::Encoding::Cp1250);
+    bool written = !path.empty() && file.Open(platform::HostPath(path), platform::TextFileWriter::Mode::Append,
+                                              platform::Encoding::Cp1250);
     if (written) {
         written = file.Write(app::AssociationRecord(Toolvane_ZbiorProgramu, Toolvane_ZbiorIkony));
         // A record that did not reach the disk must not be reported as written.

@@ -4,9 +4,9 @@
 namespace app {
 
 struct CommandLine {
-    int port = 1;        // number from the last "port:" argument with a number
-    int portGiven = 0;   // 1 once such an argument was found
-    int associate = 0;   // 1 once an argument contains "associate"
+    int port = 1;       // number from the last "port:" argument with a number
+    int portGiven = 0;  // 1 once such an argument was found
+    int associate = 0;  // 1 once an argument contains "associate"
 };
 
 // Scans argv[1..argc-1], every one of them. An argument counts as "port:"

@@ -29,8 +29,7 @@ void ApplyLine(std::string_view line) {
     if (!ScanKey(line, key, rest)) return;
     if (app::EqualsIgnoringCase(key, kKeyPort)) {
         int port = 0;
-        if (app::ScanInt(rest, port) && port >= app::kPortMin && port <= app::kPortMax)
-            Korvi70_NrZlacza = port;
+        if (app::ScanInt(rest, port) && port >= app::kPortMin && port <= app::kPortMax) Korvi70_NrZlacza = port;
     } else if (app::EqualsIgnoringCase(key, kKeyPeriod)) {
         double period = 0;
         if (app::ScanReal(rest, period) && period >= app::kPeriodMin && period <= app::kPeriodMax)
@@ -41,8 +40,7 @@ void ApplyLine(std::string_view line) {
 // "%f": fixed point, six decimals, always with a '.' whatever the C locale.
 std::string FormatReal(double value) {
     char buffer[400];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                   std::chars_format::fixed, 6);
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
     if (ec != std::errc()) return "0.000000";
     return std::string(buffer, end);
 }
@@ -58,11 +56,11 @@ std::string ConfigText() {
     text += "data utworzenia: \n# DATA " + platform::DateStr() + "\n";
     text += "czas utworzenia: \n# CZAS " + platform::TimeStr() + "\n";
     text += "\nNumer złącza szeregowego wykorzystywanego do transmisji z przyrządem\n";
-    text += "może przybierać wartości od " + std::to_string(app::kPortMin) + " do " +
-            std::to_string(app::kPortMax) + "\n";
+    text +=
+        "może przybierać wartości od " + std::to_string(app::kPortMin) + " do " + std::to_string(app::kPortMax) + "\n";
     text += "# NumerZlacza " + std::to_string(Korvi70_NrZlacza) + "\n";
-    text += "\nOkres odpytywania przyrządu, może posiadać wartości ze zakresu od " +
-            FormatReal(app::kPeriodMin) + " do " + FormatReal(app::kPeriodMax) + "\n";
+    text += "\nOkres odpytywania przyrządu, może posiadać wartości ze zakresu od " + FormatReal(app::kPeriodMin) +
+            " do " + FormatReal(app::kPeriodMax) + "\n";
     text += "# OkresOdpytywania " + FormatReal(OkresOdpytywania) + "\n";
     return text;
 }
@@ -87,8 +85,7 @@ int OdczytanieZbioruKonfiguracyjnego(const char *path) {
 int ZapiszZbiorKonfiguracyjny(const char *path) {
     if (path == nullptr || path[0] == '\0') return -1;
     platform::TextFileWriter file;
-    if (!file.Open(platform::HostPath(path), platform::TextFileWriter::Mode::AtomicReplace,
-                   platform::Encoding::Cp1250))
+    if (!file.Open(platform::HostPath(path), platform::TextFileWriter::Mode::AtomicReplace, platform::Encoding::Cp1250))
         return -1;
     file.Write(ConfigText());
     return file.Close();

@@ -4,8 +4,7 @@
 namespace app {
 
 inline constexpr const char kModelName[] = "VGX52";
-inline constexpr const char kProgramLabel[] =
-    "User Program for Gas Parameter Measurement Device, model VGX52";
+inline constexpr const char kProgramLabel[] = "User Program for Gas Parameter Measurement Device, model VGX52";
 inline constexpr const char kProgramVersion[] = "1.01";
 // Family code of the instrument, also the type code of the association record.
 inline constexpr int kInstrumentTypeCode = 0x1B0;

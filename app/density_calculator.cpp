@@ -15,9 +15,9 @@ int PanelKalGest = 0;
 namespace app {
 
 const int kConcentrationControls[gas::kComponents] = {
-    PANEL_KG_AZOT,  PANEL_KG_TLEN,    PANEL_KG_ARGON,   PANEL_KG_CO2, PANEL_KG_NEON,
-    PANEL_KG_HEL,   PANEL_KG_METAN,   PANEL_KG_SO2,     PANEL_KG_WODOR, PANEL_KG_SLADOWE,
-    PANEL_KG_AMONIAK, PANEL_KG_NO,    PANEL_KG_NO2,     PANEL_KG_CHLOR, PANEL_KG_CO,
+    PANEL_KG_AZOT,    PANEL_KG_TLEN,  PANEL_KG_ARGON, PANEL_KG_CO2,   PANEL_KG_NEON,
+    PANEL_KG_HEL,     PANEL_KG_METAN, PANEL_KG_SO2,   PANEL_KG_WODOR, PANEL_KG_SLADOWE,
+    PANEL_KG_AMONIAK, PANEL_KG_NO,    PANEL_KG_NO2,   PANEL_KG_CHLOR, PANEL_KG_CO,
 };
 
 namespace {
@@ -29,9 +29,7 @@ double ReadReal(int control) {
 }
 
 // A display never shows an infinity or a NaN: such a result shows as 0.
-void ShowReal(int control, double value) {
-    ui::SetCtrlVal(PanelKalGest, control, std::isfinite(value) ? value : 0.0);
-}
+void ShowReal(int control, double value) { ui::SetCtrlVal(PanelKalGest, control, std::isfinite(value) ? value : 0.0); }
 
 gas::Composition ReadComposition() {
     gas::Composition c{};

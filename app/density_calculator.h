@@ -10,16 +10,12 @@ extern int PanelKalGest;
 
 // Commit callbacks; each returns 0. ObsEkrKlaGest_Stez is the callback of
 // every concentration field: it recalculates sum, gas constant and density.
-int ObsEkrKlaGest_Stez(int panel, int control, int event, void *callbackData,
-                       int eventData1, int eventData2);
-int ObsEkrKalGest_WypelStezDlaCzystPow(int panel, int control, int event, void *callbackData,
-                                       int eventData1, int eventData2);
-int ObsEkrKalGest_WyzerujUdzialy(int panel, int control, int event, void *callbackData,
-                                 int eventData1, int eventData2);
-int ObsEkrKalGest_Akceptacja(int panel, int control, int event, void *callbackData,
-                             int eventData1, int eventData2);
-int ObsEkrKalGest_Powrot(int panel, int control, int event, void *callbackData,
-                         int eventData1, int eventData2);
+int ObsEkrKlaGest_Stez(int panel, int control, int event, void *callbackData, int eventData1, int eventData2);
+int ObsEkrKalGest_WypelStezDlaCzystPow(int panel, int control, int event, void *callbackData, int eventData1,
+                                       int eventData2);
+int ObsEkrKalGest_WyzerujUdzialy(int panel, int control, int event, void *callbackData, int eventData1, int eventData2);
+int ObsEkrKalGest_Akceptacja(int panel, int control, int event, void *callbackData, int eventData1, int eventData2);
+int ObsEkrKalGest_Powrot(int panel, int control, int event, void *callbackData, int eventData1, int eventData2);
 
 // Operations on the loaded calculator panel; 0, or -1 when it is not loaded.
 // Sum field := the fifteen concentrations added in table order.

@@ -2,8 +2,8 @@
 
 #include "app/density_calculator.h"
 #include "app/main_screen.h"
-#include "korvi70/attempts.h"
 #include "app/screens.h"
+#include "korvi70/attempts.h"
 #include "toolvane/folders.h"
 #include "ui/VGX52_G.h"
 #include "ui/ui.h"

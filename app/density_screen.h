@@ -11,12 +11,10 @@
 extern int PanelUstGest;
 
 // Commit callbacks of the screen's commands; each returns 0.
-int ObsEkrUstGest_WpiszGestPowietrza(int panel, int control, int event, void *callbackData,
-                                     int eventData1, int eventData2);
-int ObsEkrUstGest_KalkGest(int panel, int control, int event, void *callbackData,
-                           int eventData1, int eventData2);
-int ObsEkrUstGest_Powrot(int panel, int control, int event, void *callbackData,
-                         int eventData1, int eventData2);
+int ObsEkrUstGest_WpiszGestPowietrza(int panel, int control, int event, void *callbackData, int eventData1,
+                                     int eventData2);
+int ObsEkrUstGest_KalkGest(int panel, int control, int event, void *callbackData, int eventData1, int eventData2);
+int ObsEkrUstGest_Powrot(int panel, int control, int event, void *callbackData, int eventData1, int eventData2);
 
 // Reads the instrument's "E" into the density display; a failed read shows
 // its message and leaves the display as it was. Returns the read's final

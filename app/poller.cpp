@@ -2,8 +2,8 @@
 
 #include "app/app_state.h"
 #include "app/constants.h"
-#include "korvi70/attempts.h"
 #include "app/screens.h"
+#include "korvi70/attempts.h"
 #include "korvi70/generic_commands.h"
 #include "korvi70/loader_commands.h"
 #include "korvi70/model_names.h"
@@ -48,7 +48,8 @@ void PollInstrument(int mainPanel) {
     }
 
     int softwareVersion = 0;
-    const int versionRead = korvi70::WithAttempts([&] { return Korvi70_PodWerOprogWewn(kDestination, &softwareVersion); });
+    const int versionRead =
+        korvi70::WithAttempts([&] { return Korvi70_PodWerOprogWewn(kDestination, &softwareVersion); });
     // A failed read leaves the version out of the name rather than showing
     // whatever part of it arrived.
     if (versionRead != 0) softwareVersion = 0;

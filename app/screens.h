@@ -3,9 +3,6 @@
 // the user-interface callback form and return 0 unless stated.
 #pragma once
 
-int ObsEkrGl_OdpytywaczMain(int panel, int control, int event, void *callbackData,
-                            int eventData1, int eventData2);
-int ObsEkrGl_UstGestGazu(int panel, int control, int event, void *callbackData,
-                         int eventData1, int eventData2);
-int ObsEkrGl_Upgrade(int panel, int control, int event, void *callbackData,
-                     int eventData1, int eventData2);
+int ObsEkrGl_OdpytywaczMain(int panel, int control, int event, void *callbackData, int eventData1, int eventData2);
+int ObsEkrGl_UstGestGazu(int panel, int control, int event, void *callbackData, int eventData1, int eventData2);
+int ObsEkrGl_Upgrade(int panel, int control, int event, void *callbackData, int eventData1, int eventData2);

@@ -9,5 +9,4 @@ int Vgx52_Main(int argc, char **argv);
 
 // The main screen's quit command: stops polling, closes the link, discards
 // the main panel, ends the event loop and writes the configuration file.
-int ObsEkrGl_Koniec(int panel, int control, int event, void *callbackData,
-                    int eventData1, int eventData2);
+int ObsEkrGl_Koniec(int panel, int control, int event, void *callbackData, int eventData1, int eventData2);

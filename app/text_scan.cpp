@@ -19,9 +19,7 @@ std::size_t Digits(std::string_view s, std::size_t at) {
 
 }  // namespace
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 void SkipBlanks(std::string_view &rest) {
     std::size_t i = 0;

@@ -19,8 +19,10 @@ inline void RemoveTemporaryDriveRoot() { std::filesystem::remove_all(g_root); }
 // simulator it starts; removed when the process ends.
 inline std::string UseTemporaryDriveRoot() {
     std::strcpy(g_root, "/tmp/vgx52-bench-XXXXXX");
-    if (mkdtemp(g_root) == nullptr) std::strcpy(g_root, "/tmp");
-    else std::atexit(RemoveTemporaryDriveRoot);
+    if (mkdtemp(g_root) == nullptr)
+        std::strcpy(g_root, "/tmp");
+    else
+        std::atexit(RemoveTemporaryDriveRoot);
     setenv("VGX52_ROOT", g_root, 1);
     return g_root;
 }

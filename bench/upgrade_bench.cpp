@@ -129,9 +129,8 @@ int main() {
                 paced.seconds);
     std::printf("    bytes sent %ld, received %ld; wire time %.2f s\n", paced.sent, paced.received, wire);
     std::printf("    ratio (time / wire time): %.3f   goal <= 1.05\n", wire > 0 ? paced.seconds / wire : 0.0);
-    std::printf("  unpaced: %s, %d pages, %.2f s (%.0f pages/s, %.0f image bytes/s)\n",
-                unpaced.ok ? "done" : "FAILED", unpaced.pages, unpaced.seconds,
-                unpaced.seconds > 0 ? unpaced.pages / unpaced.seconds : 0.0,
+    std::printf("  unpaced: %s, %d pages, %.2f s (%.0f pages/s, %.0f image bytes/s)\n", unpaced.ok ? "done" : "FAILED",
+                unpaced.pages, unpaced.seconds, unpaced.seconds > 0 ? unpaced.pages / unpaced.seconds : 0.0,
                 unpaced.seconds > 0 ? unpaced.pages * 256.0 / unpaced.seconds : 0.0);
     return paced.ok && unpaced.ok ? 0 : 1;
 }

@@ -7,8 +7,7 @@ namespace cli {
 const std::vector<Command> &AllCommands() {
     static const std::vector<Command> all = [] {
         std::vector<Command> commands;
-        for (auto group : {GenericCommandTable(), RegisterCommandTable(), LoaderCommandTable(),
-                           UpgradeCommandTable()})
+        for (auto group : {GenericCommandTable(), RegisterCommandTable(), LoaderCommandTable(), UpgradeCommandTable()})
             commands.insert(commands.end(), group.begin(), group.end());
         return commands;
     }();
@@ -36,8 +35,8 @@ bool ExpectCount(const std::vector<std::string> &args, std::size_t count, const 
 
 bool ArgInt(const std::string &text, long min, long max, const char *what, long &value, std::string &error) {
     if (ParseInt(text, min, max, value)) return true;
-    error = std::string(what) + " must be a whole number from " + std::to_string(min) + " to " +
-            std::to_string(max) + ", not \"" + text + "\"";
+    error = std::string(what) + " must be a whole number from " + std::to_string(min) + " to " + std::to_string(max) +
+            ", not \"" + text + "\"";
     return false;
 }
 

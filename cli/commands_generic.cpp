@@ -86,8 +86,7 @@ int ReadSerial(const Context &context, const Params &) {
 }
 
 int WriteSerial(const Context &context, const Params &params) {
-    return WithAttempts(context,
-                        [&] { return Korvi70_ZapNumerSeryjny(Destination(context), params.text.c_str()); });
+    return WithAttempts(context, [&] { return Korvi70_ZapNumerSeryjny(Destination(context), params.text.c_str()); });
 }
 
 int ReadClock(const Context &context, const Params &) {
@@ -129,8 +128,7 @@ constexpr Command kCommands[] = {
     {"identify", "", "type code (hex) and the instrument's name", NoArgs, Identify},
     {"version", "", "internal software version", NoArgs, Version},
     {"read-id", "", "ID of the instrument on the line", NoArgs, ReadId},
-    {"write-id", "NEW [--current ID]", "give the instrument (at --current, else --id) a new ID", ParseWriteId,
-     WriteId},
+    {"write-id", "NEW [--current ID]", "give the instrument (at --current, else --id) a new ID", ParseWriteId, WriteId},
     {"read-serial", "", "serial number", NoArgs, ReadSerial},
     {"write-serial", "TEXT", "write the serial number (8 characters)", OneText, WriteSerial},
     {"read-clock", "", "date and time text", NoArgs, ReadClock},

@@ -61,8 +61,8 @@ int SubDevice(const Context &context, const Params &params) {
     int value1 = 0, value2 = 0;
     char text[Korvi70_RozmiarTekstuUrzadPodrzed];
     const int rc = WithAttempts(context, [&] {
-        return Korvi70_PodIlnfoOUrzadPodrzed(Destination(context), static_cast<int>(params.number[0]), &code1,
-                                             &code2, &value1, &value2, text);
+        return Korvi70_PodIlnfoOUrzadPodrzed(Destination(context), static_cast<int>(params.number[0]), &code1, &code2,
+                                             &value1, &value2, text);
     });
     if (rc != 0) return rc;
     PrintInt(context, code1);

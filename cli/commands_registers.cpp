@@ -32,9 +32,7 @@ bool Cell(const Args &args, Params &params, std::string &error, std::size_t coun
            (count < 3 || ArgReal(args[2], "VALUE", params.real, error));
 }
 
-bool ReadCell(const Args &args, Params &params, std::string &error) {
-    return Cell(args, params, error, 2, "STEP COL");
-}
+bool ReadCell(const Args &args, Params &params, std::string &error) { return Cell(args, params, error, 2, "STEP COL"); }
 
 bool WriteCell(const Args &args, Params &params, std::string &error) {
     return Cell(args, params, error, 3, "STEP COL VALUE");
@@ -67,8 +65,8 @@ int ReadInt(const Context &context, const Params &params) {
 }
 
 int WriteInt(const Context &context, const Params &params) {
-    return WithAttempts(context,
-                        [&] { return VGX52_ZapWartInt(context.id, params.letter, static_cast<int>(params.number[0])); });
+    return WithAttempts(
+        context, [&] { return VGX52_ZapWartInt(context.id, params.letter, static_cast<int>(params.number[0])); });
 }
 
 int ReadCal(const Context &context, const Params &params) {
@@ -82,8 +80,7 @@ int ReadCal(const Context &context, const Params &params) {
 
 int WriteCal(const Context &context, const Params &params) {
     const char step = static_cast<char>(params.number[0]);
-    return WithAttempts(context,
-                        [&] { return VGX52_ZapKrokWzorCisn(context.id, step, params.letter, params.real); });
+    return WithAttempts(context, [&] { return VGX52_ZapKrokWzorCisn(context.id, step, params.letter, params.real); });
 }
 
 constexpr Command kCommands[] = {

@@ -65,7 +65,8 @@ int VersionInName(const std::string &path) {
 class CliHooks : public upgrade::UpgradeHooks {
 public:
     CliHooks(const Context &context, int givenVersion)
-        : err_(context.err), givenVersion_(givenVersion),
+        : err_(context.err),
+          givenVersion_(givenVersion),
           progress_(context.err, isatty(fileno(context.err)) == 1, upgrade::kPageSize) {}
 
     int pagesWritten = 0;
@@ -85,8 +86,10 @@ public:
         std::fprintf(err_, "upgrade: cannot open %s\n", path);
     }
     void FirmwareDamaged(const char *path, int line, const char *reason) override {
-        if (line > 0) std::fprintf(err_, "upgrade: %s, line %d: %s\n", path, line, reason);
-        else std::fprintf(err_, "upgrade: %s: %s\n", path, reason);
+        if (line > 0)
+            std::fprintf(err_, "upgrade: %s, line %d: %s\n", path, line, reason);
+        else
+            std::fprintf(err_, "upgrade: %s: %s\n", path, reason);
         std::fprintf(err_, "upgrade: nothing was sent to the instrument\n");
     }
     bool FirmwareLoaded(const char *path, int version, int pageCount) override {

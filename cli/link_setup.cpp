@@ -18,8 +18,7 @@ int OpenLink(const Options &options, std::string &error) {
     Korvi70_CzasOczekiwaniaRS = options.timeout;
     if (!options.tcpHost.empty()) {
         Korvi70_TypLacza = Korvi70_PolaczeniePrzezKorviTCP;
-        std::snprintf(Korvi70_NazwaServeraKorviTCP, sizeof Korvi70_NazwaServeraKorviTCP, "%s",
-                      options.tcpHost.c_str());
+        std::snprintf(Korvi70_NazwaServeraKorviTCP, sizeof Korvi70_NazwaServeraKorviTCP, "%s", options.tcpHost.c_str());
         Korvi70_NrPortuTCP = options.tcpPort;
     } else {
         Korvi70_TypLacza = Korvi70_PolaczenieBezposrednieRS;

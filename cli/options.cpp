@@ -28,15 +28,16 @@ bool ParseTcpTarget(const std::string &text, Options &options, std::string &erro
             port = text.substr(close + 2);
             if (port.empty()) return Fail(error, "--tcp: missing port after ':'");
         }
-    } else if (const auto colon = text.find(':'); colon != std::string::npos && text.find(':', colon + 1) == std::string::npos) {
+    } else if (const auto colon = text.find(':');
+               colon != std::string::npos && text.find(':', colon + 1) == std::string::npos) {
         host = text.substr(0, colon);
         port = text.substr(colon + 1);
         if (port.empty()) return Fail(error, "--tcp: missing port after ':'");
     }
     if (host.empty()) return Fail(error, "--tcp: missing host name");
     if (host.size() >= sizeof Korvi70_NazwaServeraKorviTCP)
-        return Fail(error, "--tcp: host name longer than " +
-                               std::to_string(sizeof Korvi70_NazwaServeraKorviTCP - 1) + " characters");
+        return Fail(error, "--tcp: host name longer than " + std::to_string(sizeof Korvi70_NazwaServeraKorviTCP - 1) +
+                               " characters");
     long number = kDefaultTcpPort;
     if (!port.empty() && !ParseInt(port, 1, 65535, number))
         return Fail(error, "--tcp: port must be a number from 1 to 65535");
@@ -139,8 +140,7 @@ bool ParseOptions(int argc, const char *const *argv, Options &options, std::stri
             options.logPath = value;
         }
     }
-    if (options.port != 0 && !options.tcpHost.empty())
-        return Fail(error, "--port and --tcp cannot be used together");
+    if (options.port != 0 && !options.tcpHost.empty()) return Fail(error, "--port and --tcp cannot be used together");
     return true;
 }
 

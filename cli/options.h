@@ -13,10 +13,10 @@ constexpr double kDefaultTimeout = 0.1;
 constexpr int kDefaultAttempts = 5;
 
 struct Options {
-    int port = 0;             // COM number; 0 = the shared configuration's
-    std::string tcpHost;      // non-empty: through a TCP gateway
+    int port = 0;         // COM number; 0 = the shared configuration's
+    std::string tcpHost;  // non-empty: through a TCP gateway
     int tcpPort = kDefaultTcpPort;
-    int id = 0;               // destination ID of the commands
+    int id = 0;  // destination ID of the commands
     int attempts = kDefaultAttempts;
     double timeout = kDefaultTimeout;
     std::string logPath;

@@ -28,7 +28,7 @@ private:
     void EndLine();
 
     std::FILE *file_ = nullptr;
-    std::string line_;  // hex of the bytes of the line so far
+    std::string line_;   // hex of the bytes of the line so far
     std::string stamp_;  // time of the line's first byte
     korvi70::TrafficDirection direction_ = korvi70::TrafficDirection::Sent;
     int bytesInLine_ = 0;

@@ -91,9 +91,12 @@ void ApplyConfigLine(std::string_view line) {
     if (SameWord(key, "NazwaZbioruZGrafika")) {
         SetText(Korvi70_NazwaZbioruZGrafika, value);
     } else if (SameWord(key, "TypLacza")) {
-        if (SameWord(value, "PolaczenieBezposrednieRS")) Korvi70_TypLacza = Korvi70_PolaczenieBezposrednieRS;
-        else if (SameWord(value, "PolaczeniePrzezKorviTCP")) Korvi70_TypLacza = Korvi70_PolaczeniePrzezKorviTCP;
-        else if (SameWord(value, "PolaczeniePrzezModem")) Korvi70_TypLacza = Korvi70_PolaczeniePrzezModem;
+        if (SameWord(value, "PolaczenieBezposrednieRS"))
+            Korvi70_TypLacza = Korvi70_PolaczenieBezposrednieRS;
+        else if (SameWord(value, "PolaczeniePrzezKorviTCP"))
+            Korvi70_TypLacza = Korvi70_PolaczeniePrzezKorviTCP;
+        else if (SameWord(value, "PolaczeniePrzezModem"))
+            Korvi70_TypLacza = Korvi70_PolaczeniePrzezModem;
     } else if (SameWord(key, "NrZlaczaRS")) {
         if (ReadInt(value, &integer) && integer >= 1 && integer <= 100) Korvi70_NrZlacza = static_cast<int>(integer);
     } else if (SameWord(key, "NrIdProg")) {
@@ -102,15 +105,18 @@ void ApplyConfigLine(std::string_view line) {
     } else if (SameWord(key, "CzasOczekiwaniaRS")) {
         if (ReadReal(value, &real) && real >= 0.05 && real <= 5.0) Korvi70_CzasOczekiwaniaRS = real;
     } else if (SameWord(key, "NrPortuTCP")) {
-        if (ReadInt(value, &integer) && integer >= std::numeric_limits<int>::min() && integer <= std::numeric_limits<int>::max())
+        if (ReadInt(value, &integer) && integer >= std::numeric_limits<int>::min() &&
+            integer <= std::numeric_limits<int>::max())
             Korvi70_NrPortuTCP = static_cast<int>(integer);
     } else if (SameWord(key, "NazwaServeraKorviTCP")) {
         SetText(Korvi70_NazwaServeraKorviTCP, value);
     } else if (SameWord(key, "TCPIP_TimeOut")) {
         if (ReadReal(value, &real) && real >= 5.0) Korvi70_TCPIP_TimeOut = real;
     } else if (SameWord(key, "CzyPytacOPolaczenie")) {
-        if (SameWord(value, "TAK")) Korvi70_CzyPytacOPolaczenie = 1;
-        else if (SameWord(value, "NIE")) Korvi70_CzyPytacOPolaczenie = 0;
+        if (SameWord(value, "TAK"))
+            Korvi70_CzyPytacOPolaczenie = 1;
+        else if (SameWord(value, "NIE"))
+            Korvi70_CzyPytacOPolaczenie = 0;
     }
 }
 

@@ -25,8 +25,7 @@ int ReadHexByte(char chars[3], unsigned *value) {
 
 }  // namespace korvi70
 
-int Korvi70_UtworzIWyslijStalaCzesc1Rozkazu(unsigned char destination, int transaction, int command,
-                                            char *text) {
+int Korvi70_UtworzIWyslijStalaCzesc1Rozkazu(unsigned char destination, int transaction, int command, char *text) {
     for (int byte : {0xFF, 0xFF, 0x00}) {
         Korvi70_ComWrtByte(byte);
         if (Korvi70_BladLacza != 0) return 2;

@@ -19,8 +19,7 @@ constexpr int Korvi70_MaksDlugoscWstepu = 1024;
 // Sends the preamble and the header; writes the 8 header characters into
 // text (at least 9 bytes). 0, 2 (write failed) or 3 (echo of the preamble
 // missing).
-int Korvi70_UtworzIWyslijStalaCzesc1Rozkazu(unsigned char destination, int transaction, int command,
-                                            char *text);
+int Korvi70_UtworzIWyslijStalaCzesc1Rozkazu(unsigned char destination, int transaction, int command, char *text);
 // Checks the echo of the header and data, appends the two check digits to
 // text (which needs room for them) and sends them. 0, 2 or 3.
 int Korvi70_UtworzIWyslijStalaCzesc2Rozkazu(char *text);

@@ -110,6 +110,5 @@ int Korvi70_ZapCzasDate(unsigned char destination, const char *text) {
 
 int Korvi70_NOP(int address) {
     if (Korvi70_NrZlacza < 1 || Korvi70_NrZlacza > 4 || address < 2 || address > 255) return 1;
-    return korvi70::RunLegacy(static_cast<unsigned char>(address), 'H', {},
-                              korvi70::LegacyOrder::TerminatorThenFlush);
+    return korvi70::RunLegacy(static_cast<unsigned char>(address), 'H', {}, korvi70::LegacyOrder::TerminatorThenFlush);
 }

@@ -28,8 +28,7 @@ void AwaitEcho(int count) {
 
 }  // namespace
 
-int RunLegacy(unsigned char address, char letter, std::string_view payload, LegacyOrder order,
-              std::span<char> reply) {
+int RunLegacy(unsigned char address, char letter, std::string_view payload, LegacyOrder order, std::span<char> reply) {
     // The reply's payload is read in one block, followed in its buffer by a NUL.
     const std::size_t replyChars = reply.empty() ? 0 : reply.size() - 1;
 

@@ -13,24 +13,24 @@ enum Korvi70_TypyLacza {
     Korvi70_PolaczeniePrzezKorviTCP = 2,
 };
 
-extern unsigned char Korvi70_TypLacza;     // 0 serial, 1 modem, 2 TCP; default 0
-extern int Korvi70_NrZlacza;               // COM number, 1..100; default 2
-extern unsigned char Korvi70_NrIdProg;     // own ID on the Korvi70 network; default 0x71
-extern double Korvi70_CzasOczekiwaniaRS;   // serial time-out in seconds, 0.05..5; default 0.5
-extern unsigned char Korvi70_JestEcho;     // 1 when the line returns every sent byte
-extern int Korvi70_BladLacza;              // outcome of the last primitive; -99 = time-out
+extern unsigned char Korvi70_TypLacza;    // 0 serial, 1 modem, 2 TCP; default 0
+extern int Korvi70_NrZlacza;              // COM number, 1..100; default 2
+extern unsigned char Korvi70_NrIdProg;    // own ID on the Korvi70 network; default 0x71
+extern double Korvi70_CzasOczekiwaniaRS;  // serial time-out in seconds, 0.05..5; default 0.5
+extern unsigned char Korvi70_JestEcho;    // 1 when the line returns every sent byte
+extern int Korvi70_BladLacza;             // outcome of the last primitive; -99 = time-out
 
-constexpr int Korvi70_BladCzasu = -99;     // the time-out value of Korvi70_BladLacza
+constexpr int Korvi70_BladCzasu = -99;  // the time-out value of Korvi70_BladLacza
 
 // ---- TCP settings and buffers ----
 constexpr int Korvi70_TCP_RozmiarBufora = 1024;
 constexpr int Korvi70_TCP_DlugoscNaglowka = 5;  // 'b' and four hex digits of payload length
 
-extern int Korvi70_NrPortuTCP;                   // default 66
-extern char Korvi70_NazwaServeraKorviTCP[99];    // up to 98 characters; default "127.0.0.1"
-extern double Korvi70_TCPIP_TimeOut;             // milliseconds per TCP read/write, >= 5; default 500
-extern unsigned Korvi70_TCP_Uchwyt;              // conversation handle
-extern unsigned char Korvi70_TCP_Polaczony;      // 1 while the conversation is open
+extern int Korvi70_NrPortuTCP;                 // default 66
+extern char Korvi70_NazwaServeraKorviTCP[99];  // up to 98 characters; default "127.0.0.1"
+extern double Korvi70_TCPIP_TimeOut;           // milliseconds per TCP read/write, >= 5; default 500
+extern unsigned Korvi70_TCP_Uchwyt;            // conversation handle
+extern unsigned char Korvi70_TCP_Polaczony;    // 1 while the conversation is open
 // Transmit buffer: bytes 0..4 are the envelope header, the payload starts at byte 5.
 extern unsigned char Korvi70_TCP_BuforNad[Korvi70_TCP_RozmiarBufora];
 extern int Korvi70_TCP_IleNad;
@@ -39,8 +39,8 @@ extern int Korvi70_TCP_IleNad;
 extern unsigned char Korvi70_TCP_BuforOdb[1 + Korvi70_TCP_RozmiarBufora + 1];
 extern int Korvi70_TCP_DlugoscOdb;
 extern int Korvi70_TCP_PozycjaOdb;
-extern int Korvi70_TCP_JestOdpowiedz;            // set by the TCP event callback
-extern char Korvi70_TCP_ZnakOdpowiedzi;          // 'b' reply, 'c' error from the server
+extern int Korvi70_TCP_JestOdpowiedz;    // set by the TCP event callback
+extern char Korvi70_TCP_ZnakOdpowiedzi;  // 'b' reply, 'c' error from the server
 
 // ---- link primitives ----
 int Korvi70_FlushOutQ();

@@ -54,13 +54,11 @@ int Korvi70_IniZlacze(int mode) {
 
 int Korvi70_ZamZlacze() {
     switch (Korvi70_TypLacza) {
-    case Korvi70_PolaczenieBezposrednieRS:
-        return platform::CloseCom(Korvi70_NrZlacza) < 0 ? -1 : 0;
+    case Korvi70_PolaczenieBezposrednieRS: return platform::CloseCom(Korvi70_NrZlacza) < 0 ? -1 : 0;
     case Korvi70_PolaczeniePrzezKorviTCP:
         if (Korvi70_TCP_Polaczony) platform::DisconnectFromTCPServer(Korvi70_TCP_Uchwyt);
         Korvi70_TCP_Polaczony = 0;
         return 0;
-    default:
-        return 0;
+    default: return 0;
     }
 }

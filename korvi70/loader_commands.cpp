@@ -69,10 +69,10 @@ int Korvi70_PodIleUrzadPodrzed(unsigned char destination, int *count) {
     return rc;
 }
 
-int Korvi70_PodIlnfoOUrzadPodrzed(unsigned char destination, int device, unsigned char *code1,
-                                  unsigned char *code2, int *value1, int *value2, char *text) {
-    if (device < 0 || device > 255 || code1 == nullptr || code2 == nullptr || value1 == nullptr ||
-        value2 == nullptr || text == nullptr)
+int Korvi70_PodIlnfoOUrzadPodrzed(unsigned char destination, int device, unsigned char *code1, unsigned char *code2,
+                                  int *value1, int *value2, char *text) {
+    if (device < 0 || device > 255 || code1 == nullptr || code2 == nullptr || value1 == nullptr || value2 == nullptr ||
+        text == nullptr)
         return 1;
     FixedText<4> data;
     data.AppendHex(static_cast<unsigned>(device), 2);
@@ -111,10 +111,8 @@ int Korvi70_ZamknijUpgradeLoaderL2(unsigned char destination) {
     return RunTransaction(destination, kZamknijUpgradeLoaderL2, {});
 }
 
-int Korvi70_ZapiszDoBuforaPamieciFLASHUL2(unsigned char destination, int offset, int n,
-                                          const unsigned char *data) {
-    if (offset < 0 || offset > 0xFFFF || n < 0 || n > Korvi70_MaksDanychBuforaFLASH ||
-        (n > 0 && data == nullptr))
+int Korvi70_ZapiszDoBuforaPamieciFLASHUL2(unsigned char destination, int offset, int n, const unsigned char *data) {
+    if (offset < 0 || offset > 0xFFFF || n < 0 || n > Korvi70_MaksDanychBuforaFLASH || (n > 0 && data == nullptr))
         return 1;
     FixedText<4 + 2 + 2 * Korvi70_MaksDanychBuforaFLASH + 1> field;
     field.AppendHex(static_cast<unsigned>(offset), 4);

@@ -28,16 +28,15 @@ int Korvi70_PodIleUrzadPodrzed(unsigned char destination, int *count);
 // 14: information on sub-device `device` (0..255): two codes, two 16-bit
 // values and an 8-character text (buffer of Korvi70_RozmiarTekstuUrzadPodrzed
 // bytes), passed on as they come.
-int Korvi70_PodIlnfoOUrzadPodrzed(unsigned char destination, int device, unsigned char *code1,
-                                  unsigned char *code2, int *value1, int *value2, char *text);
+int Korvi70_PodIlnfoOUrzadPodrzed(unsigned char destination, int device, unsigned char *code1, unsigned char *code2,
+                                  int *value1, int *value2, char *text);
 // 15: the restart code (reset-cause flags).
 int Korvi70_PodKodRestartu(unsigned char destination, unsigned char *code);
 // 16 and 17: start and close the level-2 loader.
 int Korvi70_UruchomUpgradeLoaderL2(unsigned char destination);
 int Korvi70_ZamknijUpgradeLoaderL2(unsigned char destination);
 // 18: n (0..255) bytes into the flash page buffer at offset (0..65535).
-int Korvi70_ZapiszDoBuforaPamieciFLASHUL2(unsigned char destination, int offset, int n,
-                                          const unsigned char *data);
+int Korvi70_ZapiszDoBuforaPamieciFLASHUL2(unsigned char destination, int offset, int n, const unsigned char *data);
 // 19: the page buffer into flash page `page` (0..65535).
 int Korvi70_ZapiszBuforDoPamieciFLASHUL2(unsigned char destination, int page);
 

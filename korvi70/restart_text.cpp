@@ -17,9 +17,7 @@ constexpr Cause kCauses[] = {
     {0x10, "JTAG"}, {0x08, "WatchDog"}, {0x04, "Brown-Out"}, {0x02, "External input"}, {0x01, "Power On Reset"},
 };
 
-void Put(char *text, const char *value) {
-    std::snprintf(text, Korvi70_RozmiarTekstuKoduRestartu, "%s", value);
-}
+void Put(char *text, const char *value) { std::snprintf(text, Korvi70_RozmiarTekstuKoduRestartu, "%s", value); }
 
 }  // namespace
 

@@ -32,12 +32,9 @@ unsigned TcpTimeoutMs() {
     return static_cast<unsigned>(std::lround(ms));
 }
 
-bool TcpReplyMayAnswer(const unsigned char *request, int requestLength, const unsigned char *reply,
-                       int replyLength) {
+bool TcpReplyMayAnswer(const unsigned char *request, int requestLength, const unsigned char *reply, int replyLength) {
     if (requestLength < 6 || replyLength < 6) return true;
-    const auto text = [](const unsigned char *p) {
-        return std::string_view(reinterpret_cast<const char *>(p), 6);
-    };
+    const auto text = [](const unsigned char *p) { return std::string_view(reinterpret_cast<const char *>(p), 6); };
     unsigned requestHeader = 0, replyHeader = 0;
     // Only hex frames carry a transaction number; legacy frames are binary.
     if (!ParseHex(text(request), &requestHeader) || !ParseHex(text(reply), &replyHeader)) return true;

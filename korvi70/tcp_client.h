@@ -26,7 +26,6 @@ unsigned TcpTimeoutMs();
 // True when a reply payload may answer the request payload. Hex frames
 // carry the transaction number in characters 4 and 5; a hex reply with a
 // different number belongs to an earlier request whose window closed.
-bool TcpReplyMayAnswer(const unsigned char *request, int requestLength, const unsigned char *reply,
-                       int replyLength);
+bool TcpReplyMayAnswer(const unsigned char *request, int requestLength, const unsigned char *reply, int replyLength);
 
 }  // namespace korvi70

@@ -13,7 +13,6 @@ int ComRdTerm(void *, int, int) { return 0; }
 
 }  // namespace
 
-const Transport kModemTransport = {Nothing, Nothing, ComWrt,  ComRd,  ComWrtByte,
-                                   Nothing, ComRdTerm, Nothing, Nothing};
+const Transport kModemTransport = {Nothing, Nothing, ComWrt, ComRd, ComWrtByte, Nothing, ComRdTerm, Nothing, Nothing};
 
 }  // namespace korvi70

@@ -26,7 +26,7 @@ int GetOutQLen() { return Done(platform::GetOutQLen(Korvi70_NrZlacza)); }
 
 }  // namespace
 
-const Transport kSerialTransport = {FlushOutQ, FlushInQ, ComWrt,    ComRd,     ComWrtByte,
+const Transport kSerialTransport = {FlushOutQ, FlushInQ,  ComWrt,    ComRd,     ComWrtByte,
                                     ComRdByte, ComRdTerm, GetInQLen, GetOutQLen};
 
 }  // namespace korvi70

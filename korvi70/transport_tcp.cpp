@@ -67,9 +67,7 @@ int FirstTerminatorIndex() {
 int ComWrtByte(int byte) {
     Korvi70_BladLacza = 0;
     switch (byte & 0xFF) {
-    case 0x00:
-        Korvi70_TCP_IleNad = Korvi70_TCP_DlugoscNaglowka;
-        return 1;
+    case 0x00: Korvi70_TCP_IleNad = Korvi70_TCP_DlugoscNaglowka; return 1;
     case 0x01:
         if (Korvi70_TCP_Client_WyslijDane() != 0) return -1;
         return 1 + FirstTerminatorIndex();

@@ -56,8 +56,7 @@ void Delay(double seconds) {
         end.tv_nsec -= 1000000000L;
     }
     // An absolute deadline keeps signals from stretching the delay.
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &end, nullptr) == EINTR) {
-    }
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &end, nullptr) == EINTR) {}
 }
 
 }  // namespace platform

@@ -94,13 +94,13 @@ std::string ComDevicePath(int port) {
     return "/dev/ttyS" + std::to_string(port - 1);
 }
 
-int OpenComConfig(int port, const char *deviceName, long baud, int parity, int dataBits,
-                  int stopBits, int inQueueSize, int outQueueSize) {
+int OpenComConfig(int port, const char *deviceName, long baud, int parity, int dataBits, int stopBits, int inQueueSize,
+                  int outQueueSize) {
     if (!ValidPort(port)) return Fail(kComErrInvalidPort);
     // Parity 0..2 (none, odd, even); queue sizes are only checked: the
     // kernel keeps its own buffers.
-    if (!ComSession::ValidBaud(baud) || parity < kParityNone || parity > kParityEven || dataBits < 5 ||
-        dataBits > 8 || (stopBits != 1 && stopBits != 2) || inQueueSize < 0 || outQueueSize < 0)
+    if (!ComSession::ValidBaud(baud) || parity < kParityNone || parity > kParityEven || dataBits < 5 || dataBits > 8 ||
+        (stopBits != 1 && stopBits != 2) || inQueueSize < 0 || outQueueSize < 0)
         return Fail(kComErrBadParameter);
 
     ComTable &t = Table();
@@ -201,8 +201,7 @@ int ComRdByte(int port) {
 int ComRdTerm(int port, void *buffer, int count, int terminator) {
     const auto s = Session(port);
     if (!s) return lastError;
-    if (count < 0 || (count > 0 && !buffer) || terminator < 0 || terminator > 255)
-        return Fail(kComErrBadParameter);
+    if (count < 0 || (count > 0 && !buffer) || terminator < 0 || terminator > 255) return Fail(kComErrBadParameter);
     int err = kComOk;
     const int n = s->Read(static_cast<unsigned char *>(buffer), count, terminator, err);
     lastError = err;

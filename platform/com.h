@@ -26,14 +26,14 @@ enum Parity { kParityNone = 0, kParityOdd = 1, kParityEven = 2 };
 // otherwise /dev/ttyS<n-1>.
 std::string ComDevicePath(int port);
 
-int OpenComConfig(int port, const char *deviceName, long baud, int parity,
-                  int dataBits, int stopBits, int inQueueSize, int outQueueSize);
+int OpenComConfig(int port, const char *deviceName, long baud, int parity, int dataBits, int stopBits, int inQueueSize,
+                  int outQueueSize);
 int CloseCom(int port);
 int SetComTime(int port, double seconds);  // time-out of every read and write
 double GetComTime(int port);               // -1 when the port is not open
 
 int ComWrt(int port, const void *buffer, int count);  // bytes written, or < 0
-int ComWrtByte(int port, int byte);                    // 1, or < 0
+int ComWrtByte(int port, int byte);                   // 1, or < 0
 // Reads up to count bytes within the time-out; a short count sets -99.
 int ComRd(int port, void *buffer, int count);
 int ComRdByte(int port);  // the byte 0..255, or < 0 (-99 on time-out)

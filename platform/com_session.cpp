@@ -20,14 +20,12 @@ struct BaudRate {
 };
 
 constexpr BaudRate kBaudRates[] = {
-    {50, B50},         {75, B75},           {110, B110},         {134, B134},
-    {150, B150},       {200, B200},         {300, B300},         {600, B600},
-    {1200, B1200},     {1800, B1800},       {2400, B2400},       {4800, B4800},
-    {9600, B9600},     {19200, B19200},     {38400, B38400},     {57600, B57600},
-    {115200, B115200}, {230400, B230400},   {460800, B460800},   {500000, B500000},
-    {576000, B576000}, {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
-    {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
-    {3500000, B3500000}, {4000000, B4000000},
+    {50, B50},           {75, B75},           {110, B110},         {134, B134},         {150, B150},
+    {200, B200},         {300, B300},         {600, B600},         {1200, B1200},       {1800, B1800},
+    {2400, B2400},       {4800, B4800},       {9600, B9600},       {19200, B19200},     {38400, B38400},
+    {57600, B57600},     {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000},
+    {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000}, {3500000, B3500000}, {4000000, B4000000},
 };
 
 bool FindSpeed(long baud, speed_t &speed) {
@@ -43,8 +41,7 @@ bool FindSpeed(long baud, speed_t &speed) {
 void SleepSeconds(double s) {
     if (!(s > 0)) return;
     timespec ts{static_cast<time_t>(s), static_cast<long>((s - static_cast<time_t>(s)) * 1e9)};
-    while (nanosleep(&ts, &ts) == -1 && errno == EINTR) {
-    }
+    while (nanosleep(&ts, &ts) == -1 && errno == EINTR) {}
 }
 
 int Configure(int fd, long baud, int parity, int dataBits, int stopBits) {
@@ -93,8 +90,8 @@ ComSession::~ComSession() {
     close(fd_);
 }
 
-int ComSession::OpenDevice(const std::string &path, long baud, int parity, int dataBits,
-                           int stopBits, std::unique_ptr<ComSession> &out) {
+int ComSession::OpenDevice(const std::string &path, long baud, int parity, int dataBits, int stopBits,
+                           std::unique_ptr<ComSession> &out) {
     // O_NONBLOCK: the open must not wait for carrier detect. The descriptor
     // stays non-blocking: a blocking write to a terminal whose output is held
     // up could not be bounded by the time-out.
@@ -139,8 +136,7 @@ bool ComSession::ValidBaud(long baud) {
     return FindSpeed(baud, speed);
 }
 
-std::unique_ptr<ComSession> ComSession::OnDevice(ComDevice *device, long baud, int parity,
-                                                 int dataBits, int stopBits) {
+std::unique_ptr<ComSession> ComSession::OnDevice(ComDevice *device, long baud, int parity, int dataBits, int stopBits) {
     return std::unique_ptr<ComSession>(new ComSession(-1, device, baud, parity, dataBits, stopBits));
 }
 
@@ -179,8 +175,7 @@ int ComSession::Write(const unsigned char *data, int count, int &err) {
     return done;
 }
 
-std::size_t ComSession::ReadChunk(unsigned char *dst, std::size_t max, const Deadline &deadline,
-                                  int &err) {
+std::size_t ComSession::ReadChunk(unsigned char *dst, std::size_t max, const Deadline &deadline, int &err) {
     if (device_) {
         for (;;) {
             const std::size_t n = device_->Read(dst, max, deadline.Remaining());

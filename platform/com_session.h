@@ -13,11 +13,10 @@ class ComSession {
 public:
     // Opens and configures the terminal at `path` for exclusive use.
     // Returns 0 or a ComError.
-    static int OpenDevice(const std::string &path, long baud, int parity, int dataBits,
-                          int stopBits, std::unique_ptr<ComSession> &out);
+    static int OpenDevice(const std::string &path, long baud, int parity, int dataBits, int stopBits,
+                          std::unique_ptr<ComSession> &out);
     static bool ValidBaud(long baud);
-    static std::unique_ptr<ComSession> OnDevice(ComDevice *device, long baud, int parity,
-                                                int dataBits, int stopBits);
+    static std::unique_ptr<ComSession> OnDevice(ComDevice *device, long baud, int parity, int dataBits, int stopBits);
     ~ComSession();
     ComSession(const ComSession &) = delete;
     ComSession &operator=(const ComSession &) = delete;

@@ -35,8 +35,7 @@ using ReverseTable = std::array<std::pair<char16_t, unsigned char>, 128>;
 const ReverseTable &Reverse() {
     static const ReverseTable table = [] {
         ReverseTable t{};
-        for (std::size_t i = 0; i < kHigh.size(); ++i)
-            t[i] = {kHigh[i], static_cast<unsigned char>(0x80 + i)};
+        for (std::size_t i = 0; i < kHigh.size(); ++i) t[i] = {kHigh[i], static_cast<unsigned char>(0x80 + i)};
         std::sort(t.begin(), t.end());
         return t;
     }();
@@ -49,18 +48,25 @@ const ReverseTable &Reverse() {
 std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t &cp, std::size_t &skip) {
     const auto b0 = static_cast<unsigned char>(text[i]);
     skip = 1;
-    if (b0 < 0x80) { cp = b0; return 1; }
+    if (b0 < 0x80) {
+        cp = b0;
+        return 1;
+    }
     std::size_t len;
     unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
-    if (b0 >= 0xC2 && b0 <= 0xDF) { len = 2; cp = b0 & 0x1F; }
-    else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        len = 3; cp = b0 & 0x0F;
-        if (b0 == 0xE0) lo = 0xA0;        // no over-long forms
-        if (b0 == 0xED) hi = 0x9F;        // no surrogates
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2;
+        cp = b0 & 0x1F;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3;
+        cp = b0 & 0x0F;
+        if (b0 == 0xE0) lo = 0xA0;  // no over-long forms
+        if (b0 == 0xED) hi = 0x9F;  // no surrogates
     } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4; cp = b0 & 0x07;
+        len = 4;
+        cp = b0 & 0x07;
         if (b0 == 0xF0) lo = 0x90;
-        if (b0 == 0xF4) hi = 0x8F;        // nothing above U+10FFFF
+        if (b0 == 0xF4) hi = 0x8F;  // nothing above U+10FFFF
     } else {
         return 0;
     }
@@ -117,8 +123,9 @@ std::string Utf8ToCp1250(std::string_view text) {
             out += static_cast<char>(cp);
             continue;
         }
-        const auto it = std::lower_bound(rev.begin(), rev.end(), std::pair<char16_t, unsigned char>(
-                                             static_cast<char16_t>(cp > 0xFFFF ? 0xFFFF : cp), 0));
+        const auto it =
+            std::lower_bound(rev.begin(), rev.end(),
+                             std::pair<char16_t, unsigned char>(static_cast<char16_t>(cp > 0xFFFF ? 0xFFFF : cp), 0));
         if (cp <= 0xFFFF && it != rev.end() && it->first == cp)
             out += static_cast<char>(it->second);
         else

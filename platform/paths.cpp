@@ -79,8 +79,7 @@ std::string HostPath(std::string_view path) {
         return host;
     }
 
-    const bool hasDrive =
-        path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
+    const bool hasDrive = path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
     const bool onDrive = hasDrive || path[0] == '\\';
     std::string_view rest = hasDrive ? path.substr(2) : path;
 
@@ -97,9 +96,7 @@ std::string HostPath(std::string_view path) {
 
     std::string result;
     if (onDrive) {
-        const char drive = hasDrive
-            ? static_cast<char>(std::tolower(static_cast<unsigned char>(path[0])))
-            : 'c';
+        const char drive = hasDrive ? static_cast<char>(std::tolower(static_cast<unsigned char>(path[0]))) : 'c';
         const std::string root = DriveRoot();
         std::string driveFolder;
         detail::FindEntry(root, std::string(1, drive), driveFolder);

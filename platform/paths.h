@@ -11,13 +11,13 @@ namespace platform {
 
 // Error codes of MakeDir, GetDir and SetDir, as the run-time numbered them.
 enum PathError {
-    kPathErrNotFound = -1,      // a component of the path does not exist
-    kPathErrIo = -3,            // any other failure of the operating system
-    kPathErrInvalid = -5,       // empty path
-    kPathErrAccess = -6,        // access denied or read-only file system
-    kPathErrIsFile = -7,        // a component of the path is a file
+    kPathErrNotFound = -1,  // a component of the path does not exist
+    kPathErrIo = -3,        // any other failure of the operating system
+    kPathErrInvalid = -5,   // empty path
+    kPathErrAccess = -6,    // access denied or read-only file system
+    kPathErrIsFile = -7,    // a component of the path is a file
     kPathErrDiskFull = -8,
-    kPathErrExists = -9,        // MakeDir: the name exists already
+    kPathErrExists = -9,  // MakeDir: the name exists already
 };
 
 // VGX52_ROOT, else $XDG_DATA_HOME/vgx52, else ~/.local/share/vgx52.
@@ -37,10 +37,10 @@ bool DirectoryExists(std::string_view path);
 long long FileSize(std::string_view path);  // -1 when absent
 // Makes one folder; its parent must exist, except that the folder standing
 // for a drive is made when missing (a drive always exists on Windows).
-int MakeDir(std::string_view path);         // 0, or a negative error code
+int MakeDir(std::string_view path);  // 0, or a negative error code
 // Makes the folder and every missing folder above it (0 if it exists).
 int MakeDirs(std::string_view path);
-int GetDir(std::string &folder);            // current folder; 0 or negative
-int SetDir(std::string_view path);          // 0, or a negative error code
+int GetDir(std::string &folder);    // current folder; 0 or negative
+int SetDir(std::string_view path);  // 0, or a negative error code
 
 }  // namespace platform

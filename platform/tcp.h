@@ -24,8 +24,8 @@ using TcpCallback = int (*)(unsigned handle, int event, int error, void *callbac
 // The callback gets TCP_DATAREADY when new bytes have arrived (the bytes
 // stay queued until read) and TCP_DISCONNECT once when the server has closed
 // the connection; handles are small positive integers.
-int ConnectToTCPServer(unsigned *handle, int port, const char *host,
-                       TcpCallback callback, void *callbackData, unsigned timeoutMs);
+int ConnectToTCPServer(unsigned *handle, int port, const char *host, TcpCallback callback, void *callbackData,
+                       unsigned timeoutMs);
 int DisconnectFromTCPServer(unsigned handle);
 // Writes all count bytes within the time-out; returns the count written or < 0.
 int ClientTCPWrite(unsigned handle, const void *data, std::size_t count, unsigned timeoutMs);
@@ -33,8 +33,8 @@ int ClientTCPWrite(unsigned handle, const void *data, std::size_t count, unsigne
 // count read (short on time-out) or < 0 when the connection failed or was
 // closed with nothing left to read.
 int ClientTCPRead(unsigned handle, void *data, std::size_t count, unsigned timeoutMs);
-int TCPBytesAvailable(unsigned handle);   // bytes received and not yet read
-int DiscardTCPInput(unsigned handle);     // drops received, unread bytes
+int TCPBytesAvailable(unsigned handle);  // bytes received and not yet read
+int DiscardTCPInput(unsigned handle);    // drops received, unread bytes
 // Sleeps in poll() for at most maxWaitSeconds until some connection has
 // data or closes, and runs the callbacks of those connections. Returns the
 // number of callbacks run (0 after a quiet wait).

@@ -46,8 +46,8 @@ int ConnectAddress(const addrinfo *ai, const Deadline &deadline, int &fdOut) {
 
 }  // namespace
 
-int ConnectToTCPServer(unsigned *handle, int port, const char *host, TcpCallback callback,
-                       void *callbackData, unsigned timeoutMs) {
+int ConnectToTCPServer(unsigned *handle, int port, const char *host, TcpCallback callback, void *callbackData,
+                       unsigned timeoutMs) {
     if (!handle || port < 1 || port > 65535) return kTcpErrBadParameter;
     *handle = 0;
     if (!host || !*host) return kTcpErrHost;
@@ -84,8 +84,6 @@ int ConnectToTCPServer(unsigned *handle, int port, const char *host, TcpCallback
     return 0;
 }
 
-int DisconnectFromTCPServer(unsigned handle) {
-    return detail::RemoveConnection(handle) ? 0 : kTcpErrInvalidHandle;
-}
+int DisconnectFromTCPServer(unsigned handle) { return detail::RemoveConnection(handle) ? 0 : kTcpErrInvalidHandle; }
 
 }  // namespace platform

@@ -49,9 +49,7 @@ bool RemoveConnection(unsigned handle) {
     return true;
 }
 
-double TimeoutSeconds(unsigned timeoutMs) {
-    return (timeoutMs == 0 ? 5000u : timeoutMs) / 1000.0;
-}
+double TimeoutSeconds(unsigned timeoutMs) { return (timeoutMs == 0 ? 5000u : timeoutMs) / 1000.0; }
 
 }  // namespace detail
 

@@ -58,9 +58,7 @@ int TextFileReader::ReadLine(std::string &line, std::size_t maxChars) {
         if (raw.size() < length) {
             std::size_t end = raw.size();
             std::size_t start = end;
-            while (start > 0 && (static_cast<unsigned char>(raw[start - 1]) & 0xC0) == 0x80 &&
-                   end - start < 3)
-                --start;
+            while (start > 0 && (static_cast<unsigned char>(raw[start - 1]) & 0xC0) == 0x80 && end - start < 3) --start;
             if (start > 0) {
                 const auto lead = static_cast<unsigned char>(raw[start - 1]);
                 const std::size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;

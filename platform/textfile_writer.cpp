@@ -59,12 +59,8 @@ bool TextFileWriter::Open(std::string_view path, Mode mode, Encoding encoding) {
 
     int fd = -1;
     switch (mode) {
-    case Mode::Truncate:
-        fd = open(finalPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        break;
-    case Mode::Append:
-        fd = open(finalPath_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-        break;
+    case Mode::Truncate: fd = open(finalPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666); break;
+    case Mode::Append: fd = open(finalPath_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC); break;
     case Mode::AtomicReplace: {
         std::string folder = FolderOf(finalPath_);
         const auto slash = finalPath_.rfind('/');

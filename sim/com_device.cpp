@@ -14,8 +14,7 @@ void SleepUntil(double when) {
     const double left = when - platform::Timer();
     if (!(left > 0)) return;
     timespec ts{static_cast<time_t>(left), static_cast<long>((left - std::floor(left)) * 1e9)};
-    while (nanosleep(&ts, &ts) == -1 && errno == EINTR) {
-    }
+    while (nanosleep(&ts, &ts) == -1 && errno == EINTR) {}
 }
 
 }  // namespace

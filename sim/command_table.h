@@ -21,9 +21,9 @@ struct HexRequest {
 };
 
 struct HexReply {
-    int status = 0;          // 0: executed, the data follows
-    std::string data;        // reply data characters (status 0 only)
-    bool silent = false;     // send nothing at all
+    int status = 0;       // 0: executed, the data follows
+    std::string data;     // reply data characters (status 0 only)
+    bool silent = false;  // send nothing at all
     // Bytes sent as they are instead of a reply frame (the level-1 loader's
     // "OK", for example).
     std::optional<std::string> raw;

@@ -45,8 +45,7 @@ LegacyReply ReadIo(Instrument &instrument, const LegacyRequest &request) {
 
 LegacyReply WriteIo(Instrument &instrument, const LegacyRequest &request) {
     unsigned long start = 0, count = 0;
-    if (!IoRange(instrument, request.payload, start, count) || request.payload.size() != 6 + 2 * count)
-        return Silent();
+    if (!IoRange(instrument, request.payload, start, count) || request.payload.size() != 6 + 2 * count) return Silent();
     std::array<unsigned char, 255> bytes{};
     for (unsigned long i = 0; i < count; ++i) {
         unsigned long value = 0;

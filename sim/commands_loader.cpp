@@ -119,8 +119,7 @@ HexReply CloseLevelTwo(Instrument &instrument, const HexRequest &request) {
 HexReply FillPageBuffer(Instrument &instrument, const HexRequest &request) {
     Vgx52State &state = Vgx(instrument);
     unsigned long offset = 0, count = 0;
-    if (!DataHex(request, 0, 4, &offset) || !DataHex(request, 4, 2, &count) ||
-        request.data.size() != 6 + 2 * count)
+    if (!DataHex(request, 0, 4, &offset) || !DataHex(request, 4, 2, &count) || request.data.size() != 6 + 2 * count)
         return Refuse(kStatusBadRequest);
     if (!state.loader2Open) return Refuse(kStatusLoaderClosed);
     if (offset + count > kFlashPageSize) return Refuse(kStatusOutOfRange);

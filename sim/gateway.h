@@ -13,10 +13,10 @@
 namespace sim {
 
 struct GatewayFaults {
-    bool silent = false;     // envelopes go unanswered
-    int errorCode = -1;      // >= 0: answer every envelope with 'c' and this code
-    double delay = 0.0;      // seconds before each reply leaves
-    std::string rawReply;    // not empty: sent as it is instead of the reply
+    bool silent = false;   // envelopes go unanswered
+    int errorCode = -1;    // >= 0: answer every envelope with 'c' and this code
+    double delay = 0.0;    // seconds before each reply leaves
+    std::string rawReply;  // not empty: sent as it is instead of the reply
 };
 
 struct GatewayCounters {

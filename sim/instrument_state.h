@@ -10,11 +10,11 @@
 namespace sim {
 
 struct InstrumentState {
-    unsigned char id = 5;          // own ID on the Korvi70 network (and legacy address)
-    unsigned typeCode = 0x1B0;     // answered to identify (command 3): a VGX52, hardware version 1
-    bool passwordGiven = false;    // service password accepted (legacy 'D'), withdrawn by 'E'
+    unsigned char id = 5;                    // own ID on the Korvi70 network (and legacy address)
+    unsigned typeCode = 0x1B0;               // answered to identify (command 3): a VGX52, hardware version 1
+    bool passwordGiven = false;              // service password accepted (legacy 'D'), withdrawn by 'E'
     std::array<unsigned char, 0x1000> io{};  // I/O byte memory of the legacy 'F'/'G' commands
-    Vgx52State vgx;  // values, loaders and flash of the VGX52 commands
+    Vgx52State vgx;                          // values, loaders and flash of the VGX52 commands
 };
 
 // What the instrument has seen, for tests to inspect.

@@ -51,9 +51,8 @@ int ServePty(sim::Instrument &instrument, const sim::SimOptions &options) {
 
 int ServeTcp(sim::Instrument &instrument, const sim::SimOptions &options) {
     sim::GatewayServer server(instrument);
-    server.Locked([&](sim::GatewayFaults &faults, sim::Instrument &, sim::GatewayCounters &) {
-        faults = options.gateway;
-    });
+    server.Locked(
+        [&](sim::GatewayFaults &faults, sim::Instrument &, sim::GatewayCounters &) { faults = options.gateway; });
     if (server.Listen(options.tcp) < 0) {
         std::fprintf(stderr, "vgx52-sim: cannot listen on 127.0.0.1:%d\n", options.tcp);
         return 1;

@@ -66,29 +66,68 @@ bool ParseOptions(const std::vector<std::string> &args, SimOptions *o, std::stri
             return hasValue && ToLong(args[++i], &n) && n >= low && n <= high;
         };
         const auto seconds = [&] { return hasValue && ToDouble(args[++i], &s); };
-        if (a == "--help" || a == "-h") o->help = true;
-        else if (a == "--com") { if (!number(1, 1000)) return bad("--com needs a port number 1..1000"); o->com = static_cast<int>(n); }
-        else if (a == "--tcp") { if (!number(0, 65535)) return bad("--tcp needs a port 0..65535"); o->tcp = static_cast<int>(n); }
-        else if (a == "--id") { if (!number(0, 255)) return bad("--id needs 0..255"); o->id = static_cast<int>(n); o->idGiven = true; }
-        else if (a == "--type") { if (!number(0, 0xFFFF)) return bad("--type needs 0..0xFFFF"); o->typeCode = static_cast<unsigned>(n); o->typeGiven = true; }
-        else if (a == "--software") { if (!number(0, 0xFFFF)) return bad("--software needs 0..0xFFFF"); o->softwareVersion = static_cast<int>(n); }
-        else if (a == "--state") { if (!hasValue || args[i + 1].empty()) return bad("--state needs a file name"); o->statePath = args[++i]; }
-        else if (a == "--echo") o->faults.echo = true;
-        else if (a == "--silent") o->faults.silent = true;
-        else if (a == "--wrong-check") o->faults.wrongCheck = true;
-        else if (a == "--wrong-transaction") o->faults.wrongTransaction = true;
-        else if (a == "--status") { if (!number(1, 255)) return bad("--status needs 1..255"); o->faults.status = static_cast<int>(n); }
-        else if (a == "--garbage") o->faults.garbage = std::string(kDefaultGarbage);
-        else if (a == "--cut") { if (!number(0, 100000)) return bad("--cut needs a byte count"); o->faults.cutAfter = static_cast<int>(n); }
-        else if (a == "--delay") { if (!seconds()) return bad("--delay needs seconds"); o->faults.delay = s; }
-        else if (a == "--paced") o->faults.baud = 38400;
-        else if (a == "--baud") { if (!number(50, 4000000)) return bad("--baud needs a rate"); o->faults.baud = n; }
-        else if (a == "--silent-after-pages") { if (!number(0, 100000)) return bad("--silent-after-pages needs a page count"); o->faults.silentAfterPages = static_cast<int>(n); }
-        else if (a == "--turnaround") { if (!seconds()) return bad("--turnaround needs seconds"); o->turnaround = s; }
-        else if (a == "--gateway-error") { if (!number(0, 0xFFFF)) return bad("--gateway-error needs 0..0xFFFF"); o->gateway.errorCode = static_cast<int>(n); }
-        else if (a == "--gateway-silent") o->gateway.silent = true;
-        else if (a == "--gateway-delay") { if (!seconds()) return bad("--gateway-delay needs seconds"); o->gateway.delay = s; }
-        else return bad("unknown switch " + a);
+        if (a == "--help" || a == "-h")
+            o->help = true;
+        else if (a == "--com") {
+            if (!number(1, 1000)) return bad("--com needs a port number 1..1000");
+            o->com = static_cast<int>(n);
+        } else if (a == "--tcp") {
+            if (!number(0, 65535)) return bad("--tcp needs a port 0..65535");
+            o->tcp = static_cast<int>(n);
+        } else if (a == "--id") {
+            if (!number(0, 255)) return bad("--id needs 0..255");
+            o->id = static_cast<int>(n);
+            o->idGiven = true;
+        } else if (a == "--type") {
+            if (!number(0, 0xFFFF)) return bad("--type needs 0..0xFFFF");
+            o->typeCode = static_cast<unsigned>(n);
+            o->typeGiven = true;
+        } else if (a == "--software") {
+            if (!number(0, 0xFFFF)) return bad("--software needs 0..0xFFFF");
+            o->softwareVersion = static_cast<int>(n);
+        } else if (a == "--state") {
+            if (!hasValue || args[i + 1].empty()) return bad("--state needs a file name");
+            o->statePath = args[++i];
+        } else if (a == "--echo")
+            o->faults.echo = true;
+        else if (a == "--silent")
+            o->faults.silent = true;
+        else if (a == "--wrong-check")
+            o->faults.wrongCheck = true;
+        else if (a == "--wrong-transaction")
+            o->faults.wrongTransaction = true;
+        else if (a == "--status") {
+            if (!number(1, 255)) return bad("--status needs 1..255");
+            o->faults.status = static_cast<int>(n);
+        } else if (a == "--garbage")
+            o->faults.garbage = std::string(kDefaultGarbage);
+        else if (a == "--cut") {
+            if (!number(0, 100000)) return bad("--cut needs a byte count");
+            o->faults.cutAfter = static_cast<int>(n);
+        } else if (a == "--delay") {
+            if (!seconds()) return bad("--delay needs seconds");
+            o->faults.delay = s;
+        } else if (a == "--paced")
+            o->faults.baud = 38400;
+        else if (a == "--baud") {
+            if (!number(50, 4000000)) return bad("--baud needs a rate");
+            o->faults.baud = n;
+        } else if (a == "--silent-after-pages") {
+            if (!number(0, 100000)) return bad("--silent-after-pages needs a page count");
+            o->faults.silentAfterPages = static_cast<int>(n);
+        } else if (a == "--turnaround") {
+            if (!seconds()) return bad("--turnaround needs seconds");
+            o->turnaround = s;
+        } else if (a == "--gateway-error") {
+            if (!number(0, 0xFFFF)) return bad("--gateway-error needs 0..0xFFFF");
+            o->gateway.errorCode = static_cast<int>(n);
+        } else if (a == "--gateway-silent")
+            o->gateway.silent = true;
+        else if (a == "--gateway-delay") {
+            if (!seconds()) return bad("--gateway-delay needs seconds");
+            o->gateway.delay = s;
+        } else
+            return bad("unknown switch " + a);
     }
     if (o->help) return true;
     if ((o->com > 0) == (o->tcp >= 0)) return bad("give either --com N or --tcp PORT");

@@ -9,9 +9,9 @@
 namespace sim {
 
 struct SimOptions {
-    int com = 0;            // --com N: COMn on a pseudo-terminal
-    int tcp = -1;           // --tcp PORT: gateway on 127.0.0.1 (0 = any free port)
-    int id = 5;             // --id N
+    int com = 0;                // --com N: COMn on a pseudo-terminal
+    int tcp = -1;               // --tcp PORT: gateway on 127.0.0.1 (0 = any free port)
+    int id = 5;                 // --id N
     unsigned typeCode = 0x1B0;  // --type CODE
     bool typeGiven = false;     // --type was given: it wins over a state file
     bool idGiven = false;       // --id was given: it wins over a state file

@@ -1,8 +1,8 @@
 #include "sim/state_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <algorithm>
 
 #include "sim/command_table.h"
 
@@ -122,8 +122,7 @@ bool ApplyLine(std::string_view key, std::string_view value, InstrumentState &st
         *subDevicesSeen = true;
     } else if (key.size() == 10 && key.substr(0, 6) == "flash.") {
         unsigned long page = 0;
-        if (!Number(key.substr(6), 4, &page) || page >= kFlashPages || value.size() != 2 * kFlashPageSize)
-            return false;
+        if (!Number(key.substr(6), 4, &page) || page >= kFlashPages || value.size() != 2 * kFlashPageSize) return false;
         for (std::size_t i = 0; i < kFlashPageSize; ++i) {
             if (!Number(value.substr(2 * i, 2), 2, &n)) return false;
             vgx.flash[page * kFlashPageSize + i] = static_cast<unsigned char>(n);
@@ -148,7 +147,8 @@ std::string FormatState(const InstrumentState &state) {
     line("serial", Escape(vgx.serial));
     line("clock", Escape(vgx.clock));
     line("restart", Hex(vgx.restartCode, 2));
-    for (char c = 'A'; c <= 'G'; ++c) line(std::string("code.") + c, Hex(vgx.codes[static_cast<std::size_t>(c - 'A')], 8));
+    for (char c = 'A'; c <= 'G'; ++c)
+        line(std::string("code.") + c, Hex(vgx.codes[static_cast<std::size_t>(c - 'A')], 8));
     for (char c = 'A'; c <= 'I'; ++c)
         line(std::string("real.") + c, Hex(vgx.upperReals[static_cast<std::size_t>(c - 'A')], 8));
     for (char c = 'a'; c <= 'r'; ++c)
@@ -198,8 +198,8 @@ bool ParseState(std::string_view text, InstrumentState &state, std::string *erro
         }
         if (line.empty() || line[0] == '#') continue;
         const std::size_t eq = line.find('=');
-        const bool ok = eq != std::string_view::npos &&
-                        ApplyLine(line.substr(0, eq), line.substr(eq + 1), loaded, &subDevicesSeen);
+        const bool ok =
+            eq != std::string_view::npos && ApplyLine(line.substr(0, eq), line.substr(eq + 1), loaded, &subDevicesSeen);
         if (!ok) {
             const std::string shown(line.substr(0, std::min<std::size_t>(line.size(), 40)));
             *error = "line " + std::to_string(number) + " is not valid: " + Escape(shown);

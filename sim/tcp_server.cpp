@@ -51,8 +51,7 @@ int GatewayServer::Listen(int port) {
 void GatewayServer::Start() {
     stopping_ = false;
     char drained[16];
-    while (wakePipe_[0] >= 0 && read(wakePipe_[0], drained, sizeof drained) > 0) {
-    }
+    while (wakePipe_[0] >= 0 && read(wakePipe_[0], drained, sizeof drained) > 0) {}
     thread_ = std::thread([this] { Serve(); });
 }
 
@@ -82,8 +81,7 @@ bool GatewayServer::ReadFrom(Client &client) {
         std::lock_guard<std::mutex> guard(mutex_);
         std::string out;
         client.gateway.Receive(std::string_view(buffer, static_cast<std::size_t>(n)), out);
-        if (!out.empty())
-            client.output.Add(out, platform::Timer() + faults_.delay + instrument_.Faults().delay, 0.0);
+        if (!out.empty()) client.output.Add(out, platform::Timer() + faults_.delay + instrument_.Faults().delay, 0.0);
     }
 }
 

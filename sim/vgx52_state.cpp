@@ -29,9 +29,7 @@ std::uint32_t *ReadableReal(Vgx52State &state, char code) {
     return nullptr;
 }
 
-std::uint32_t *WritableReal(Vgx52State &state, char code) {
-    return code == 'I' ? nullptr : ReadableReal(state, code);
-}
+std::uint32_t *WritableReal(Vgx52State &state, char code) { return code == 'I' ? nullptr : ReadableReal(state, code); }
 
 std::uint32_t *CodeValue(Vgx52State &state, char code) {
     if (code >= 'A' && code <= 'G') return &state.codes[static_cast<std::size_t>(code - 'A')];

@@ -37,21 +37,21 @@ struct Vgx52State {
     Vgx52State();
 
     std::uint16_t softwareVersion = 105;
-    std::uint32_t basicValue = 0x3F800000;     // single-precision pattern of 1.0
-    std::string serial = "VG520001";           // kSerialLength characters
-    std::string clock = "31.01.24 12:00:00";   // kClockLength characters: DD.MM.YY HH:MM:SS
-    std::array<std::uint32_t, 7> codes{};      // "A".."G"
+    std::uint32_t basicValue = 0x3F800000;       // single-precision pattern of 1.0
+    std::string serial = "VG520001";             // kSerialLength characters
+    std::string clock = "31.01.24 12:00:00";     // kClockLength characters: DD.MM.YY HH:MM:SS
+    std::array<std::uint32_t, 7> codes{};        // "A".."G"
     std::array<std::uint32_t, 9> upperReals{};   // "A".."I", single-precision patterns
     std::array<std::uint32_t, 18> lowerReals{};  // "a".."r"
     std::array<std::uint16_t, 3> integers{};     // "A", "B", "a"
     std::array<std::array<std::uint32_t, kCalibrationColumns>, kCalibrationSteps> calibration{};
-    unsigned char restartCode = 0x01;          // power-on reset
+    unsigned char restartCode = 0x01;  // power-on reset
     std::vector<SubDevice> subDevices;
 
     // Level-2 loader (commands 16 to 19).
     bool loader2Open = false;
     std::array<unsigned char, kFlashPageSize> pageBuffer{};
-    int pagesWritten = 0;  // flash pages written by either loader
+    int pagesWritten = 0;              // flash pages written by either loader
     std::vector<unsigned char> flash;  // kFlashSize bytes, erased = 0xFF
 
     // Level-1 loader (after command 12): the message being received.

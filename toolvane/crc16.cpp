@@ -13,13 +13,11 @@ struct CrcTables {
     std::array<std::uint8_t, 256> low{};
 };
 
-constexpr CrcTables MakeTables()
-{
+constexpr CrcTables MakeTables() {
     CrcTables t;
     for (unsigned i = 0; i < 256; ++i) {
         unsigned r = i;
-        for (int bit = 0; bit < 8; ++bit)
-            r = (r & 1u) ? (r >> 1) ^ 0xA001u : r >> 1;
+        for (int bit = 0; bit < 8; ++bit) r = (r & 1u) ? (r >> 1) ^ 0xA001u : r >> 1;
         t.high[i] = static_cast<std::uint8_t>(r & 0xFFu);
         t.low[i] = static_cast<std::uint8_t>(r >> 8);
     }
@@ -33,12 +31,10 @@ static_assert(kTables.low[1] == 0xC0 && kTables.low[2] == 0xC1 && kTables.low[3]
 
 }  // namespace
 
-int Toolvane_PoliczCRC16(const unsigned char *data, int count)
-{
+int Toolvane_PoliczCRC16(const unsigned char *data, int count) {
     std::uint8_t hi = 0xFF;
     std::uint8_t lo = 0xFF;
-    if (count <= 0 || data == nullptr)
-        return 0xFFFF;
+    if (count <= 0 || data == nullptr) return 0xFFFF;
     for (int n = 0; n < count; ++n) {
         const std::uint8_t index = hi ^ data[n];
         hi = lo ^ kTables.high[index];
@@ -47,11 +43,9 @@ int Toolvane_PoliczCRC16(const unsigned char *data, int count)
     return hi * 256 + lo;
 }
 
-long long Toolvane_ChangeByteOrderIn64Int(long long value)
-{
+long long Toolvane_ChangeByteOrderIn64Int(long long value) {
     const auto in = static_cast<std::uint64_t>(value);
     std::uint64_t out = 0;
-    for (int byte = 0; byte < 8; ++byte)
-        out |= ((in >> (8 * byte)) & 0xFFu) << (8 * (7 - byte));
+    for (int byte = 0; byte < 8; ++byte) out |= ((in >> (8 * byte)) & 0xFFu) << (8 * (7 - byte));
     return static_cast<long long>(out);
 }

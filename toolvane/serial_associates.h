@@ -19,8 +19,7 @@ int Toolvane_FindIndexForSerialNumber(const char *serialNumber);
 
 // 0 when added; -1 when the table already holds 63 entries; 1 for a null
 // argument.
-int Toolvane_AddSerialNumberAssociation(const char *serialNumber, const char *shortComment,
-                                        const char *longComment);
+int Toolvane_AddSerialNumberAssociation(const char *serialNumber, const char *shortComment, const char *longComment);
 
 // Copy the entry's comment into out (at least 33 / 257 characters). For an
 // index outside 0..count-1 the result is 1 and out is left empty.

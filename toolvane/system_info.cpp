@@ -48,16 +48,12 @@ std::string_view BaseName(std::string_view name) {
     return slash == std::string_view::npos ? name : name.substr(slash + 1);
 }
 
-std::string ProgramFolder() {
-    return g_folderOverridden ? g_folderOverride : platform::ProgramFolder();
-}
+std::string ProgramFolder() { return g_folderOverridden ? g_folderOverride : platform::ProgramFolder(); }
 
 void ClearBuffers() {
-    for (char *buffer : {Toolvane_KatalogProgramu, Toolvane_ZbiorProgramu, Toolvane_ZbiorIkony,
-                         Toolvane_NazwaZbioruUir, Toolvane_ZbiorUir, Toolvane_NazwaZbioruKonfig,
-                         Toolvane_KatalogDanych, Toolvane_ZbiorKonfig,
-                         Toolvane_ZbiorSkojarzenNumerowSeryjnych, Toolvane_NazwaZbioruGkp,
-                         Toolvane_ZbiorGkp})
+    for (char *buffer : {Toolvane_KatalogProgramu, Toolvane_ZbiorProgramu, Toolvane_ZbiorIkony, Toolvane_NazwaZbioruUir,
+                         Toolvane_ZbiorUir, Toolvane_NazwaZbioruKonfig, Toolvane_KatalogDanych, Toolvane_ZbiorKonfig,
+                         Toolvane_ZbiorSkojarzenNumerowSeryjnych, Toolvane_NazwaZbioruGkp, Toolvane_ZbiorGkp})
         buffer[0] = '\0';
 }
 
@@ -99,8 +95,7 @@ int Toolvane_ZbierzInfoOSystemie(const char *nazwaModelu) {
                          Compose(Toolvane_ZbiorUir, {folder, sep, Toolvane_NazwaZbioruUir});
     if (!uirFits || !platform::FileExists(Toolvane_ZbiorUir)) {
         Toolvane_ZbiorUir[0] = '\0';
-        ui::MessagePopup("Wystąpił błąd.",
-                         "Nie możliwe jest odnalezienie zbioru z grafiką interfejsu użytkownika.");
+        ui::MessagePopup("Wystąpił błąd.", "Nie możliwe jest odnalezienie zbioru z grafiką interfejsu użytkownika.");
         return 11;
     }
 
@@ -111,8 +106,7 @@ int Toolvane_ZbierzInfoOSystemie(const char *nazwaModelu) {
     // Windows paths: opened through platform::HostPath.
     Compose(Toolvane_ZbiorKonfig, {Toolvane_KatalogDanych, "\\", Toolvane_NazwaZbioruKonfig});
     if (major >= 6) {
-        Compose(Toolvane_ZbiorKonfig,
-                {toolvane::kDataFolderVista, "\\", Toolvane_NazwaZbioruKonfig});
+        Compose(Toolvane_ZbiorKonfig, {toolvane::kDataFolderVista, "\\", Toolvane_NazwaZbioruKonfig});
         Compose(Toolvane_ZbiorSkojarzenNumerowSeryjnych,
                 {toolvane::kDataFolderVista, "\\", toolvane::kSerialAssociatesName});
     }

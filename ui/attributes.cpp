@@ -24,25 +24,16 @@ AttrInfo ControlAttr(int attribute, int kind) {
     case ATTR_TOP:
     case ATTR_LEFT:
     case ATTR_WIDTH:
-    case ATTR_HEIGHT:
-        return {timer ? Type::None : Type::Int};
-    case ATTR_LABEL_TEXT:
-        return {Type::Text};
-    case ATTR_INTERVAL:
-        return {timer ? Type::Double : Type::None};
-    case ATTR_ENABLED:
-        return {timer ? Type::Int : Type::None};
+    case ATTR_HEIGHT: return {timer ? Type::None : Type::Int};
+    case ATTR_LABEL_TEXT: return {Type::Text};
+    case ATTR_INTERVAL: return {timer ? Type::Double : Type::None};
+    case ATTR_ENABLED: return {timer ? Type::Int : Type::None};
     case ATTR_MIN_VALUE:
-    case ATTR_MAX_VALUE:
-        return {core::IsNumericKind(kind) ? Type::Double : Type::None};
-    case ATTR_PRECISION:
-        return {kind == CTRL_NUMERIC || kind == CTRL_LEVEL_INDICATOR ? Type::Int : Type::None};
-    case ATTR_CTRL_KIND:
-        return {Type::Int, true};
-    case ATTR_CALLBACK_NAME:
-        return {Type::Text, true};
-    default:
-        return {};
+    case ATTR_MAX_VALUE: return {core::IsNumericKind(kind) ? Type::Double : Type::None};
+    case ATTR_PRECISION: return {kind == CTRL_NUMERIC || kind == CTRL_LEVEL_INDICATOR ? Type::Int : Type::None};
+    case ATTR_CTRL_KIND: return {Type::Int, true};
+    case ATTR_CALLBACK_NAME: return {Type::Text, true};
+    default: return {};
     }
 }
 
@@ -103,8 +94,7 @@ int SetIntAttr(model::Control &c, int attribute, int value) {
         core::TimersChanged();
         return 0;
     }
-    default:
-        return UIE_BAD_ATTRIBUTE;
+    default: return UIE_BAD_ATTRIBUTE;
     }
 }
 
@@ -174,8 +164,7 @@ int GetCtrlAttribute(int panel, int control, int attribute, int *value) {
         if (c->kind != CTRL_NUMERIC_INT) return UIE_BAD_VALUE;
         *value = static_cast<int>(attribute == ATTR_MIN_VALUE ? c->minValue : c->maxValue);
         return 0;
-    default:
-        return UIE_BAD_VALUE;
+    default: return UIE_BAD_VALUE;
     }
 }
 
@@ -184,9 +173,7 @@ int GetCtrlAttribute(int panel, int control, int attribute, double *value) {
     AttrInfo info;
     if (int rc = GetControlForAttr(panel, control, attribute, &c, &info)) return rc;
     if (!value || info.type != Type::Double) return UIE_BAD_VALUE;
-    *value = attribute == ATTR_INTERVAL ? c->interval
-             : attribute == ATTR_MIN_VALUE ? c->minValue
-                                           : c->maxValue;
+    *value = attribute == ATTR_INTERVAL ? c->interval : attribute == ATTR_MIN_VALUE ? c->minValue : c->maxValue;
     return 0;
 }
 
@@ -235,10 +222,8 @@ int SetPanelAttribute(int panel, int attribute, const char *value) {
     case ATTR_TOP:
     case ATTR_LEFT:
     case ATTR_WIDTH:
-    case ATTR_HEIGHT:
-        return UIE_BAD_VALUE;
-    default:
-        return UIE_BAD_ATTRIBUTE;
+    case ATTR_HEIGHT: return UIE_BAD_VALUE;
+    default: return UIE_BAD_ATTRIBUTE;
     }
 }
 
@@ -274,10 +259,8 @@ int GetPanelAttribute(int panel, int attribute, std::string *value) {
     case ATTR_LEFT:
     case ATTR_WIDTH:
     case ATTR_HEIGHT:
-    case ATTR_PANEL_RESOURCE_ID:
-        return UIE_BAD_VALUE;
-    default:
-        return UIE_BAD_ATTRIBUTE;
+    case ATTR_PANEL_RESOURCE_ID: return UIE_BAD_VALUE;
+    default: return UIE_BAD_ATTRIBUTE;
     }
 }
 

@@ -20,17 +20,17 @@ struct PopupRequest {
     PopupKind kind = PopupKind::Message;
     std::string title;
     std::string message;
-    std::string buttons[3];       // Generic: "" = no such button
-    bool hasResponse = false;     // Prompt, or Generic with a response field
-    int maxResponseLength = 0;    // bytes
-    int enterButton = 0;          // Generic
-    int escapeButton = 0;         // Generic
+    std::string buttons[3];     // Generic: "" = no such button
+    bool hasResponse = false;   // Prompt, or Generic with a response field
+    int maxResponseLength = 0;  // bytes
+    int enterButton = 0;        // Generic
+    int escapeButton = 0;       // Generic
 };
 
 struct PopupAnswer {
-    int button = 0;               // Confirm: 1 yes / 0 no; Generic: 1..3 (0 = closed, no escape button)
-    bool cancelled = false;       // Prompt
-    std::string response;         // Prompt, Generic with a response field
+    int button = 0;          // Confirm: 1 yes / 0 no; Generic: 1..3 (0 = closed, no escape button)
+    bool cancelled = false;  // Prompt
+    std::string response;    // Prompt, Generic with a response field
 };
 
 class Backend {
@@ -42,12 +42,12 @@ public:
     virtual void PanelShown(int /*panel*/) {}
     virtual void PanelHidden(int /*panel*/) {}
     virtual void PanelDiscarded(int /*panel*/) {}
-    virtual void PanelChanged(int /*panel*/) {}          // title or placement
+    virtual void PanelChanged(int /*panel*/) {}  // title or placement
     virtual void ControlCreated(int /*panel*/, int /*control*/) {}
     virtual void ControlChanged(int /*panel*/, int /*control*/) {}  // value, items, lines, attributes
     virtual void PopupInstalled(int /*panel*/) {}
     virtual void PopupRemoved(int /*panel*/) {}
-    virtual void TimersChanged() {}                      // reschedule: NextTimerDue() moved
+    virtual void TimersChanged() {}  // reschedule: NextTimerDue() moved
     virtual void TimerCallbacksSuspended(bool /*suspended*/) {}
     virtual void WaitCursorChanged(bool /*on*/) {}
 

@@ -101,10 +101,18 @@ struct KindName {
     const char *keyword;
 };
 constexpr KindName kKinds[] = {
-    {CTRL_NUMERIC, "numeric"},   {CTRL_NUMERIC_INT, "int"},   {CTRL_STRING, "string"},
-    {CTRL_TEXT_MSG, "text"},     {CTRL_TEXT_BOX, "textbox"},  {CTRL_COMMAND_BUTTON, "button"},
-    {CTRL_RING, "ring"},         {CTRL_LIST_BOX, "list"},     {CTRL_RADIO_BUTTON, "radio"},
-    {CTRL_BINARY_SWITCH, "switch"}, {CTRL_LEVEL_INDICATOR, "level"}, {CTRL_TIMER, "timer"},
+    {CTRL_NUMERIC, "numeric"},
+    {CTRL_NUMERIC_INT, "int"},
+    {CTRL_STRING, "string"},
+    {CTRL_TEXT_MSG, "text"},
+    {CTRL_TEXT_BOX, "textbox"},
+    {CTRL_COMMAND_BUTTON, "button"},
+    {CTRL_RING, "ring"},
+    {CTRL_LIST_BOX, "list"},
+    {CTRL_RADIO_BUTTON, "radio"},
+    {CTRL_BINARY_SWITCH, "switch"},
+    {CTRL_LEVEL_INDICATOR, "level"},
+    {CTRL_TIMER, "timer"},
     {CTRL_LED, "led"},
 };
 
@@ -144,15 +152,12 @@ Control DefaultControl(int kind) {
         break;
     case CTRL_TEXT_MSG:
     case CTRL_TEXT_BOX:
-    case CTRL_LED:
-        c.mode = VAL_INDICATOR;
-        break;
+    case CTRL_LED: c.mode = VAL_INDICATOR; break;
     case CTRL_TIMER:
         c.width = c.height = 0;
         c.visible = false;  // never shown; commits to it are refused by kind anyway
         break;
-    default:
-        break;
+    default: break;
     }
     if (kind == CTRL_TEXT_BOX) c.height = 100;
     return c;

@@ -17,7 +17,7 @@ struct State {
     int nextHandle = 1;
     bool suspended = false;
     bool waitCursor = false;
-    std::string projectFolder;           // "" = the program's folder
+    std::string projectFolder;  // "" = the program's folder
     std::string lastResourceError;
     Backend *backend = nullptr;
 };
@@ -44,10 +44,10 @@ int CallCallback(int panel, int control, int event, int eventData1, int eventDat
 
 // ---- values (shared by SetCtrlVal, the operator's input and panel states) ----
 bool HasValue(int kind);
-bool IsNumericKind(int kind);   // numeric, int, level
-bool IsBinaryKind(int kind);    // radio, switch, led
-bool IsListKind(int kind);      // ring, list
-bool IsTextKind(int kind);      // string, text
+bool IsNumericKind(int kind);  // numeric, int, level
+bool IsBinaryKind(int kind);   // radio, switch, led
+bool IsListKind(int kind);     // ring, list
+bool IsTextKind(int kind);     // string, text
 int StoreInt(model::Control &c, int value);
 int StoreDouble(model::Control &c, double value);
 int StoreText(model::Control &c, const char *value);
@@ -58,11 +58,11 @@ std::string JoinLines(const model::Control &c);
 void ClampToRange(model::Control &c);
 
 // ---- timers ----
-void StartTimer(model::Control &c);   // next tick one interval from now
+void StartTimer(model::Control &c);  // next tick one interval from now
 void TimersChanged();
 
 // ---- strings ----
-std::string Str(const char *s);       // null = ""
+std::string Str(const char *s);  // null = ""
 // Copies into a C buffer of `size` bytes, cut on a UTF-8 character boundary.
 void CopyOut(std::string_view text, char *out, int size);
 bool IsIdentifier(std::string_view s);

@@ -73,8 +73,7 @@ UserResult UserCommit(int panel, int control) {
     Control *c = nullptr;
     const UserResult r = Reachable(panel, control, true, &c);
     if (r != UserResult::Delivered) return r;
-    return core::CallCallback(panel, control, EVENT_COMMIT, 0, 0) != 0 ? UserResult::Swallowed
-                                                                         : UserResult::Delivered;
+    return core::CallCallback(panel, control, EVENT_COMMIT, 0, 0) != 0 ? UserResult::Swallowed : UserResult::Delivered;
 }
 
 UserResult UserInput(int panel, int control, int value) {

@@ -17,10 +17,8 @@ namespace fs = std::filesystem;
 namespace {
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -59,8 +57,7 @@ std::string ResolveBelow(std::string base, std::string_view relative) {
 
 std::string ResolvePath(std::string_view name) {
     if (name.empty()) return {};
-    const bool hasDrive = name.size() >= 2 && name[1] == ':' &&
-                          std::isalpha(static_cast<unsigned char>(name[0]));
+    const bool hasDrive = name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0]));
     if (hasDrive || name[0] == '\\') return platform::HostPath(name);
     if (name[0] == '/') {
         // Host paths composed as folder + "\" + name; HostPath turns the

@@ -93,14 +93,11 @@ bool Headless::Step(int *panel, int *control) {
     Item item = std::move(queue.front());
     queue.pop_front();
     switch (item.type) {
-    case Item::Type::Wait:
-        Advance(item.real);
-        return false;
+    case Item::Type::Wait: Advance(item.real); return false;
     case Item::Type::Action:
         if (item.action) item.action();
         return false;
-    default:
-        break;
+    default: break;
     }
     EventRecord record;
     record.control = item.control;
@@ -110,9 +107,8 @@ bool Headless::Step(int *panel, int *control) {
     if (record.panel == 0) {
         const char *by = item.ref.by == PanelRef::By::Resource ? "resource number "
                          : item.ref.by == PanelRef::By::Handle ? "handle "
-                                                                 : "popup";
-        failures.push_back("queued action on control " + std::to_string(item.control) +
-                           ": no panel (" + by +
+                                                               : "popup";
+        failures.push_back("queued action on control " + std::to_string(item.control) + ": no panel (" + by +
                            (item.ref.by == PanelRef::By::TopPopup ? "" : std::to_string(item.ref.value)) + ")");
         record.result = model::UserResult::NoPanel;
         events.push_back(record);
@@ -227,8 +223,8 @@ PopupAnswer Headless::ShowPopup(const PopupRequest &request) {
             }
         }
     } else {
-        std::string what = std::string("unexpected ") + KindName(request.kind) + " popup \"" +
-                           request.title + "\": \"" + request.message + "\"";
+        std::string what = std::string("unexpected ") + KindName(request.kind) + " popup \"" + request.title +
+                           "\": \"" + request.message + "\"";
         if (!scripts.empty())
             what += " (expected a " + std::string(KindName(scripts.front().kind)) + " popup \"" +
                     scripts.front().title + "\")";

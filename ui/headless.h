@@ -47,7 +47,7 @@ size_t PendingActions();
 
 // What happened to each queued commit or input.
 struct EventRecord {
-    int panel = 0;                // 0 when the reference did not resolve
+    int panel = 0;  // 0 when the reference did not resolve
     int control = 0;
     bool input = false;
     model::UserResult result = model::UserResult::NoPanel;
@@ -58,9 +58,9 @@ const std::vector<EventRecord> &Events();
 // ---- popups ----
 struct PopupScript {
     PopupKind kind = PopupKind::Message;
-    std::string title;            // must equal the popup's title; "" matches any
+    std::string title;  // must equal the popup's title; "" matches any
     PopupAnswer answer;
-    std::function<void()> onShow; // optional: runs while the popup is up
+    std::function<void()> onShow;  // optional: runs while the popup is up
 };
 void ExpectPopup(PopupScript script);
 void ExpectMessage(const std::string &title);
@@ -69,12 +69,12 @@ void ExpectPrompt(const std::string &title, const std::string &answer);
 void ExpectPromptCancel(const std::string &title);
 // button 1..3, or 0 = the window closed (gives the escape button).
 void ExpectGeneric(const std::string &title, int button, const std::string &response = "");
-size_t PendingPopups();       // scripted answers not yet used
+size_t PendingPopups();  // scripted answers not yet used
 
 struct PopupRecord {
     PopupRequest request;
     PopupAnswer answer;
-    bool expected = false;    // answered from the script
+    bool expected = false;  // answered from the script
 };
 const std::vector<PopupRecord> &Popups();
 
@@ -91,10 +91,10 @@ void AdvanceTime(double seconds);
 void SetPollAdvance(double seconds);
 
 // ---- other state ----
-bool WaitCursor();            // as SetWaitCursor left it
+bool WaitCursor();  // as SetWaitCursor left it
 bool TimerCallbacksSuspended();
 void SetScreenSize(int height, int width);
-int QuitCount();              // QuitUserInterface calls so far
+int QuitCount();  // QuitUserInterface calls so far
 int LastQuitCode();
 
 }  // namespace ui::headless

@@ -11,12 +11,11 @@ int Get(int panel, int control, Accepts accepts, model::Control **c) {
     return accepts((*c)->kind) ? 0 : UIE_WRONG_KIND;
 }
 
-int GetList(int panel, int control, model::Control **c) {
-    return Get(panel, control, core::IsListKind, c);
-}
+int GetList(int panel, int control, model::Control **c) { return Get(panel, control, core::IsListKind, c); }
 
 int GetTextBox(int panel, int control, model::Control **c) {
-    return Get(panel, control, [](int kind) { return kind == CTRL_TEXT_BOX; }, c);
+    return Get(
+        panel, control, [](int kind) { return kind == CTRL_TEXT_BOX; }, c);
 }
 
 int Changed(int panel, int control) {
@@ -24,9 +23,7 @@ int Changed(int panel, int control) {
     return 0;
 }
 
-bool InItems(const model::Control &c, int index) {
-    return index >= 0 && index < static_cast<int>(c.items.size());
-}
+bool InItems(const model::Control &c, int index) { return index >= 0 && index < static_cast<int>(c.items.size()); }
 
 }  // namespace
 
@@ -47,8 +44,10 @@ int InsertListItem(int panel, int control, int index, const char *label, int val
     if (index < 0 || index > count) return UIE_INDEX;
     c->items.insert(c->items.begin() + index, model::ListItem{label, value});
     // The selection stays on the item it was on; a first item becomes selected.
-    if (c->index < 0) c->index = 0;
-    else if (index <= c->index) ++c->index;
+    if (c->index < 0)
+        c->index = 0;
+    else if (index <= c->index)
+        ++c->index;
     return Changed(panel, control);
 }
 
@@ -69,8 +68,10 @@ int DeleteListItem(int panel, int control, int index, int count) {
     if (count == -1 || count > size - index) count = size - index;
     if (count < 0) return UIE_BAD_VALUE;
     c->items.erase(c->items.begin() + index, c->items.begin() + index + count);
-    if (c->index >= index + count) c->index -= count;
-    else if (c->index >= index) c->index = index;  // its item went: the next one (or the last)
+    if (c->index >= index + count)
+        c->index -= count;
+    else if (c->index >= index)
+        c->index = index;  // its item went: the next one (or the last)
     if (c->index >= static_cast<int>(c->items.size())) c->index = static_cast<int>(c->items.size()) - 1;
     return Changed(panel, control);
 }

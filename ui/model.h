@@ -18,8 +18,8 @@ struct ListItem {
 
 struct Control {
     int number = 0;
-    int kind = 0;                     // CtrlKind
-    std::string constantName;         // as in the resource file ("" if made at run time)
+    int kind = 0;              // CtrlKind
+    std::string constantName;  // as in the resource file ("" if made at run time)
     std::string label;
     std::string callbackName;
     CtrlCallbackPtr callback = nullptr;  // installed directly; otherwise found by name
@@ -34,9 +34,9 @@ struct Control {
     double numeric = 0.0;
     std::string text;
     std::vector<ListItem> items;
-    int index = -1;                   // selected item, -1 when the list is empty
+    int index = -1;  // selected item, -1 when the list is empty
     std::vector<std::string> lines;
-    bool lineOpen = false;            // the text ended with "\n": the next text starts a line
+    bool lineOpen = false;  // the text ended with "\n": the next text starts a line
 
     double minValue = 0.0, maxValue = 0.0;  // numeric kinds; see DefaultControl()
     int precision = 2;
@@ -44,20 +44,20 @@ struct Control {
     // Timers.
     double interval = 1.0;
     bool enabled = true;
-    double due = 0.0;                 // next tick, on the back end's clock
-    bool ticking = false;             // its callback is running
+    double due = 0.0;      // next tick, on the back end's clock
+    bool ticking = false;  // its callback is running
 };
 
 struct Panel {
     int handle = 0;
     int parent = 0;
-    int resourceId = 0;               // 0 for NewPanel
-    std::string fileName;             // resource file it came from
+    int resourceId = 0;    // 0 for NewPanel
+    std::string fileName;  // resource file it came from
     std::string constantName;
     std::string title;
     int top = 0, left = 0, height = 300, width = 400;
     bool visible = false;
-    std::vector<Control> controls;    // in resource-file order
+    std::vector<Control> controls;  // in resource-file order
 };
 
 // A control of the given kind with that kind's defaults.
@@ -78,16 +78,16 @@ bool WaitCursor();
 
 // ---- the operator, as a back end reports it ----
 enum class UserResult {
-    Delivered,      // callback (if any) ran and did not swallow it
-    Swallowed,      // the callback returned non-zero
+    Delivered,  // callback (if any) ran and did not swallow it
+    Swallowed,  // the callback returned non-zero
     NoPanel,
     NoControl,
-    Modal,          // another panel is the active popup
-    Hidden,         // panel or control not visible
+    Modal,   // another panel is the active popup
+    Hidden,  // panel or control not visible
     Dimmed,
-    NotHot,         // indicator (or normal mode: no commit events)
-    NotOperable,    // a kind the operator cannot commit (timer)
-    BadValue,       // the value does not fit the control
+    NotHot,       // indicator (or normal mode: no commit events)
+    NotOperable,  // a kind the operator cannot commit (timer)
+    BadValue,     // the value does not fit the control
 };
 const char *UserResultName(UserResult result);
 // A commit of the control: checked against modality, visibility, dimming and

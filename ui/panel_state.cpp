@@ -38,8 +38,8 @@ bool ParseStateFile(std::string_view content, std::vector<Section> &sections) {
         if (t[0].quoted) return false;
         if (!open) {
             Section s;
-            if (t.size() != 4 || t[0].text != "state" || t[2].text != "panel" ||
-                !detail::ParseInt(t[1], s.index) || !detail::ParseInt(t[3], s.resourceId) || s.index < 0)
+            if (t.size() != 4 || t[0].text != "state" || t[2].text != "panel" || !detail::ParseInt(t[1], s.index) ||
+                !detail::ParseInt(t[3], s.resourceId) || s.index < 0)
                 return false;
             for (const Section &other : sections)
                 if (other.index == s.index) return false;
@@ -173,7 +173,8 @@ int RecallPanelState(int panel, const char *fileName, int stateIndex) {
     const std::string path = detail::ResolvePath(name);
     std::vector<Section> sections;
     if (int rc = ReadStates(path, sections)) {
-        core::S().lastResourceError = name + (rc == UIE_NO_SUCH_FILE ? ": cannot be opened" : ": not a panel-state file");
+        core::S().lastResourceError =
+            name + (rc == UIE_NO_SUCH_FILE ? ": cannot be opened" : ": not a panel-state file");
         return rc;
     }
     const Section *found = nullptr;
@@ -197,8 +198,8 @@ int RecallPanelState(int panel, const char *fileName, int stateIndex) {
             if (c.number == number) target = &c;
         if (!target) continue;  // a control the panel no longer has
         if (!Apply(entry, *target)) {
-            core::S().lastResourceError = name + ": state " + std::to_string(stateIndex) +
-                                          ": control " + entry[1].text + " does not fit";
+            core::S().lastResourceError =
+                name + ": state " + std::to_string(stateIndex) + ": control " + entry[1].text + " does not fit";
             return UIE_BAD_FILE;
         }
     }

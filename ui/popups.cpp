@@ -51,9 +51,8 @@ int PromptPopup(const char *title, const char *message, char *response, int maxR
     return 0;
 }
 
-int GenericMessagePopup(const char *title, const char *message, const char *button1,
-                        const char *button2, const char *button3, char *response,
-                        int maxResponseLength, int enterButton, int escapeButton) {
+int GenericMessagePopup(const char *title, const char *message, const char *button1, const char *button2,
+                        const char *button3, char *response, int maxResponseLength, int enterButton, int escapeButton) {
     PopupRequest r;
     r.kind = PopupKind::Generic;
     r.title = core::Str(title);
@@ -67,8 +66,7 @@ int GenericMessagePopup(const char *title, const char *message, const char *butt
     for (int i = count; i < 3; ++i)
         if (!r.buttons[i].empty()) return UIE_BAD_VALUE;
     if (count == 0) return UIE_BAD_VALUE;
-    if (enterButton < 0 || enterButton > count || escapeButton < 0 || escapeButton > count)
-        return UIE_BAD_VALUE;
+    if (enterButton < 0 || enterButton > count || escapeButton < 0 || escapeButton > count) return UIE_BAD_VALUE;
     if (response && maxResponseLength <= 0) return UIE_BAD_VALUE;
     r.hasResponse = response != nullptr;
     r.maxResponseLength = response ? maxResponseLength : 0;

@@ -62,7 +62,7 @@ private:
     bool FinishControl();
 
     std::set<std::string> names_;
-    std::set<std::string> seen_;   // properties of the current object
+    std::set<std::string> seen_;  // properties of the current object
     bool inControl_ = false;
     bool valueGiven_ = false, indexGiven_ = false;
 };
@@ -145,10 +145,14 @@ bool Parser::ControlProperty(const std::vector<Token> &t) {
         if (!only(k != CTRL_TIMER) || !Args(t, 1)) return false;
         const std::string &m = t[1].text;
         if (t[1].quoted) return Fail("mode is normal, hot or indicator");
-        if (m == "normal") c.mode = VAL_NORMAL;
-        else if (m == "hot") c.mode = VAL_HOT;
-        else if (m == "indicator") c.mode = VAL_INDICATOR;
-        else return Fail("mode is normal, hot or indicator");
+        if (m == "normal")
+            c.mode = VAL_NORMAL;
+        else if (m == "hot")
+            c.mode = VAL_HOT;
+        else if (m == "indicator")
+            c.mode = VAL_INDICATOR;
+        else
+            return Fail("mode is normal, hot or indicator");
         return true;
     }
     if (key == "dimmed") return only(k != CTRL_TIMER) && Args(t, 1) && Flag(t[1], c.dimmed);
@@ -240,11 +244,15 @@ bool ParseResourceFile(std::string_view content, std::vector<model::Panel> &pane
     for (std::string_view line : SplitLines(content)) {
         ++number;
         std::string why;
-        if (line.size() > kMaxLineBytes) why = "line too long";
-        else if (!IsValidUtf8(line)) why = "not UTF-8 text";
-        else if (!Tokenize(line, tokens, why)) {}
-        else if (parser.Line(tokens)) continue;
-        else why = parser.error;
+        if (line.size() > kMaxLineBytes)
+            why = "line too long";
+        else if (!IsValidUtf8(line))
+            why = "not UTF-8 text";
+        else if (!Tokenize(line, tokens, why)) {
+        } else if (parser.Line(tokens))
+            continue;
+        else
+            why = parser.error;
         error = "line " + std::to_string(number) + ": " + why;
         return false;
     }

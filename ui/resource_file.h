@@ -35,8 +35,7 @@ constexpr std::size_t kMaxLineBytes = 64u << 10;
 
 // Panels with their resource number and constant names (handles are 0).
 // False with "line N: reason" on the first error; nothing is half-parsed.
-bool ParseResourceFile(std::string_view content, std::vector<model::Panel> &panels,
-                       std::string &error);
+bool ParseResourceFile(std::string_view content, std::vector<model::Panel> &panels, std::string &error);
 
 // Resolves, reads and parses a resource file: 0, UIE_NO_SUCH_FILE or
 // UIE_BAD_FILE (error then says why).

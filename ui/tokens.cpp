@@ -49,9 +49,7 @@ bool ReadQuoted(std::string_view line, std::size_t &i, std::string &out, std::st
             i += 2;
             break;
         }
-        default:
-            error = std::string("unknown escape \\") + e;
-            return false;
+        default: error = std::string("unknown escape \\") + e; return false;
         }
     }
     error = "text without its closing quote";

@@ -9,66 +9,65 @@
 
 namespace ui {
 
-using CtrlCallbackPtr = int (*)(int panel, int control, int event, void *callbackData,
-                                int eventData1, int eventData2);
+using CtrlCallbackPtr = int (*)(int panel, int control, int event, void *callbackData, int eventData1, int eventData2);
 
 enum Event {
     EVENT_NONE = 0,
     EVENT_COMMIT = 1,
     EVENT_VAL_CHANGED = 2,
-    EVENT_TIMER_TICK = 15,   // the code the timer callbacks were written against
+    EVENT_TIMER_TICK = 15,  // the code the timer callbacks were written against
     EVENT_CLOSE = 4,
     EVENT_DISCARD = 5,
 };
 
 enum UiError {
     UIE_NO_SUCH_FILE = -1,
-    UIE_NO_SUCH_PANEL = -2,     // no panel with that number in the file
-    UIE_BAD_FILE = -3,          // the resource file cannot be parsed
-    UIE_INVALID_PANEL = -4,     // handle not valid
-    UIE_INVALID_CONTROL = -5,   // control not on the panel
-    UIE_BAD_ATTRIBUTE = -6,     // attribute not valid for the control kind
-    UIE_BAD_VALUE = -7,         // value of the wrong type or out of range
-    UIE_INDEX = -8,             // list or text-box index out of range
+    UIE_NO_SUCH_PANEL = -2,    // no panel with that number in the file
+    UIE_BAD_FILE = -3,         // the resource file cannot be parsed
+    UIE_INVALID_PANEL = -4,    // handle not valid
+    UIE_INVALID_CONTROL = -5,  // control not on the panel
+    UIE_BAD_ATTRIBUTE = -6,    // attribute not valid for the control kind
+    UIE_BAD_VALUE = -7,        // value of the wrong type or out of range
+    UIE_INDEX = -8,            // list or text-box index out of range
     UIE_NO_POPUP = -9,
-    UIE_CANCELLED = -10,        // prompt dismissed
+    UIE_CANCELLED = -10,  // prompt dismissed
     UIE_NO_BACKEND = -11,
-    UIE_WRONG_KIND = -12,       // operation not offered by the control kind (list op on a numeric...)
-    UIE_POPUP_STATE = -13,      // panel already installed as a popup
-    UIE_FILE_WRITE = -14,       // a panel-state file cannot be written
+    UIE_WRONG_KIND = -12,   // operation not offered by the control kind (list op on a numeric...)
+    UIE_POPUP_STATE = -13,  // panel already installed as a popup
+    UIE_FILE_WRITE = -14,   // a panel-state file cannot be written
 };
 
 // Control kinds, as written in resource files (keyword in brackets).
 enum CtrlKind {
-    CTRL_NUMERIC = 1,        // [numeric] double value
-    CTRL_NUMERIC_INT,        // [int] integer value
-    CTRL_STRING,             // [string] editable one-line text
-    CTRL_TEXT_MSG,           // [text] read-only text (status lines, labels)
-    CTRL_TEXT_BOX,           // [textbox] several lines
-    CTRL_COMMAND_BUTTON,     // [button]
-    CTRL_RING,               // [ring] one of several items, each with a value
-    CTRL_LIST_BOX,           // [list]
-    CTRL_RADIO_BUTTON,       // [radio] integer 0/1
-    CTRL_BINARY_SWITCH,      // [switch] integer 0/1
-    CTRL_LEVEL_INDICATOR,    // [level] horizontal gauge, double within its range
-    CTRL_TIMER,              // [timer] invisible; ticks every ATTR_INTERVAL s while enabled
-    CTRL_LED,                // [led] integer 0/1
+    CTRL_NUMERIC = 1,      // [numeric] double value
+    CTRL_NUMERIC_INT,      // [int] integer value
+    CTRL_STRING,           // [string] editable one-line text
+    CTRL_TEXT_MSG,         // [text] read-only text (status lines, labels)
+    CTRL_TEXT_BOX,         // [textbox] several lines
+    CTRL_COMMAND_BUTTON,   // [button]
+    CTRL_RING,             // [ring] one of several items, each with a value
+    CTRL_LIST_BOX,         // [list]
+    CTRL_RADIO_BUTTON,     // [radio] integer 0/1
+    CTRL_BINARY_SWITCH,    // [switch] integer 0/1
+    CTRL_LEVEL_INDICATOR,  // [level] horizontal gauge, double within its range
+    CTRL_TIMER,            // [timer] invisible; ticks every ATTR_INTERVAL s while enabled
+    CTRL_LED,              // [led] integer 0/1
 };
 
 enum Attribute {
     // controls
-    ATTR_DIMMED = 1,         // int 0/1
-    ATTR_CTRL_MODE,          // int: VAL_HOT, VAL_INDICATOR, VAL_NORMAL
-    ATTR_TEXT_COLOR,         // int 0xRRGGBB
-    ATTR_LABEL_TEXT,         // text
-    ATTR_VISIBLE,            // int 0/1
-    ATTR_INTERVAL,           // double seconds (timers)
-    ATTR_ENABLED,            // int 0/1 (timers)
-    ATTR_MIN_VALUE,          // double (numeric, level)
-    ATTR_MAX_VALUE,          // double (numeric, level)
-    ATTR_PRECISION,          // int digits after the point (numeric)
-    ATTR_CTRL_KIND,          // int CtrlKind, read only
-    ATTR_CALLBACK_NAME,      // text, read only
+    ATTR_DIMMED = 1,     // int 0/1
+    ATTR_CTRL_MODE,      // int: VAL_HOT, VAL_INDICATOR, VAL_NORMAL
+    ATTR_TEXT_COLOR,     // int 0xRRGGBB
+    ATTR_LABEL_TEXT,     // text
+    ATTR_VISIBLE,        // int 0/1
+    ATTR_INTERVAL,       // double seconds (timers)
+    ATTR_ENABLED,        // int 0/1 (timers)
+    ATTR_MIN_VALUE,      // double (numeric, level)
+    ATTR_MAX_VALUE,      // double (numeric, level)
+    ATTR_PRECISION,      // int digits after the point (numeric)
+    ATTR_CTRL_KIND,      // int CtrlKind, read only
+    ATTR_CALLBACK_NAME,  // text, read only
     // placement (controls and panels), in pixels
     ATTR_TOP,
     ATTR_LEFT,
@@ -172,18 +171,17 @@ int PromptPopup(const char *title, const char *message, char *response, int maxR
 // response is not null. Returns the button pressed (1..3); Enter presses
 // enterButton, Escape or closing the window presses escapeButton (0 when
 // escapeButton is 0).
-int GenericMessagePopup(const char *title, const char *message, const char *button1,
-                        const char *button2, const char *button3, char *response,
-                        int maxResponseLength, int enterButton, int escapeButton);
+int GenericMessagePopup(const char *title, const char *message, const char *button1, const char *button2,
+                        const char *button3, char *response, int maxResponseLength, int enterButton, int escapeButton);
 
 // ---- events ----
-int RunUserInterface();                  // until QuitUserInterface; returns its code
+int RunUserInterface();  // until QuitUserInterface; returns its code
 int QuitUserInterface(int returnCode);
 // Next commit event of any control (panel and control through the out
 // arguments); wait = 0 returns EVENT_NONE at once when nothing is pending.
 // May be called from inside a callback.
 int GetUserEvent(int wait, int *panel, int *control);
-int ProcessSystemEvents();               // runs what is pending, then returns
+int ProcessSystemEvents();  // runs what is pending, then returns
 int SuspendTimerCallbacks();
 int ResumeTimerCallbacks();
 int SetWaitCursor(int on);

@@ -10,9 +10,7 @@ bool HasValue(int kind) { return kind != CTRL_COMMAND_BUTTON && kind != CTRL_TIM
 bool IsNumericKind(int kind) {
     return kind == CTRL_NUMERIC || kind == CTRL_NUMERIC_INT || kind == CTRL_LEVEL_INDICATOR;
 }
-bool IsBinaryKind(int kind) {
-    return kind == CTRL_RADIO_BUTTON || kind == CTRL_BINARY_SWITCH || kind == CTRL_LED;
-}
+bool IsBinaryKind(int kind) { return kind == CTRL_RADIO_BUTTON || kind == CTRL_BINARY_SWITCH || kind == CTRL_LED; }
 bool IsListKind(int kind) { return kind == CTRL_RING || kind == CTRL_LIST_BOX; }
 bool IsTextKind(int kind) { return kind == CTRL_STRING || kind == CTRL_TEXT_MSG; }
 

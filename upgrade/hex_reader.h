@@ -18,14 +18,14 @@
 // record; what follows it is not read.
 #pragma once
 
-constexpr int UpLoad_RozmiarObrazu = 131072;            // bytes of the flash image
+constexpr int UpLoad_RozmiarObrazu = 131072;  // bytes of the flash image
 constexpr unsigned char UpLoad_WartoscPustegoBajtu = 0xFF;
 
 // Results of UpLoad_OdczytajZbiorHEX.
 constexpr int UpLoad_ZbiorOdczytany = 0;
-constexpr int UpLoad_BrakZbioru = -1;         // the file cannot be opened
-constexpr int UpLoad_ZbiorUszkodzony = -2;    // the file is damaged; see UpLoad_LiniaBleduZbioru
-constexpr int UpLoad_ZleArgumenty = 1;        // null image or page count, page size below 1
+constexpr int UpLoad_BrakZbioru = -1;       // the file cannot be opened
+constexpr int UpLoad_ZbiorUszkodzony = -2;  // the file is damaged; see UpLoad_LiniaBleduZbioru
+constexpr int UpLoad_ZleArgumenty = 1;      // null image or page count, page size below 1
 
 // Reads the file at path (a system path; see platform::HostPath) into image
 // (UpLoad_RozmiarObrazu bytes) and sets *pageCount. The file is checked

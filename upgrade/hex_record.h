@@ -9,15 +9,15 @@ namespace upgrade {
 // Why a firmware file was refused; kept with the line it was found on.
 enum class HexFault {
     None = 0,
-    NotARecord,      // no ":" first, a character that is not a hex digit, or a length
-                     // that does not match the byte count
-    BadChecksum,     // the bytes of the record do not add up to 0 (mod 256)
+    NotARecord,        // no ":" first, a character that is not a hex digit, or a length
+                       // that does not match the byte count
+    BadChecksum,       // the bytes of the record do not add up to 0 (mod 256)
     BadAddressRecord,  // an end, address or start record with the wrong byte count
-    UnknownType,     // a record type other than 00 to 05
-    PastImage,       // data that would land beyond the 128 KiB flash image
-    LineTooLong,     // longer than the longest record (255 data bytes)
-    NoEndRecord,     // the file ends without an end-of-file record
-    ReadError,       // the file could not be read to its end
+    UnknownType,       // a record type other than 00 to 05
+    PastImage,         // data that would land beyond the 128 KiB flash image
+    LineTooLong,       // longer than the longest record (255 data bytes)
+    NoEndRecord,       // the file ends without an end-of-file record
+    ReadError,         // the file could not be read to its end
 };
 
 // The text the operator sees for a fault (English, as the upgrade's popups).

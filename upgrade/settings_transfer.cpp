@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "korvi70/attempts.h"
 #include "korvi70/generic_commands.h"
 #include "ui/ui.h"
-#include "korvi70/attempts.h"
 #include "vgx52/registers.h"
 
 double ObsUpgrade_UstawieniaFloat[ObsUpgrade_IleUstawienFloat];
@@ -59,17 +59,16 @@ int ReadItem(int item) {
 
 int WriteItem(int item) {
     if (item < kIntegerA)
-        return WithAttempts([&] { return VGX52_ZapWartFloat(kInstrument, RealCode(item), ObsUpgrade_UstawieniaFloat[item]); });
+        return WithAttempts(
+            [&] { return VGX52_ZapWartFloat(kInstrument, RealCode(item), ObsUpgrade_UstawieniaFloat[item]); });
     switch (item) {
-    case kIntegerA:
-        return WithAttempts([] { return VGX52_ZapWartInt(kInstrument, 'A', ObsUpgrade_UstawienieInt); });
+    case kIntegerA: return WithAttempts([] { return VGX52_ZapWartInt(kInstrument, 'A', ObsUpgrade_UstawienieInt); });
     case kInstrumentId:
         // The instrument is addressed as 0 throughout; an ID of 0 read before
         // is already in place, and writing 0 over 0 would only be refused.
         if (ObsUpgrade_NrId == kInstrument) return 0;
         return WithAttempts([] { return Korvi70_ZapNrId(kInstrument, ObsUpgrade_NrId); });
-    default:
-        return WithAttempts([] { return Korvi70_ZapNumerSeryjny(kInstrument, ObsUpgrade_NumerSeryjny); });
+    default: return WithAttempts([] { return Korvi70_ZapNumerSeryjny(kInstrument, ObsUpgrade_NumerSeryjny); });
     }
 }
 
@@ -103,9 +102,8 @@ int WriteSettings(SettingFailure onFailure, void *context) {
 }
 
 const char *SettingName(int item) {
-    static const char *const kNames[ObsUpgrade_IleUstawien] = {"a", "b", "c", "d", "e", "f", "g", "h",
-                                                               "i", "j", "k", "l", "m", "A", "ID",
-                                                               "serial number"};
+    static const char *const kNames[ObsUpgrade_IleUstawien] = {"a", "b", "c", "d", "e", "f", "g",  "h",
+                                                               "i", "j", "k", "l", "m", "A", "ID", "serial number"};
     return item >= 0 && item < ObsUpgrade_IleUstawien ? kNames[item] : "?";
 }
 

@@ -8,8 +8,8 @@
 // put a stale or made-up setting into the new firmware.
 #pragma once
 
-constexpr int ObsUpgrade_IleUstawienFloat = 13;   // real settings "a".."m"
-constexpr int ObsUpgrade_IleUstawien = 16;        // every item: reals, "A", ID, serial number
+constexpr int ObsUpgrade_IleUstawienFloat = 13;  // real settings "a".."m"
+constexpr int ObsUpgrade_IleUstawien = 16;       // every item: reals, "A", ID, serial number
 
 // The saved settings (kept from one upgrade to the next).
 extern double ObsUpgrade_UstawieniaFloat[ObsUpgrade_IleUstawienFloat];
@@ -31,7 +31,7 @@ int ObsUpgrade_ZapiszDoPrzyrzaduUstawienia();
 namespace upgrade {
 
 enum SettingItem {
-    kFirstReal = 0,                       // "a" .. "m" are items 0..12
+    kFirstReal = 0,  // "a" .. "m" are items 0..12
     kIntegerA = ObsUpgrade_IleUstawienFloat,
     kInstrumentId,
     kSerialNumber,

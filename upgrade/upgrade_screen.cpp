@@ -58,7 +58,9 @@ private:
 class ScreenHooks : public UpgradeHooks {
 public:
     void SettingReadFailed(int, int) override { ui::MessagePopup("Wystąpił błąd.", "Odczyt z przyrządu niepoprawny."); }
-    void SettingWriteFailed(int, int) override { ui::MessagePopup("Wystąpił błąd.", "Zapis do przyrządu niepoprawny."); }
+    void SettingWriteFailed(int, int) override {
+        ui::MessagePopup("Wystąpił błąd.", "Zapis do przyrządu niepoprawny.");
+    }
     int AskHardwareVersion() override {
         char answer[2] = {};
         if (ui::PromptPopup(kVersionTitle, kVersionQuestion, answer, 1) != 0) answer[0] = '\0';

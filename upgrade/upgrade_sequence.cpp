@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "korvi70/attempts.h"
 #include "korvi70/generic_commands.h"
 #include "korvi70/loader_commands.h"
 #include "platform/system.h"
-#include "korvi70/attempts.h"
 #include "upgrade/settings_transfer.h"
 
 unsigned char ObsUpgrade_ObrazFLASH[UpLoad_RozmiarObrazu];
@@ -26,8 +26,10 @@ constexpr char kNoDataText[] = "the file holds no data for the flash memory";
 DelayFunction g_delay = nullptr;
 
 void Delay(double seconds) {
-    if (g_delay != nullptr) g_delay(seconds);
-    else platform::Delay(seconds);
+    if (g_delay != nullptr)
+        g_delay(seconds);
+    else
+        platform::Delay(seconds);
 }
 
 // Appends text to a buffer of size characters, taking at most limit of them.

@@ -30,7 +30,7 @@ namespace upgrade {
 inline constexpr int kPageSize = 256;
 inline constexpr int kLoadLimit = 0x1E000;
 inline constexpr int kQuarter = 64;
-inline constexpr int kWriteAttempts = 10;   // a quarter or a page write, while it fails
+inline constexpr int kWriteAttempts = 10;  // a quarter or a page write, while it fails
 inline constexpr double kSettleSeconds = 2.0;
 inline constexpr int kPathSize = 260;
 

@@ -33,8 +33,7 @@ protected:
         SetPaths();
     }
     // Creates an (empty or given) associations file in a data folder.
-    std::string PrepareFile(const TempDrive &drive, const std::string &folder,
-                            const std::string &content = "") {
+    std::string PrepareFile(const TempDrive &drive, const std::string &folder, const std::string &content = "") {
         drive.MakeFolder(folder);
         const std::string host = drive.Host(folder + "\\" + kFileName);
         apptest::WriteBytes(host, content);

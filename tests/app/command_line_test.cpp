@@ -90,8 +90,8 @@ TEST(AppTextScan, RealsAndIntegersStopWhereTheNumberEnds) {
     EXPECT_DOUBLE_EQ(d, 125.0);
     EXPECT_EQ(s, "rest");
 
-    const std::pair<const char *, double> reals[] = {
-        {".5", 0.5}, {"+0.5", 0.5}, {"5.", 5.0}, {"5e-1x", 0.5}, {"0.5E+0", 0.5}, {"-7", -7.0}};
+    const std::pair<const char *, double> reals[] = {{".5", 0.5},    {"+0.5", 0.5},   {"5.", 5.0},
+                                                     {"5e-1x", 0.5}, {"0.5E+0", 0.5}, {"-7", -7.0}};
     for (auto [text, expected] : reals) {
         std::string_view t = text;
         double v = 0;

@@ -43,22 +43,30 @@ TEST_F(AppConfigFile, WrittenBytesFollowTheFormat) {
     const std::string time = m[1];
 
     const std::string degrees(55, '\xB0');
-    const std::string expected =
-        degrees + "\r\n" +
-        "         Zbi\xF3r konfiguracyjny VGX52\r\n" +
-        degrees + "\r\n" +
-        "data utworzenia: \r\n"
-        "# DATA " + date + "\r\n"
-        "czas utworzenia: \r\n"
-        "# CZAS " + time + "\r\n"
-        "\r\n"
-        "Numer z\xB3\xB9" "cza szeregowego wykorzystywanego do transmisji z przyrz\xB9" "dem\r\n"
-        "mo\xBF" "e przybiera\xE6 warto\x9C" "ci od 1 do 100\r\n"
-        "# NumerZlacza 7\r\n"
-        "\r\n"
-        "Okres odpytywania przyrz\xB9" "du, mo\xBF" "e posiada\xE6 warto\x9C" "ci ze zakresu od "
-        "0.200000 do 50.000000\r\n"
-        "# OkresOdpytywania 0.200000\r\n";
+    const std::string expected = degrees + "\r\n" + "         Zbi\xF3r konfiguracyjny VGX52\r\n" + degrees + "\r\n" +
+                                 "data utworzenia: \r\n"
+                                 "# DATA " +
+                                 date +
+                                 "\r\n"
+                                 "czas utworzenia: \r\n"
+                                 "# CZAS " +
+                                 time +
+                                 "\r\n"
+                                 "\r\n"
+                                 "Numer z\xB3\xB9"
+                                 "cza szeregowego wykorzystywanego do transmisji z przyrz\xB9"
+                                 "dem\r\n"
+                                 "mo\xBF"
+                                 "e przybiera\xE6 warto\x9C"
+                                 "ci od 1 do 100\r\n"
+                                 "# NumerZlacza 7\r\n"
+                                 "\r\n"
+                                 "Okres odpytywania przyrz\xB9"
+                                 "du, mo\xBF"
+                                 "e posiada\xE6 warto\x9C"
+                                 "ci ze zakresu od "
+                                 "0.200000 do 50.000000\r\n"
+                                 "# OkresOdpytywania 0.200000\r\n";
     EXPECT_EQ(bytes, expected);
 }
 
@@ -108,8 +116,8 @@ TEST_F(AppConfigFile, DefaultsAreSetBeforeReading) {
 
 TEST_F(AppConfigFile, PeriodRangeEdges) {
     const std::pair<const char *, double> cases[] = {
-        {"0.2", 0.2}, {"0.19", 1.0}, {"50", 50.0}, {"50.01", 1.0}, {"50.000000", 50.0},
-        {"0.199999", 1.0}, {"-1", 1.0}, {"abc", 1.0}, {"", 1.0}, {"25", 25.0}, {"5e0", 5.0}};
+        {"0.2", 0.2}, {"0.19", 1.0}, {"50", 50.0}, {"50.01", 1.0}, {"50.000000", 50.0}, {"0.199999", 1.0},
+        {"-1", 1.0},  {"abc", 1.0},  {"", 1.0},    {"25", 25.0},   {"5e0", 5.0}};
     for (auto [value, expected] : cases) {
         ASSERT_EQ(ReadText(std::string("# OkresOdpytywania ") + value + "\r\n"), 0);
         EXPECT_EQ(OkresOdpytywania, expected) << value;
@@ -117,8 +125,8 @@ TEST_F(AppConfigFile, PeriodRangeEdges) {
 }
 
 TEST_F(AppConfigFile, PortRangeEdges) {
-    const std::pair<const char *, int> cases[] = {
-        {"0", 2}, {"1", 1}, {"100", 100}, {"101", 2}, {"-5", 2}, {"x", 2}, {"", 2}, {"99999999999", 2}};
+    const std::pair<const char *, int> cases[] = {{"0", 2},  {"1", 1}, {"100", 100}, {"101", 2},
+                                                  {"-5", 2}, {"x", 2}, {"", 2},      {"99999999999", 2}};
     for (auto [value, expected] : cases) {
         ASSERT_EQ(ReadText(std::string("# NumerZlacza ") + value + "\r\n"), 0);
         EXPECT_EQ(Korvi70_NrZlacza, expected) << value;
@@ -136,14 +144,16 @@ TEST_F(AppConfigFile, KeysInAnyCaseAndWithoutBlankAfterHash) {
 
 TEST_F(AppConfigFile, OnlyLinesStartingWithHashCount) {
     ASSERT_EQ(ReadText(" # NumerZlacza 9\r\nNumerZlacza 8\r\nx# OkresOdpytywania 3\r\n"
-                       "# NumerZlaczaX 7\r\n# OkresOdpytywania3\r\n#\r\n# \r\n"), 0);
+                       "# NumerZlaczaX 7\r\n# OkresOdpytywania3\r\n#\r\n# \r\n"),
+              0);
     EXPECT_EQ(Korvi70_NrZlacza, 2);
     EXPECT_EQ(OkresOdpytywania, 1.0);
 }
 
 TEST_F(AppConfigFile, LastAcceptableLineWins) {
     ASSERT_EQ(ReadText("# NumerZlacza 5\r\n# NumerZlacza 6\r\n# NumerZlacza 0\r\n"
-                       "# OkresOdpytywania 4\r\n# OkresOdpytywania 3\r\n# OkresOdpytywania 51\r\n"), 0);
+                       "# OkresOdpytywania 4\r\n# OkresOdpytywania 3\r\n# OkresOdpytywania 51\r\n"),
+              0);
     EXPECT_EQ(Korvi70_NrZlacza, 6);
     EXPECT_EQ(OkresOdpytywania, 3.0);
 }

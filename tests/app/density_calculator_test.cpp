@@ -80,8 +80,7 @@ TEST_F(Calculator, ClearSetsEveryFieldToZero) {
     Enter(PANEL_KG_AMONIAK, 4.0);
     Press(PANEL_KG_WYPELNIJ);
     Press(PANEL_KG_ZERUJ);
-    for (int control = PANEL_KG_AZOT; control <= PANEL_KG_GESTOSC; ++control)
-        EXPECT_EQ(Field(control), 0.0) << control;
+    for (int control = PANEL_KG_AZOT; control <= PANEL_KG_GESTOSC; ++control) EXPECT_EQ(Field(control), 0.0) << control;
 }
 
 TEST_F(Calculator, AcceptWritesSinglePrecisionAndShowsTheDoubleDensity) {
@@ -134,8 +133,7 @@ TEST_F(Calculator, ReopensWithTheResourceFilesValues) {
     ui::headless::QueueCommit(ByResource(PANEL_UG), PANEL_UG_KALKULATOR);
     ui::RunUserInterface();
     ASSERT_GT(PanelKalGest, 0);
-    for (int control = PANEL_KG_AZOT; control <= PANEL_KG_GESTOSC; ++control)
-        EXPECT_EQ(Field(control), 0.0) << control;
+    for (int control = PANEL_KG_AZOT; control <= PANEL_KG_GESTOSC; ++control) EXPECT_EQ(Field(control), 0.0) << control;
     EXPECT_EQ(ObsEkrKalGest_OdczytajUstawieniaEkrKalGest(), 0);
     EXPECT_TRUE(line.commands.empty()) << "the calculator reads nothing when it opens";
 }

@@ -42,7 +42,8 @@ protected:
     }
     double Shown() { return Value(PanelUstGest, PANEL_UG_GESTOSC); }
     std::uint32_t &InstrumentReal(char code) {
-        return code >= 'a' ? instrument.State().vgx.lowerReals[code - 'a'] : instrument.State().vgx.upperReals[code - 'A'];
+        return code >= 'a' ? instrument.State().vgx.lowerReals[code - 'a']
+                           : instrument.State().vgx.upperReals[code - 'A'];
     }
 };
 
@@ -94,8 +95,8 @@ TEST_F(DensityScreen, WithoutAnInstrumentBothMessagesShowWithTheirOwnTitles) {
     Press(PANEL_UG_POWIETRZE);
     EXPECT_EQ(Shown(), 1.2922598852422986);
     EXPECT_EQ(Messages(), (std::vector<std::string>{kReadError, kWriteError}));
-    EXPECT_EQ(line.commands, (std::vector<int>{kReadReal, kReadReal, kReadReal, kReadReal, kReadReal,
-                                               kWriteReal, kWriteReal, kWriteReal, kWriteReal, kWriteReal}));
+    EXPECT_EQ(line.commands, (std::vector<int>{kReadReal, kReadReal, kReadReal, kReadReal, kReadReal, kWriteReal,
+                                               kWriteReal, kWriteReal, kWriteReal, kWriteReal}));
 }
 
 TEST_F(DensityScreen, WriteIsRepeatedOnlyWhileNoValidAnswer) {
@@ -147,8 +148,8 @@ TEST_F(DensityScreen, ResourceFileNamesTheCallbacks) {
     ASSERT_GT(kg, 0);
     const std::pair<int, int> controls[] = {
         {ug, PANEL_UG_POWIETRZE}, {ug, PANEL_UG_KALKULATOR}, {ug, PANEL_UG_POWROT},
-        {kg, PANEL_KG_AZOT}, {kg, PANEL_KG_CO}, {kg, PANEL_KG_WYPELNIJ},
-        {kg, PANEL_KG_ZERUJ}, {kg, PANEL_KG_AKCEPTUJ}, {kg, PANEL_KG_POWROT},
+        {kg, PANEL_KG_AZOT},      {kg, PANEL_KG_CO},         {kg, PANEL_KG_WYPELNIJ},
+        {kg, PANEL_KG_ZERUJ},     {kg, PANEL_KG_AKCEPTUJ},   {kg, PANEL_KG_POWROT},
     };
     for (auto [panel, control] : controls) {
         std::string name;

@@ -26,8 +26,8 @@ TEST(GasMixture, DryAirFromAnEmptyComposition) {
 
 TEST(GasMixture, FillAddsTheMissingFractionOfEachAirShare) {
     Composition c{};
-    c[6] = 50.0;   // methane
-    c[10] = 3.0;   // ammonia: outside the air fill
+    c[6] = 50.0;  // methane
+    c[10] = 3.0;  // ammonia: outside the air fill
     app::gas::FillWithAir(c, 50.0);
     EXPECT_EQ(c[6], 50.000075);
     EXPECT_EQ(c[0], 39.04213);

@@ -121,8 +121,7 @@ TEST_F(AppMainScreen, LoadFailureShowsTheMessage) {
         EXPECT_EQ(PanelEkrGl, 0);
         ASSERT_EQ(ui::headless::Popups().size(), 1u);
         EXPECT_EQ(ui::headless::Popups()[0].request.title, "Wystąpił błąd");
-        EXPECT_EQ(ui::headless::Popups()[0].request.message,
-                  "Nie można odczytać grafiki głównego ekranu ze zbioru");
+        EXPECT_EQ(ui::headless::Popups()[0].request.message, "Nie można odczytać grafiki głównego ekranu ze zbioru");
     }
     EXPECT_EQ(WyswietlGrafikeEkrGl(nullptr), -1);
 }

@@ -1,7 +1,7 @@
 // The program itself, started as a process the way an installer or the
 // operator starts it.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -62,9 +62,7 @@ int Wait(pid_t pid) {
     return -1;
 }
 
-int RunProgram(const std::vector<std::string> &args) {
-    return Wait(Start(BinFolder() + "/vgx52", args, nullptr));
-}
+int RunProgram(const std::vector<std::string> &args) { return Wait(Start(BinFolder() + "/vgx52", args, nullptr)); }
 
 class AppProgram : public ::testing::Test {
 protected:

@@ -164,8 +164,8 @@ TEST_F(AppStartup, AssociateWritesTheRecordAndShowsNoWindow) {
     WriteConfig(kKeep);
     EXPECT_EQ(Run({"associate"}, "/somewhere/else/vgx52"), 0);
     const std::string expected =
-        "\r\n# 01B0\tGUID:{3D0B5E27-91C4-4A6E-B2F3-7C18E9A04D55}\tProgram:\"" + programFolder_ +
-        "/vgx52\"\tIcon:\"" + programFolder_ +
+        "\r\n# 01B0\tGUID:{3D0B5E27-91C4-4A6E-B2F3-7C18E9A04D55}\tProgram:\"" + programFolder_ + "/vgx52\"\tIcon:\"" +
+        programFolder_ +
         "/VGX52.ico\"\tLabel:\"User Program for Gas Parameter Measurement Device, model VGX52, "
         "software version: 1.01\"\r\n";
     EXPECT_EQ(apptest::ReadBytes(drive_->Host(kAssociations)), expected);
@@ -205,8 +205,12 @@ TEST_F(AppStartup, PortArgumentFormsOpenThatPortWithoutThePopup) {
         int port;
     };
     const Case cases[] = {
-        {{"port:5"}, 5},  {{"PORT:5"}, 5},  {{"port:12"}, 12}, {{"port:3", "port:4"}, 4},
-        {{"x", "Port:  7", "y"}, 7}, {{"port:6", "port:"}, 6},
+        {{"port:5"}, 5},
+        {{"PORT:5"}, 5},
+        {{"port:12"}, 12},
+        {{"port:3", "port:4"}, 4},
+        {{"x", "Port:  7", "y"}, 7},
+        {{"port:6", "port:"}, 6},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.args.back());
@@ -240,9 +244,8 @@ TEST_F(AppStartup, PortNotAtTheStartOfAnArgumentShowsThePopup) {
 TEST_F(AppStartup, PopupChoiceOpensThatPortAndIsSavedAtQuit) {
     AttachSim(5);
     int timerWhilePopup = -1;
-    ui::headless::QueueAction([&timerWhilePopup] {
-        ui::GetCtrlAttribute(PanelEkrGl, PANEL_GL_TIMER, ui::ATTR_ENABLED, &timerWhilePopup);
-    });
+    ui::headless::QueueAction(
+        [&timerWhilePopup] { ui::GetCtrlAttribute(PanelEkrGl, PANEL_GL_TIMER, ui::ATTR_ENABLED, &timerWhilePopup); });
     ui::headless::QueueSelectIndex(ByResource(PANEL_PORT), PANEL_PORT_LISTA, 4);
     ui::headless::QueueCommit(ByResource(PANEL_PORT), PANEL_PORT_OK);
     QueueExpectOpen(5);
@@ -267,15 +270,12 @@ TEST_F(AppStartup, PopupPreselectionComesFromTheSharedConnectionFile) {
         const int expected = shared ? 6 : 2;
         AttachSim(expected);
         int preselected = -1;
-        ui::headless::QueueAction([&preselected] {
-            ui::GetCtrlIndex(PanelWybZlacza, PANEL_PORT_LISTA, &preselected);
-        });
+        ui::headless::QueueAction([&preselected] { ui::GetCtrlIndex(PanelWybZlacza, PANEL_PORT_LISTA, &preselected); });
         ui::headless::QueueCommit(ByResource(PANEL_PORT), PANEL_PORT_OK);
         QueueQuit();
         EXPECT_EQ(Run({}), 0);
         EXPECT_EQ(preselected, expected - 1);
-        EXPECT_NE(ConfigBytes().find("\r\n# NumerZlacza " + std::to_string(expected) + "\r\n"),
-                  std::string::npos);
+        EXPECT_NE(ConfigBytes().find("\r\n# NumerZlacza " + std::to_string(expected) + "\r\n"), std::string::npos);
     }
 }
 

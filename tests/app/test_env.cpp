@@ -44,9 +44,7 @@ std::string TempDrive::Host(const std::string &windowsPath) const {
     return root_ + "/" + drive + path;
 }
 
-void TempDrive::MakeFolder(const std::string &windowsPath) const {
-    fs::create_directories(Host(windowsPath));
-}
+void TempDrive::MakeFolder(const std::string &windowsPath) const { fs::create_directories(Host(windowsPath)); }
 
 std::string TempDrive::UseProgramFolder(bool withResource) const {
     const std::string folder = root_ + "/program";

@@ -69,15 +69,24 @@ TEST(CliOptions, GatewayHostAndPort) {
 
 TEST(CliOptions, BadValuesAreRefusedWithAMessage) {
     const std::vector<std::vector<const char *>> bad = {
-        {"--port", "0", "identify"},         {"--port", "101", "identify"},
-        {"--port", "3x", "identify"},        {"--port"},
-        {"--id", "256", "identify"},         {"--id", "-1", "identify"},
-        {"--attempts", "0", "identify"},     {"--timeout", "0.01", "identify"},
-        {"--timeout", "nan", "identify"},    {"--timeout", "6", "identify"},
-        {"--tcp", ":66", "identify"},        {"--tcp", "host:", "identify"},
-        {"--tcp", "host:0", "identify"},     {"--tcp", "host:65536", "identify"},
-        {"--tcp", "[::1", "identify"},       {"--port", "2", "--tcp", "h", "identify"},
-        {"--frobnicate", "identify"},        {"--log=", "identify"},
+        {"--port", "0", "identify"},
+        {"--port", "101", "identify"},
+        {"--port", "3x", "identify"},
+        {"--port"},
+        {"--id", "256", "identify"},
+        {"--id", "-1", "identify"},
+        {"--attempts", "0", "identify"},
+        {"--timeout", "0.01", "identify"},
+        {"--timeout", "nan", "identify"},
+        {"--timeout", "6", "identify"},
+        {"--tcp", ":66", "identify"},
+        {"--tcp", "host:", "identify"},
+        {"--tcp", "host:0", "identify"},
+        {"--tcp", "host:65536", "identify"},
+        {"--tcp", "[::1", "identify"},
+        {"--port", "2", "--tcp", "h", "identify"},
+        {"--frobnicate", "identify"},
+        {"--log=", "identify"},
         {"--help=yes"},
     };
     for (const auto &args : bad) {

@@ -6,9 +6,9 @@
 namespace cli_test {
 
 struct ProgramResult {
-    int status = -1;   // exit status; -1 when it did not end normally
-    std::string out;   // standard output
-    std::string err;   // standard error
+    int status = -1;  // exit status; -1 when it did not end normally
+    std::string out;  // standard output
+    std::string err;  // standard error
 };
 
 // Starts program with args in the current environment; kills it after

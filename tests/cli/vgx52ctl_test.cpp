@@ -137,13 +137,12 @@ TEST_F(Vgx52ctl, NoOperationProbe) {
 TEST_F(Vgx52ctl, RefusedCommandsExitOneAndSendNoFrame) {
     StartSim();
     const std::string log = root + "/refused.log";
-    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
-             {"write-id", "5", "--current", "5"},
-             {"read-int", "C"},
-             {"write-float", "I", "1"},
-             {"read-cal", "16", "A"},
-             {"read-cal", "1", "D"},
-             {"write-id", "256"}}) {
+    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{{"write-id", "5", "--current", "5"},
+                                                                               {"read-int", "C"},
+                                                                               {"write-float", "I", "1"},
+                                                                               {"read-cal", "16", "A"},
+                                                                               {"read-cal", "1", "D"},
+                                                                               {"write-id", "256"}}) {
         args.insert(args.begin(), {"--log", log});
         const ProgramResult r = Ctl(args);
         EXPECT_EQ(r.status, 1) << args[2];
@@ -225,9 +224,13 @@ TEST_F(Vgx52ctl, APortWithNothingBehindItIsALinkFailure) {
 }
 
 TEST_F(Vgx52ctl, BadUsageExits64WithAMessage) {
-    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
-             {}, {"frobnicate"}, {"read-float"}, {"read-float", "E", "F"}, {"--port", "0", "identify"},
-             {"write-float", "a", "x"}, {"identify", "--bogus"}}) {
+    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{{},
+                                                                               {"frobnicate"},
+                                                                               {"read-float"},
+                                                                               {"read-float", "E", "F"},
+                                                                               {"--port", "0", "identify"},
+                                                                               {"write-float", "a", "x"},
+                                                                               {"identify", "--bogus"}}) {
         const ProgramResult r = RunProgram(Bin("vgx52ctl"), args);
         EXPECT_EQ(r.status, 64) << (args.empty() ? "" : args[0]);
         EXPECT_EQ(r.out, "");

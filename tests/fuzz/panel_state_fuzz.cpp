@@ -70,8 +70,8 @@ std::string Snapshot(int panel) {
     FUZZ_CHECK(p != nullptr);
     std::string out;
     for (const ui::model::Control &c : p->controls) {
-        out += std::to_string(c.number) + ":" + Exact(c.numeric) + "|" + c.text + "|" +
-               std::to_string(c.index) + "|" + (c.lineOpen ? "1" : "0");
+        out += std::to_string(c.number) + ":" + Exact(c.numeric) + "|" + c.text + "|" + std::to_string(c.index) + "|" +
+               (c.lineOpen ? "1" : "0");
         for (const ui::model::ListItem &item : c.items) out += "|" + item.label + "=" + std::to_string(item.value);
         for (const std::string &line : c.lines) out += "|" + line;
         out += "\n";

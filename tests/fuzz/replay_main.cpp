@@ -128,8 +128,8 @@ private:
             b.resize(at);
             break;
         default: {  // a decimal or hex number in place of a digit run
-            static const char *const kNumbers[] = {"0", "-1", "255", "256", "65535", "65536", "2147483648",
-                                                   "1e308", "nan", "FFFFFFFF", "0.05", "1e-9"};
+            static const char *const kNumbers[] = {"0",          "-1",    "255", "256",      "65535", "65536",
+                                                   "2147483648", "1e308", "nan", "FFFFFFFF", "0.05",  "1e-9"};
             b.insert(at, kNumbers[Below(std::size(kNumbers))]);
             break;
         }
@@ -150,8 +150,10 @@ int main(int argc, char **argv) {
     long mutations = 2000;
     std::uint32_t seed = 20240611;
     for (int i = 2; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--mutations") == 0) mutations = std::strtol(argv[i + 1], nullptr, 10);
-        else if (std::strcmp(argv[i], "--seed") == 0) seed = static_cast<std::uint32_t>(std::strtoul(argv[i + 1], nullptr, 10));
+        if (std::strcmp(argv[i], "--mutations") == 0)
+            mutations = std::strtol(argv[i + 1], nullptr, 10);
+        else if (std::strcmp(argv[i], "--seed") == 0)
+            seed = static_cast<std::uint32_t>(std::strtoul(argv[i + 1], nullptr, 10));
     }
     g_target = corpus.filename().string();
 

@@ -199,14 +199,30 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {Identify, Kind::Numbered},          {ReadId, Kind::Numbered},           {ReadSerial, Kind::Numbered},
-    {ReadClock, Kind::Numbered},         {ReadBasic, Kind::Numbered},        {WriteSerial, Kind::Numbered},
-    {ReadCode, Kind::Numbered},          {ReadReal, Kind::Numbered},         {WriteReal, Kind::Numbered},
-    {ReadInteger, Kind::Numbered},       {ReadCalibration, Kind::Numbered},  {ReadSoftwareVersion, Kind::Numbered},
-    {ReadSubDeviceCount, Kind::Numbered}, {ReadSubDevice, Kind::Numbered},   {ReadRestartCode, Kind::Numbered},
-    {StartLoader, Kind::Numbered},       {StartLoader2, Kind::Numbered},     {WriteFlashBuffer, Kind::Numbered},
-    {Password, Kind::Legacy},            {ClearPassword, Kind::Legacy},      {NoOperation, Kind::Legacy},
-    {EchoTest, Kind::Own},               {EndLoader, Kind::Own},             {WritePage, Kind::Own},
+    {Identify, Kind::Numbered},
+    {ReadId, Kind::Numbered},
+    {ReadSerial, Kind::Numbered},
+    {ReadClock, Kind::Numbered},
+    {ReadBasic, Kind::Numbered},
+    {WriteSerial, Kind::Numbered},
+    {ReadCode, Kind::Numbered},
+    {ReadReal, Kind::Numbered},
+    {WriteReal, Kind::Numbered},
+    {ReadInteger, Kind::Numbered},
+    {ReadCalibration, Kind::Numbered},
+    {ReadSoftwareVersion, Kind::Numbered},
+    {ReadSubDeviceCount, Kind::Numbered},
+    {ReadSubDevice, Kind::Numbered},
+    {ReadRestartCode, Kind::Numbered},
+    {StartLoader, Kind::Numbered},
+    {StartLoader2, Kind::Numbered},
+    {WriteFlashBuffer, Kind::Numbered},
+    {Password, Kind::Legacy},
+    {ClearPassword, Kind::Legacy},
+    {NoOperation, Kind::Legacy},
+    {EchoTest, Kind::Own},
+    {EndLoader, Kind::Own},
+    {WritePage, Kind::Own},
 };
 constexpr int kCommandCount = static_cast<int>(std::size(kCommands));
 

@@ -88,8 +88,7 @@ void SendAll(int fd, std::string_view bytes) {
 
 void Drain(int fd) {
     char scratch[4096];
-    while (recv(fd, scratch, sizeof scratch, MSG_DONTWAIT) > 0) {
-    }
+    while (recv(fd, scratch, sizeof scratch, MSG_DONTWAIT) > 0) {}
 }
 
 // Sends bytes to the client and waits (bounded) until its side holds them.
@@ -143,8 +142,7 @@ bool Start() {
     Korvi70_NrZlacza = 1;       // the no-operation command asks for COM1 to COM4
     if (Korvi70_IniZlacze(0) != 0) return false;
     s.conversation = Accept(s.listener);
-    if (platform::ConnectToTCPServer(&s.triggerHandle, port, "127.0.0.1", ServerTurn, nullptr, 1000) < 0)
-        return false;
+    if (platform::ConnectToTCPServer(&s.triggerHandle, port, "127.0.0.1", ServerTurn, nullptr, 1000) < 0) return false;
     s.trigger = Accept(s.listener);
     return true;
 }
@@ -189,7 +187,7 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {Identify, false},  {ReadReal, false}, {ReadSerial, false},  {ReadSubDevice, false},
+    {Identify, false},  {ReadReal, false}, {ReadSerial, false}, {ReadSubDevice, false},
     {WriteReal, false}, {Password, true},  {NoOperation, true},
 };
 constexpr int kCommandCount = static_cast<int>(std::size(kCommands));

@@ -52,15 +52,16 @@ TEST_F(ConfigTest, DefaultsStandWhenTheFileIsMissing) {
 }
 
 TEST_F(ConfigTest, EveryKeyIsReadInAnyCase) {
-    WriteFile("#NazwaZbioruZGrafika D:\\Panele\\K.uir\r\n"
-              "#typlacza POLACZENIEPRZEZKORVITCP\r\n"
-              "#nrzlaczars 7\r\n"
-              "#NRIDPROG 5\r\n"
-              "#CzasOczekiwaniaRS 1.25\r\n"
-              "#NrPortuTCP 6000\r\n"
-              "#NazwaServeraKorviTCP serwer.example\r\n"
-              "#TCPIP_TimeOut 750\r\n"
-              "#CzyPytacOPolaczenie nie\r\n");
+    WriteFile(
+        "#NazwaZbioruZGrafika D:\\Panele\\K.uir\r\n"
+        "#typlacza POLACZENIEPRZEZKORVITCP\r\n"
+        "#nrzlaczars 7\r\n"
+        "#NRIDPROG 5\r\n"
+        "#CzasOczekiwaniaRS 1.25\r\n"
+        "#NrPortuTCP 6000\r\n"
+        "#NazwaServeraKorviTCP serwer.example\r\n"
+        "#TCPIP_TimeOut 750\r\n"
+        "#CzyPytacOPolaczenie nie\r\n");
     EXPECT_EQ(Korvi70_OdczytajZbiorKonfig(), 0);
     EXPECT_STREQ(Korvi70_NazwaZbioruZGrafika, "D:\\Panele\\K.uir");
     EXPECT_EQ(Korvi70_TypLacza, 2);
@@ -74,10 +75,11 @@ TEST_F(ConfigTest, EveryKeyIsReadInAnyCase) {
 }
 
 TEST_F(ConfigTest, ValuesOutOfRangeLeaveThePreviousValue) {
-    WriteFile("#NrZlaczaRS 7\n#NrZlaczaRS 0\n#NrZlaczaRS 101\n"
-              "#CzasOczekiwaniaRS 0.05\n#CzasOczekiwaniaRS 0.04\n"
-              "#TCPIP_TimeOut 5\n#TCPIP_TimeOut 4\n"
-              "#NrIdProg 256\n#NrIdProg -1\n");
+    WriteFile(
+        "#NrZlaczaRS 7\n#NrZlaczaRS 0\n#NrZlaczaRS 101\n"
+        "#CzasOczekiwaniaRS 0.05\n#CzasOczekiwaniaRS 0.04\n"
+        "#TCPIP_TimeOut 5\n#TCPIP_TimeOut 4\n"
+        "#NrIdProg 256\n#NrIdProg -1\n");
     EXPECT_EQ(Korvi70_OdczytajZbiorKonfig(), 0);
     EXPECT_EQ(Korvi70_NrZlacza, 7);
     EXPECT_DOUBLE_EQ(Korvi70_CzasOczekiwaniaRS, 0.05);
@@ -91,17 +93,18 @@ TEST_F(ConfigTest, ValuesOutOfRangeLeaveThePreviousValue) {
 }
 
 TEST_F(ConfigTest, LinesWithoutTheMarkUnknownKeysAndUnreadableValuesAreIgnored) {
-    WriteFile("NrIdProg 5\n"
-              " #NrIdProg 6\n"
-              "#NrIdProg\n"
-              "#NrIdProg abc\n"
-              "#NieznanyKlucz 1\n"
-              "#TypLacza Golebie\n"
-              "#CzyPytacOPolaczenie moze\n"
-              "#CzasOczekiwaniaRS nan\n"
-              "#TCPIP_TimeOut inf\n"
-              "#\n"
-              "\n");
+    WriteFile(
+        "NrIdProg 5\n"
+        " #NrIdProg 6\n"
+        "#NrIdProg\n"
+        "#NrIdProg abc\n"
+        "#NieznanyKlucz 1\n"
+        "#TypLacza Golebie\n"
+        "#CzyPytacOPolaczenie moze\n"
+        "#CzasOczekiwaniaRS nan\n"
+        "#TCPIP_TimeOut inf\n"
+        "#\n"
+        "\n");
     EXPECT_EQ(Korvi70_OdczytajZbiorKonfig(), 0);
     EXPECT_EQ(Korvi70_NrIdProg, 0x71);
     EXPECT_EQ(Korvi70_TypLacza, 0);
@@ -120,8 +123,8 @@ TEST_F(ConfigTest, TheLastOfTwoLinesCounts) {
 TEST_F(ConfigTest, TextsTooLongForTheirBuffersAreIgnored) {
     const std::string host98(98, 'h'), host99(99, 'h');
     const std::string name260(260, 'n'), name261(261, 'n');
-    WriteFile("#NazwaServeraKorviTCP " + host98 + "\n#NazwaServeraKorviTCP " + host99 + "\n" +
-              "#NazwaZbioruZGrafika " + name260 + "\n#NazwaZbioruZGrafika " + name261 + "\n");
+    WriteFile("#NazwaServeraKorviTCP " + host98 + "\n#NazwaServeraKorviTCP " + host99 + "\n" + "#NazwaZbioruZGrafika " +
+              name260 + "\n#NazwaZbioruZGrafika " + name261 + "\n");
     EXPECT_EQ(Korvi70_OdczytajZbiorKonfig(), 0);
     EXPECT_EQ(std::string(Korvi70_NazwaServeraKorviTCP), host98);
     EXPECT_EQ(std::string(Korvi70_NazwaZbioruZGrafika), name260);

@@ -19,7 +19,12 @@ class GenericCommands : public FakeLineTest {};
 
 TEST_F(GenericCommands, IdentifyToIdZeroByteForByte) {
     // Transaction 29: the request checks to 0E, the reply with type 01B0 to 7E.
-    line_.SetResponder([](std::string_view) { return std::string("\xAA\x00" "7100290001B07E\x01", 17); });
+    line_.SetResponder([](std::string_view) {
+        return std::string(
+            "\xAA\x00"
+            "7100290001B07E\x01",
+            17);
+    });
     int type = -1;
     ASSERT_EQ(Korvi70_PrzedstawSie(0, &type), 0);
     EXPECT_EQ(type, 0x1B0);
@@ -108,7 +113,10 @@ TEST_F(GenericCommands, SerialNumberWriteSendsExactlyEightCharacters) {
 
 TEST_F(GenericCommands, TextsWithFrameBytesOrNoTextAreRefused) {
     AnswerWith(0, "");
-    EXPECT_EQ(Korvi70_ZapNumerSeryjny(4, "12\x01" "45678"), 1);
+    EXPECT_EQ(Korvi70_ZapNumerSeryjny(4,
+                                      "12\x01"
+                                      "45678"),
+              1);
     EXPECT_EQ(Korvi70_ZapCzasDate(4, "01-02-2024\n12:00"), 1);
     EXPECT_EQ(Korvi70_ZapNumerSeryjny(4, nullptr), 1);
     EXPECT_EQ(Korvi70_PodNumerSeryjny(4, nullptr), 1);

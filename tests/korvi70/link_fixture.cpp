@@ -32,8 +32,10 @@ void RemoveTestDriveRoot() { std::filesystem::remove_all(g_root); }
 std::string TestDriveRoot() {
     if (g_root[0] == '\0') {
         std::strcpy(g_root, "/tmp/korvi70-test-XXXXXX");
-        if (mkdtemp(g_root) == nullptr) std::strcpy(g_root, "/tmp");
-        else std::atexit(RemoveTestDriveRoot);
+        if (mkdtemp(g_root) == nullptr)
+            std::strcpy(g_root, "/tmp");
+        else
+            std::atexit(RemoveTestDriveRoot);
     }
     return g_root;
 }

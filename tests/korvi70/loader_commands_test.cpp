@@ -143,7 +143,12 @@ TEST_F(LoaderCommands, BufferWriteArgumentsOutOfRangeAreRefused) {
 
 TEST_F(LoaderCommands, BufferWriteStatusIsReturnedWithoutReadingFurther) {
     // Status 6, and after it bytes that would fail any further check.
-    line_.SetResponder([](std::string_view) { return std::string("\x00" "71002906zz", 11); });
+    line_.SetResponder([](std::string_view) {
+        return std::string(
+            "\x00"
+            "71002906zz",
+            11);
+    });
     unsigned char data[4] = {1, 2, 3, 4};
     EXPECT_EQ(Korvi70_ZapiszDoBuforaPamieciFLASHUL2(0, 0, 4, data), 6);
 }

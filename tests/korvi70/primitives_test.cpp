@@ -143,16 +143,15 @@ TEST_F(PrimitivesTest, WithoutAConversationTheExchangeFailsAsATimeOut) {
 
 TEST_F(PrimitivesTest, StaleHexRepliesAreToldFromAnswers) {
     const auto may = [](const std::string &request, const std::string &reply) {
-        return korvi70::TcpReplyMayAnswer(reinterpret_cast<const unsigned char *>(request.data()),
-                                          static_cast<int>(request.size()),
-                                          reinterpret_cast<const unsigned char *>(reply.data()),
-                                          static_cast<int>(reply.size()));
+        return korvi70::TcpReplyMayAnswer(
+            reinterpret_cast<const unsigned char *>(request.data()), static_cast<int>(request.size()),
+            reinterpret_cast<const unsigned char *>(reply.data()), static_cast<int>(reply.size()));
     };
     EXPECT_TRUE(may("007129030E", "710029000001B07E"));
-    EXPECT_TRUE(may("00712B030E", "71002b00"));      // either letter case
-    EXPECT_FALSE(may("00712A030E", "71002900"));     // an earlier request's reply
+    EXPECT_TRUE(may("00712B030E", "71002b00"));                  // either letter case
+    EXPECT_FALSE(may("00712A030E", "71002900"));                 // an earlier request's reply
     EXPECT_TRUE(may(Bytes({5, 0x48, 0x83}), Bytes({5, 0x82})));  // legacy frames carry no number
-    EXPECT_TRUE(may("00712A030E", "7100"));          // too short to tell
+    EXPECT_TRUE(may("00712A030E", "7100"));                      // too short to tell
 }
 
 }  // namespace

@@ -24,8 +24,7 @@ std::string RandomReply(std::mt19937 &rng) {
     std::uniform_int_distribution<int> length(0, 40), pick(0, sizeof kAlphabet - 2), any(0, 255), coin(0, 9);
     std::string reply = Bytes({0x00}) + (coin(rng) < 5 ? "710029" : "");
     const int n = length(rng);
-    for (int i = 0; i < n; ++i)
-        reply.push_back(coin(rng) == 0 ? static_cast<char>(any(rng)) : kAlphabet[pick(rng)]);
+    for (int i = 0; i < n; ++i) reply.push_back(coin(rng) == 0 ? static_cast<char>(any(rng)) : kAlphabet[pick(rng)]);
     return reply;
 }
 
@@ -89,8 +88,8 @@ TEST_F(RandomSerialReplies, LegacyRepliesToo) {
         line.next = round % 10 == 0 ? Bytes({0x00, 0x05}) + "A1B2C3" + Bytes({0x88, 0x01}) : RandomReply(rng);
         char reply[8];
         std::memset(reply, 'q', sizeof reply);
-        const int rc = korvi70::RunLegacy(5, 'F', "000003", korvi70::LegacyOrder::TerminatorNoFlush,
-                                          std::span<char>(reply, 7));
+        const int rc =
+            korvi70::RunLegacy(5, 'F', "000003", korvi70::LegacyOrder::TerminatorNoFlush, std::span<char>(reply, 7));
         EXPECT_TRUE(rc == 0 || rc == 3) << rc;
         EXPECT_EQ(reply[7], 'q');  // nothing written past the span
         if (rc == 0) ++done;
@@ -130,9 +129,9 @@ TEST(RandomTcpReplies, ReadFromTheReceiveBufferStayInside) {
 TEST(RandomConfigLines, SettingsStayInTheirRanges) {
     ResetLinkState();
     std::mt19937 rng(5);
-    static const char *kKeys[] = {"NazwaZbioruZGrafika", "TypLacza",     "NrZlaczaRS",
-                                  "NrIdProg",            "CzasOczekiwaniaRS", "NrPortuTCP",
-                                  "NazwaServeraKorviTCP", "TCPIP_TimeOut", "CzyPytacOPolaczenie"};
+    static const char *kKeys[] = {"NazwaZbioruZGrafika", "TypLacza",   "NrZlaczaRS",           "NrIdProg",
+                                  "CzasOczekiwaniaRS",   "NrPortuTCP", "NazwaServeraKorviTCP", "TCPIP_TimeOut",
+                                  "CzyPytacOPolaczenie"};
     std::uniform_int_distribution<int> key(0, 8), byte(1, 255), length(0, 700);
     for (int round = 0; round < 2000; ++round) {
         std::string value;

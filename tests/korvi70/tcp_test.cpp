@@ -121,7 +121,10 @@ TEST_F(TcpTest, ALateReplyWaitingUnreadIsDiscardedByTheNextFlush) {
 TEST_F(TcpTest, ALateLegacyReplyIsDiscardedByTheFlushToo) {
     Gateway([](sim::GatewayFaults &f) { f.delay = 2.1; });
     EXPECT_EQ(Korvi70_PodajeHaslo(5), 3);
-    Gateway([](sim::GatewayFaults &f) { f.silent = true; f.delay = 0; });
+    Gateway([](sim::GatewayFaults &f) {
+        f.silent = true;
+        f.delay = 0;
+    });
     platform::Delay(0.4);
     EXPECT_EQ(Korvi70_PodajeHaslo(5), 3) << "the late 'D' reply must not answer this request";
 }
@@ -164,7 +167,10 @@ TEST_F(TcpTest, AFailedCommandAtTheInstrumentBehindTheGateway) {
     server.Locked([](sim::GatewayFaults &, sim::Instrument &i, sim::GatewayCounters &) { i.Faults().status = 5; });
     unsigned type = 0;
     EXPECT_EQ(Identify(&type), 5);
-    server.Locked([](sim::GatewayFaults &, sim::Instrument &i, sim::GatewayCounters &) { i.Faults().wrongCheck = true; i.Faults().status = 0; });
+    server.Locked([](sim::GatewayFaults &, sim::Instrument &i, sim::GatewayCounters &) {
+        i.Faults().wrongCheck = true;
+        i.Faults().status = 0;
+    });
     EXPECT_EQ(Identify(&type), 3);
 }
 

@@ -34,16 +34,16 @@ TEST_F(TransactionTest, IdentifyRequestAndReplyAreByteExact) {
     EXPECT_EQ(device.written, Bytes({0xFF, 0xFF, 0x00}) + "00712903" + "0E" + Bytes({0x01}));
     EXPECT_EQ(type, 0x1B0u);
     // The instrument's side: the same request again gives the reply it sent.
-    EXPECT_EQ(instrument.Process(device.written), Bytes({0xFF, 0xFF, 0x00}) + "71002900" + "01B0" + "7E" + Bytes({0x01}));
+    EXPECT_EQ(instrument.Process(device.written),
+              Bytes({0xFF, 0xFF, 0x00}) + "71002900" + "01B0" + "7E" + Bytes({0x01}));
 }
 
 TEST_F(TransactionTest, HexDigitsAreUpperCaseOnTheWireAndEitherCaseIsRead) {
     UseTransactions({0xAB});
     instrument.State().typeCode = 0xBEEF;
     unsigned type = 0;
-    ASSERT_EQ(korvi70::RunTransaction(0, 0x8C, "ff", kTypeWidth, [&](int, std::string_view d) {
-                  return korvi70::ParseHex(d, &type);
-              }),
+    ASSERT_EQ(korvi70::RunTransaction(0, 0x8C, "ff", kTypeWidth,
+                                      [&](int, std::string_view d) { return korvi70::ParseHex(d, &type); }),
               3);  // the instrument has no command 0x8C and stays silent
     EXPECT_EQ(device.written.substr(3, 8), "0071AB8C");
     EXPECT_EQ(device.written.substr(11, 2), "ff");  // data characters go as the command gives them
@@ -60,9 +60,8 @@ TEST_F(TransactionTest, HexDigitsAreUpperCaseOnTheWireAndEitherCaseIsRead) {
     korvi70::HexRequest request;
     ASSERT_EQ(korvi70::SendRequest(request, 0, 3, {}), 0);
     device.inner.Line().Output().Add(Bytes({0xFF, 0x00}) + lower + Bytes({0x01}), 0, 0);
-    ASSERT_EQ(korvi70::ReceiveReply(request, kTypeWidth, [&](int, std::string_view d) {
-                  return korvi70::ParseHex(d, &type);
-              }),
+    ASSERT_EQ(korvi70::ReceiveReply(request, kTypeWidth,
+                                    [&](int, std::string_view d) { return korvi70::ParseHex(d, &type); }),
               0);
     EXPECT_EQ(type, 0xBEEFu);
 }
@@ -71,7 +70,9 @@ TEST_F(TransactionTest, RequestDataIsCoveredByTheCheck) {
     UseTransactions({0x10});
     instrument.Faults().silent = true;
     EXPECT_EQ(korvi70::RunTransaction(5, 0x82, "45"), 3);
-    const std::string text = "057110824" "5";
+    const std::string text =
+        "057110824"
+        "5";
     unsigned char x = 0;
     for (char c : text) x ^= static_cast<unsigned char>(c);
     char check[3];
@@ -112,10 +113,11 @@ TEST_F(TransactionTest, StatusIsReturnedWithoutReadingFurther) {
     instrument.Faults().status = 5;
     bool called = false;
     unsigned type = 0;
-    EXPECT_EQ(korvi70::RunTransaction(0, 3, {}, kTypeWidth, [&](int, std::string_view d) {
-                  called = true;
-                  return korvi70::ParseHex(d, &type);
-              }),
+    EXPECT_EQ(korvi70::RunTransaction(0, 3, {}, kTypeWidth,
+                                      [&](int, std::string_view d) {
+                                          called = true;
+                                          return korvi70::ParseHex(d, &type);
+                                      }),
               5);
     EXPECT_FALSE(called);
     // The check and terminator of that reply are still queued, unread.

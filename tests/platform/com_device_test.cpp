@@ -75,7 +75,9 @@ TEST_F(ComDeviceTest, AllOperationsGoToTheDevice) {
     EXPECT_EQ(GetOutQLen(kPort), 0);
     EXPECT_EQ(WaitSent(kPort), 0);
 
-    device.Queue("AB\x01" "C");
+    device.Queue(
+        "AB\x01"
+        "C");
     EXPECT_EQ(ComRdTerm(kPort, buf, sizeof buf, 0x01), 2);
     EXPECT_EQ(ComRdByte(kPort), 'C');
 }

@@ -75,8 +75,7 @@ TEST_F(PathTest, ExistingComponentsAreFoundWithoutRegardToCaseAtEveryLevel) {
     // Missing names are kept as written, under the parents as found on disk.
     EXPECT_EQ(HostPath("C:\\programdata\\Brandolux SoftWare DATA\\New File.txt"),
               root / "c/ProgramData/BRANDOLUX SoftWare Data/New File.txt");
-    EXPECT_EQ(HostPath("C:\\programdata\\NoSuch\\programdata"),
-              root / "c/ProgramData/NoSuch/programdata");
+    EXPECT_EQ(HostPath("C:\\programdata\\NoSuch\\programdata"), root / "c/ProgramData/NoSuch/programdata");
 }
 
 TEST_F(PathTest, DriveFolderItselfIsFoundWithoutRegardToCase) {

@@ -41,7 +41,7 @@ struct Event {
 struct Recorder {
     std::vector<Event> events;
     std::string readInCallback;
-    std::size_t readCount = 0;   // bytes the callback reads on data-ready
+    std::size_t readCount = 0;  // bytes the callback reads on data-ready
     bool disconnectOnData = false;
 };
 

@@ -21,8 +21,9 @@ public:
     }
     ~TempDir() {
         if (path_.empty()) return;
-        nftw(path_.c_str(), [](const char *p, const struct stat *, int, FTW *) { return remove(p); },
-             16, FTW_DEPTH | FTW_PHYS);
+        nftw(
+            path_.c_str(), [](const char *p, const struct stat *, int, FTW *) { return remove(p); }, 16,
+            FTW_DEPTH | FTW_PHYS);
     }
     TempDir(const TempDir &) = delete;
     TempDir &operator=(const TempDir &) = delete;
@@ -38,12 +39,16 @@ class ScopedEnv {
 public:
     ScopedEnv(const char *name, std::optional<std::string> value) : name_(name) {
         if (const char *old = std::getenv(name)) old_ = old;
-        if (value) setenv(name, value->c_str(), 1);
-        else unsetenv(name);
+        if (value)
+            setenv(name, value->c_str(), 1);
+        else
+            unsetenv(name);
     }
     ~ScopedEnv() {
-        if (old_) setenv(name_.c_str(), old_->c_str(), 1);
-        else unsetenv(name_.c_str());
+        if (old_)
+            setenv(name_.c_str(), old_->c_str(), 1);
+        else
+            unsetenv(name_.c_str());
     }
     ScopedEnv(const ScopedEnv &) = delete;
     ScopedEnv &operator=(const ScopedEnv &) = delete;

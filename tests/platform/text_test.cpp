@@ -29,13 +29,21 @@ std::string IconvToUtf8(unsigned char byte, bool &ok) {
 
 TEST(Cp1250Test, PolishTextsHaveTheirWindows1250Bytes) {
     EXPECT_EQ(Utf8ToCp1250("Zbiór konfiguracyjny"), "Zbi\xF3r konfiguracyjny");
-    EXPECT_EQ(Utf8ToCp1250("Numer złącza"), "Numer z\xB3\xB9" "cza");
-    EXPECT_EQ(Utf8ToCp1250("20°C"), "20\xB0" "C");
+    EXPECT_EQ(Utf8ToCp1250("Numer złącza"),
+              "Numer z\xB3\xB9"
+              "cza");
+    EXPECT_EQ(Utf8ToCp1250("20°C"),
+              "20\xB0"
+              "C");
     EXPECT_EQ(Utf8ToCp1250("ĄĆĘŁŃÓŚŹŻąćęłńóśźż"),
               "\xA5\xC6\xCA\xA3\xD1\xD3\x8C\x8F\xAF\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF");
     EXPECT_EQ(Cp1250ToUtf8("Zbi\xF3r konfiguracyjny"), "Zbiór konfiguracyjny");
-    EXPECT_EQ(Cp1250ToUtf8("Numer z\xB3\xB9" "cza"), "Numer złącza");
-    EXPECT_EQ(Cp1250ToUtf8("Wyst\xB9pi\xB3 b\xB3\xB9" "d."), "Wystąpił błąd.");
+    EXPECT_EQ(Cp1250ToUtf8("Numer z\xB3\xB9"
+                           "cza"),
+              "Numer złącza");
+    EXPECT_EQ(Cp1250ToUtf8("Wyst\xB9pi\xB3 b\xB3\xB9"
+                           "d."),
+              "Wystąpił błąd.");
 }
 
 TEST(Cp1250Test, FullTableAgreesWithIconvAndEveryByteRoundTrips) {
@@ -57,11 +65,17 @@ TEST(Cp1250Test, FullTableAgreesWithIconvAndEveryByteRoundTrips) {
 TEST(Cp1250Test, UnmappedCharactersAndBrokenUtf8BecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1250("€"), "\x80");
     EXPECT_EQ(Utf8ToCp1250("日本"), "??");
-    EXPECT_EQ(Utf8ToCp1250("ñ"), "?");              // Latin-1 letter absent from 1250
-    EXPECT_EQ(Utf8ToCp1250("😀x"), "?x");           // outside the BMP
-    EXPECT_EQ(Utf8ToCp1250("a\xFF" "b"), "a?b");     // never valid in UTF-8
-    EXPECT_EQ(Utf8ToCp1250("a\x80" "b"), "a?b");     // stray continuation byte
-    EXPECT_EQ(Utf8ToCp1250("a\xE2\x82" "b"), "a?b"); // cut sequence: one mark
+    EXPECT_EQ(Utf8ToCp1250("ñ"), "?");    // Latin-1 letter absent from 1250
+    EXPECT_EQ(Utf8ToCp1250("😀x"), "?x");  // outside the BMP
+    EXPECT_EQ(Utf8ToCp1250("a\xFF"
+                           "b"),
+              "a?b");  // never valid in UTF-8
+    EXPECT_EQ(Utf8ToCp1250("a\x80"
+                           "b"),
+              "a?b");  // stray continuation byte
+    EXPECT_EQ(Utf8ToCp1250("a\xE2\x82"
+                           "b"),
+              "a?b");                                // cut sequence: one mark
     EXPECT_EQ(Utf8ToCp1250("a\xC5"), "a?");          // cut at the end of the text
     EXPECT_EQ(Utf8ToCp1250("\xC0\xAF"), "??");       // over-long form of '/'
     EXPECT_EQ(Utf8ToCp1250("\xED\xA0\x80"), "???");  // surrogate
@@ -92,8 +106,7 @@ protected:
 using Lines = std::vector<std::pair<int, std::string>>;
 
 TEST_F(TextFileTest, ReadsLfCrLfAndALastLineWithoutLineEnd) {
-    EXPECT_EQ(ReadAll("one\r\ntwo\n\r\nlast", 600),
-              (Lines{{3, "one"}, {3, "two"}, {0, ""}, {4, "last"}, {-2, ""}}));
+    EXPECT_EQ(ReadAll("one\r\ntwo\n\r\nlast", 600), (Lines{{3, "one"}, {3, "two"}, {0, ""}, {4, "last"}, {-2, ""}}));
     EXPECT_EQ(ReadAll("", 600), (Lines{{-2, ""}}));
     EXPECT_EQ(ReadAll("\n", 600), (Lines{{0, ""}, {-2, ""}}));
     // A lone CR inside a line is data.
@@ -119,7 +132,10 @@ TEST_F(TextFileTest, OverLongLinesAreCutAndTheNextLineIsReadWhole) {
 
 TEST_F(TextFileTest, Windows1250FilesAreReadAsUtf8AndCountedInFileBytes) {
     EXPECT_EQ(ReadAll("Zbi\xF3r\r\n", 600), (Lines{{5, "Zbiór"}, {-2, ""}}));
-    EXPECT_EQ(ReadAll("\xB3\xB9" "cza", 2), (Lines{{2, "łą"}, {-2, ""}}));
+    EXPECT_EQ(ReadAll("\xB3\xB9"
+                      "cza",
+                      2),
+              (Lines{{2, "łą"}, {-2, ""}}));
     // A UTF-8 file is never cut inside a character.
     EXPECT_EQ(ReadAll("zł\n", 2, Encoding::Utf8), (Lines{{1, "z"}, {-2, ""}}));
     EXPECT_EQ(ReadAll("zł\n", 3, Encoding::Utf8), (Lines{{3, "zł"}, {-2, ""}}));
@@ -142,8 +158,9 @@ TEST_F(TextFileTest, WriterStoresCrLfAndWindows1250) {
     EXPECT_TRUE(w.Write("\nend\n"));
     EXPECT_TRUE(w.WriteRaw(std::string("\n\xB0\0", 3)));
     EXPECT_EQ(w.Close(), 0);
-    EXPECT_EQ(ReadFile(Path("out.kfg")),
-              std::string("#Port 3\r\nNumer z\xB3\xB9" "cza\r\nsplit\r\nend\r\n\n\xB0\0", 38));
+    EXPECT_EQ(ReadFile(Path("out.kfg")), std::string("#Port 3\r\nNumer z\xB3\xB9"
+                                                     "cza\r\nsplit\r\nend\r\n\n\xB0\0",
+                                                     38));
 
     ASSERT_TRUE(w.Open(Path("utf8.txt"), TextFileWriter::Mode::Truncate, Encoding::Utf8));
     EXPECT_TRUE(w.Write("ł\n"));

@@ -1,8 +1,8 @@
 // The program itself, with its Qt windows on the offscreen platform, against
 // the simulated instrument on a pseudo-terminal: what its status line shows
 // is read from the trace file it writes (VGX52_TRACE).
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>

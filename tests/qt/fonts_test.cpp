@@ -17,7 +17,8 @@ void ExpectPolishLetters(const QFont &font) {
     EXPECT_FALSE(QFontInfo(font).family().isEmpty()) << "no font found";
     const QFontMetrics metrics(font);
     for (const QChar letter : QString::fromUtf8("ąęłóśżźćńĄĘŁÓŚŻŹĆŃ"))
-        EXPECT_TRUE(metrics.inFont(letter)) << QString(letter).toStdString() << " in " << QFontInfo(font).family().toStdString();
+        EXPECT_TRUE(metrics.inFont(letter))
+            << QString(letter).toStdString() << " in " << QFontInfo(font).family().toStdString();
 }
 
 TEST_F(QtFonts, ApplicationFontHasThePolishLetters) { ExpectPolishLetters(QApplication::font()); }

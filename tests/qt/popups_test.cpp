@@ -58,9 +58,9 @@ TEST_F(QtPopups, PromptKeepsTheAnswerWithinItsBytes) {
     });
     char answer[4] = "zzz";
     // Three bytes: "ą" takes two, so one more letter fits.
-    ASSERT_EQ(ui::PromptPopup("Information needed", "Please, write aprioprate hardware version of the instrument",
-                              answer, 3),
-              0);
+    ASSERT_EQ(
+        ui::PromptPopup("Information needed", "Please, write aprioprate hardware version of the instrument", answer, 3),
+        0);
     EXPECT_STREQ(answer, "ąb");
 
     OnNextModal([](QWidget *dialog) { Click(dialog, "button2"); });

@@ -65,7 +65,7 @@ struct Calls {
     int valueChanged = 0;
     int valueCommit = 0;
     int lastControl = 0;
-    std::function<void()> onButton;   // runs inside the button's callback
+    std::function<void()> onButton;  // runs inside the button's callback
     std::function<void()> onTimer;
 };
 Calls &TestCalls();

@@ -72,7 +72,8 @@ int PixelsNear(const QImage &image, QColor colour) {
         for (int x = 0; x < image.width(); ++x) {
             const QColor p = image.pixelColor(x, y);
             if (std::abs(p.red() - colour.red()) + std::abs(p.green() - colour.green()) +
-                    std::abs(p.blue() - colour.blue()) < 40)
+                    std::abs(p.blue() - colour.blue()) <
+                40)
                 ++n;
         }
     return n;
@@ -91,8 +92,7 @@ void ExpectTidy(QWidget *window, const std::string &name) {
         if (auto *label = qobject_cast<QLabel *>(w)) text = label->text();
         if (auto *button = qobject_cast<QAbstractButton *>(w)) text = button->text();
         if (!text.isEmpty() && (qobject_cast<QLabel *>(w) || qobject_cast<QPushButton *>(w))) {
-            EXPECT_GE(w->width(), w->sizeHint().width())
-                << name << ": \"" << text.toStdString() << "\" cut short";
+            EXPECT_GE(w->width(), w->sizeHint().width()) << name << ": \"" << text.toStdString() << "\" cut short";
         }
         if (auto *edit = qobject_cast<QLineEdit *>(w)) {
             EXPECT_LT(edit->fontMetrics().horizontalAdvance(edit->text()), edit->width() - 6)

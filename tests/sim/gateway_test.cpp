@@ -33,7 +33,9 @@ TEST_F(GatewayTest, EnvelopesMayArriveInPiecesOrTogether) {
 }
 
 TEST_F(GatewayTest, BytesOutsideAnEnvelopeAreSkipped) {
-    EXPECT_EQ(Send("\xFF\xFF" "bZZZZb000A007129030E"), "b000E7100290001B07E");
+    EXPECT_EQ(Send("\xFF\xFF"
+                   "bZZZZb000A007129030E"),
+              "b000E7100290001B07E");
     EXPECT_EQ(counters.skippedBytes, 7);
 }
 

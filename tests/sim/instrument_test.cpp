@@ -20,7 +20,11 @@ std::string HexFrame(const std::string &text) {
     return B({0xFF, 0xFF, 0x00}) + text + sim::Hex(x, 2) + B({0x01});
 }
 
-const std::string kIdentifyReply = B({0xFF, 0xFF, 0x00}) + "71002900" "01B0" "7E" + B({0x01});
+const std::string kIdentifyReply = B({0xFF, 0xFF, 0x00}) +
+                                   "71002900"
+                                   "01B0"
+                                   "7E" +
+                                   B({0x01});
 
 TEST(Instrument, AnswersIdentifyToItsOwnIdOrToZero) {
     sim::Instrument instrument;
@@ -80,7 +84,8 @@ TEST(Instrument, TheTypeCodeIsConfigurable) {
 
 TEST(Instrument, LegacyFramesOnTheirAddressOnly) {
     sim::Instrument instrument;
-    EXPECT_EQ(instrument.Process(B({0xFF, 0xFF, 0x00, 0x05, 'H', 0x83, 0x01})), B({0xFF, 0xFF, 0x00, 0x05, 0x82, 0x01}));
+    EXPECT_EQ(instrument.Process(B({0xFF, 0xFF, 0x00, 0x05, 'H', 0x83, 0x01})),
+              B({0xFF, 0xFF, 0x00, 0x05, 0x82, 0x01}));
     EXPECT_EQ(instrument.Process(B({0xFF, 0xFF, 0x00, 0x06, 'H', 0x83, 0x01})), "");
     EXPECT_EQ(instrument.Process(B({0xFF, 0xFF, 0x00, 0x05, 'H', 0x84, 0x01})), "");  // wrong length byte
     EXPECT_EQ(instrument.Process(B({0xFF, 0xFF, 0x00, 0x05, 'Z', 0x83, 0x01})), "");  // no such letter

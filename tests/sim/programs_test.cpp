@@ -28,8 +28,10 @@ void RemoveTempRoot() { std::filesystem::remove_all(g_root); }
 std::string TempRoot() {
     if (g_root[0] == '\0') {
         std::strcpy(g_root, "/tmp/sim-test-XXXXXX");
-        if (mkdtemp(g_root) == nullptr) std::strcpy(g_root, "/tmp");
-        else std::atexit(RemoveTempRoot);
+        if (mkdtemp(g_root) == nullptr)
+            std::strcpy(g_root, "/tmp");
+        else
+            std::atexit(RemoveTempRoot);
     }
     setenv("VGX52_ROOT", g_root, 1);
     return g_root;
@@ -72,7 +74,10 @@ TEST(PtyServer, AnswersThroughTheLinkedTerminalAndRemovesTheLink) {
         ASSERT_GE(fd, 0);
         const std::string request = std::string("\xFF\xFF\x00", 3) + "007129030E\x01";
         ASSERT_EQ(write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
-        EXPECT_EQ(ReadFor(fd, 18, 2000), std::string("\xFF\xFF\x00", 3) + "71002900" "01B0" "7E\x01");
+        EXPECT_EQ(ReadFor(fd, 18, 2000), std::string("\xFF\xFF\x00", 3) +
+                                             "71002900"
+                                             "01B0"
+                                             "7E\x01");
         close(fd);
 
         ASSERT_EQ(write(wake[1], "x", 1), 1);
@@ -115,9 +120,14 @@ TEST(SimOptions, SwitchesAndTheirRanges) {
     EXPECT_EQ(t.gateway.errorCode, 16);
     EXPECT_DOUBLE_EQ(t.turnaround, 0.001);
 
-    for (const auto &bad : std::vector<std::vector<std::string>>{
-             {}, {"--com", "3", "--tcp", "0"}, {"--com"}, {"--com", "0"}, {"--tcp", "70000"},
-             {"--com", "3", "--delay", "-1"}, {"--com", "3", "--status", "x"}, {"--com", "3", "--bogus"}}) {
+    for (const auto &bad : std::vector<std::vector<std::string>>{{},
+                                                                 {"--com", "3", "--tcp", "0"},
+                                                                 {"--com"},
+                                                                 {"--com", "0"},
+                                                                 {"--tcp", "70000"},
+                                                                 {"--com", "3", "--delay", "-1"},
+                                                                 {"--com", "3", "--status", "x"},
+                                                                 {"--com", "3", "--bogus"}}) {
         sim::SimOptions b;
         EXPECT_FALSE(sim::ParseOptions(bad, &b, &error)) << (bad.empty() ? "" : bad[0]);
     }

@@ -79,7 +79,7 @@ TEST_F(SimCommands, IntegersAndCodeValues) {
     EXPECT_EQ(Ask(0, 0x85, "428000"), Reply(0, 0, ""));
     EXPECT_EQ(Ask(0, 0x84, "42"), Reply(0, 0, "8000"));
     EXPECT_EQ(Ask(0, 0x84, "62"), Reply(0, sim::kStatusOutOfRange, ""));  // "b"
-    EXPECT_EQ(Ask(0, 0x81, "47"), Reply(0, 0, "00000040"));  // "G"
+    EXPECT_EQ(Ask(0, 0x81, "47"), Reply(0, 0, "00000040"));               // "G"
     EXPECT_EQ(Ask(0, 0x81, "48"), Reply(0, sim::kStatusOutOfRange, ""));
     EXPECT_EQ(Ask(0, 0x84, "4"), Reply(0, sim::kStatusBadRequest, ""));
 }
@@ -120,10 +120,10 @@ TEST_F(SimCommands, LevelTwoWritesOutsideTheBufferOrFlashAreRefused) {
     Ask(0, 16);
     std::string past = "00C141";
     for (int i = 0; i < 65; ++i) past += "AA";
-    EXPECT_EQ(Ask(0, 18, past), Reply(0, sim::kStatusOutOfRange, ""));       // 0xC1 + 65 > 256
+    EXPECT_EQ(Ask(0, 18, past), Reply(0, sim::kStatusOutOfRange, ""));        // 0xC1 + 65 > 256
     EXPECT_EQ(Ask(0, 18, "000002AA"), Reply(0, sim::kStatusBadRequest, ""));  // count says 2, 1 given
     EXPECT_EQ(Ask(0, 18, "000001ZZ"), Reply(0, sim::kStatusBadRequest, ""));
-    EXPECT_EQ(Ask(0, 19, "0200"), Reply(0, sim::kStatusOutOfRange, ""));      // page 512: past 128 KiB
+    EXPECT_EQ(Ask(0, 19, "0200"), Reply(0, sim::kStatusOutOfRange, ""));  // page 512: past 128 KiB
     EXPECT_EQ(Ask(0, 19, "01FF"), Reply(0, 0, ""));
     EXPECT_EQ(vgx.pagesWritten, 1);
 }
@@ -151,8 +151,8 @@ TEST_F(SimCommands, StatusSwitchAnswersWithoutData) {
 }
 
 TEST_F(SimCommands, EveryCommandIsAnswered) {
-    for (int code : {1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 0x81, 0x82, 0x83, 0x84, 0x85,
-                     0x86, 0x87})
+    for (int code :
+         {1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87})
         EXPECT_NE(instrument.Commands().Hex(code), nullptr) << code;
 }
 

@@ -11,20 +11,16 @@
 
 namespace {
 
-int Crc(const std::string &text)
-{
-    return Toolvane_PoliczCRC16(reinterpret_cast<const unsigned char *>(text.data()),
-                                static_cast<int>(text.size()));
+int Crc(const std::string &text) {
+    return Toolvane_PoliczCRC16(reinterpret_cast<const unsigned char *>(text.data()), static_cast<int>(text.size()));
 }
 
-TEST(Crc16, CheckValuesHaveTheirBytesExchanged)
-{
+TEST(Crc16, CheckValuesHaveTheirBytesExchanged) {
     EXPECT_EQ(Crc("123456789"), 0x374B);  // CRC-16/MODBUS check value 0x4B37
     EXPECT_EQ(Crc("abc"), 0x4957);
 }
 
-TEST(Crc16, EmptyNegativeAndNullBlocksReadNothing)
-{
+TEST(Crc16, EmptyNegativeAndNullBlocksReadNothing) {
     const unsigned char byte = 0x55;
     EXPECT_EQ(Toolvane_PoliczCRC16(&byte, 0), 0xFFFF);
     EXPECT_EQ(Toolvane_PoliczCRC16(nullptr, 0), 0xFFFF);
@@ -33,8 +29,7 @@ TEST(Crc16, EmptyNegativeAndNullBlocksReadNothing)
     EXPECT_EQ(Toolvane_PoliczCRC16(nullptr, 10), 0xFFFF);
 }
 
-TEST(Crc16, SentHighByteFirstTheBlockChecksToZero)
-{
+TEST(Crc16, SentHighByteFirstTheBlockChecksToZero) {
     // A Modbus receiver running the CRC over data plus CRC gets 0.
     std::string frame = "\x01\x03\x00\x00\x00\x0A";
     const int crc = Crc(frame);
@@ -43,8 +38,7 @@ TEST(Crc16, SentHighByteFirstTheBlockChecksToZero)
     EXPECT_EQ(Crc(frame), 0x0000);
 }
 
-TEST(Crc16, AgreesWithCrcmodModbusOverRandomBlocks)
-{
+TEST(Crc16, AgreesWithCrcmodModbusOverRandomBlocks) {
     std::mt19937 random(20260107);
     std::vector<std::vector<unsigned char>> blocks;
     std::vector<std::string> hexLines;
@@ -67,8 +61,7 @@ TEST(Crc16, AgreesWithCrcmodModbusOverRandomBlocks)
         "for line in open(sys.argv[1]):\n"
         "    print(crc(bytes.fromhex(line.strip())))\n",
         hexLines, "crcmod.predefined");
-    if (!python.available)
-        GTEST_SKIP() << "/usr/bin/python3 with crcmod is not installed";
+    if (!python.available) GTEST_SKIP() << "/usr/bin/python3 with crcmod is not installed";
     ASSERT_TRUE(python.ok);
     ASSERT_EQ(python.lines.size(), blocks.size());
     for (size_t n = 0; n < blocks.size(); ++n) {
@@ -79,8 +72,7 @@ TEST(Crc16, AgreesWithCrcmodModbusOverRandomBlocks)
     }
 }
 
-TEST(ByteOrder64, ReversesTheEightBytes)
-{
+TEST(ByteOrder64, ReversesTheEightBytes) {
     EXPECT_EQ(Toolvane_ChangeByteOrderIn64Int(0x0102030405060708LL), 0x0807060504030201LL);
     EXPECT_EQ(Toolvane_ChangeByteOrderIn64Int(0), 0);
     EXPECT_EQ(Toolvane_ChangeByteOrderIn64Int(0xFF), static_cast<long long>(0xFF00000000000000ULL));
@@ -89,8 +81,7 @@ TEST(ByteOrder64, ReversesTheEightBytes)
               static_cast<long long>(0x0100000000000080ULL));
 }
 
-TEST(ByteOrder64, TwiceGivesTheValueBack)
-{
+TEST(ByteOrder64, TwiceGivesTheValueBack) {
     std::mt19937_64 random(7);
     for (int n = 0; n < 1000; ++n) {
         const auto value = static_cast<long long>(random());

@@ -7,8 +7,7 @@
 
 namespace {
 
-double Viscosity(int gasType, double celsius)
-{
+double Viscosity(int gasType, double celsius) {
     double value = -1.0;
     EXPECT_EQ(Toolvane_CalculateDynamicViscosity(gasType, celsius, &value), 0);
     return value;
@@ -16,13 +15,11 @@ double Viscosity(int gasType, double celsius)
 
 // Least-squares quadratic by orthogonal polynomials over the points
 // (three-term recurrence), evaluated at t: independent of the normal equations.
-double OrthogonalFit(const std::array<double, 4> &x, const std::array<double, 4> &y, double t)
-{
+double OrthogonalFit(const std::array<double, 4> &x, const std::array<double, 4> &y, double t) {
     const int n = 4;
     double p0[4], p1[4], p2[4];
     double sumX = 0;
-    for (int i = 0; i < n; ++i)
-        sumX += x[i];
+    for (int i = 0; i < n; ++i) sumX += x[i];
     const double alpha0 = sumX / n;
     double s1 = 0, s1x = 0;
     for (int i = 0; i < n; ++i) {
@@ -57,8 +54,7 @@ constexpr std::array<double, 4> kV0 = {1.46e-05, 1.72e-05, 1.93e-05, 2.12e-05};
 constexpr std::array<double, 4> kT1 = {0, 20, 50, 100};
 constexpr std::array<double, 4> kV1 = {1.37e-05, 1.46e-05, 1.60e-05, 1.83e-05};
 
-TEST(GasConstant, FromMolarMass)
-{
+TEST(GasConstant, FromMolarMass) {
     EXPECT_NEAR(Toolvane_CalculateGasConstant(28.9644), 287.06, 0.005);
     EXPECT_DOUBLE_EQ(Toolvane_CalculateGasConstant(1.0), 8314.4598);
     EXPECT_EQ(Toolvane_CalculateGasConstant(0.0), 0.0);
@@ -66,8 +62,7 @@ TEST(GasConstant, FromMolarMass)
     EXPECT_EQ(Toolvane_CalculateGasConstant(std::nan("")), 0.0);
 }
 
-TEST(GasDensity, IdealGasLaw)
-{
+TEST(GasDensity, IdealGasLaw) {
     EXPECT_NEAR(Toolvane_CalculateGasDensity(287.055, 273.15, 101324.9), 1.2923, 5e-5);
     EXPECT_DOUBLE_EQ(Toolvane_CalculateGasDensity(100.0, 200.0, 40000.0), 2.0);
     EXPECT_EQ(Toolvane_CalculateGasDensity(0.0, 273.15, 101325.0), 0.0);
@@ -75,15 +70,13 @@ TEST(GasDensity, IdealGasLaw)
     EXPECT_EQ(Toolvane_CalculateGasDensity(-287.055, -273.15, 101325.0), 0.0);
 }
 
-TEST(Viscosity, TabulatedValuesToFiveDigits)
-{
+TEST(Viscosity, TabulatedValuesToFiveDigits) {
     EXPECT_NEAR(Viscosity(0, 0.0), 1.7155e-05, 0.00005e-05);
     EXPECT_NEAR(Viscosity(0, 20.0), 1.8073e-05, 0.00005e-05);
     EXPECT_NEAR(Viscosity(1, 20.0), 1.4612e-05, 0.00005e-05);
 }
 
-TEST(Viscosity, CoefficientsOfTheFit)
-{
+TEST(Viscosity, CoefficientsOfTheFit) {
     // c0 is the value at 0 °C; c1 and c2 follow from the values at ±1 °C.
     for (const auto &[type, c0, c1, c2] : {std::array<double, 4>{0, 1.7155e-05, 4.73e-08, -7.0e-11},
                                            std::array<double, 4>{1, 1.36942e-05, 4.58501e-08, 2.2244e-12}}) {
@@ -97,8 +90,7 @@ TEST(Viscosity, CoefficientsOfTheFit)
     }
 }
 
-TEST(Viscosity, MatchesAnIndependentLeastSquaresFitInsideAndOutsideTheTable)
-{
+TEST(Viscosity, MatchesAnIndependentLeastSquaresFitInsideAndOutsideTheTable) {
     for (double t = -200.0; t <= 500.0; t += 12.5) {
         const double expected0 = OrthogonalFit(kT0, kV0, t);
         const double expected1 = OrthogonalFit(kT1, kV1, t);
@@ -107,8 +99,7 @@ TEST(Viscosity, MatchesAnIndependentLeastSquaresFitInsideAndOutsideTheTable)
     }
 }
 
-TEST(Viscosity, ResidualsAreOrthogonalToTheQuadratic)
-{
+TEST(Viscosity, ResidualsAreOrthogonalToTheQuadratic) {
     // The defining property of the least-squares fit: Σ r·t^k = 0 for k = 0, 1, 2.
     for (int gas = 0; gas < 2; ++gas) {
         const auto &t = gas == 0 ? kT0 : kT1;
@@ -125,8 +116,7 @@ TEST(Viscosity, ResidualsAreOrthogonalToTheQuadratic)
     }
 }
 
-TEST(Viscosity, OtherGasTypesGiveZeroWithResultZero)
-{
+TEST(Viscosity, OtherGasTypesGiveZeroWithResultZero) {
     for (const int gas : {2, -1, 100}) {
         double value = 1.0;
         EXPECT_EQ(Toolvane_CalculateDynamicViscosity(gas, 20.0, &value), 0);

@@ -7,8 +7,8 @@
 namespace toolvane_test {
 
 struct PythonResult {
-    bool available = false;  // interpreter and every required module present
-    bool ok = false;         // the script ran and exited with 0
+    bool available = false;          // interpreter and every required module present
+    bool ok = false;                 // the script ran and exited with 0
     std::vector<std::string> lines;  // its standard output, line by line
 };
 

@@ -16,24 +16,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char *kAssociatesPath =
-    "C:\\ProgramData\\BRANDOLUX SoftWare Data\\serial number associates.txt";
+constexpr const char *kAssociatesPath = "C:\\ProgramData\\BRANDOLUX SoftWare Data\\serial number associates.txt";
 
 class SerialAssociates : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         std::string folder = (fs::temp_directory_path() / "toolvane-assoc-XXXXXX").string();
         ASSERT_NE(mkdtemp(folder.data()), nullptr);
         root_ = folder;
         setenv("VGX52_ROOT", root_.c_str(), 1);
         fs::create_directories(DataFolder());
-        std::snprintf(Toolvane_ZbiorSkojarzenNumerowSeryjnych, sizeof Toolvane_ZbiorSkojarzenNumerowSeryjnych,
-                      "%s", kAssociatesPath);
+        std::snprintf(Toolvane_ZbiorSkojarzenNumerowSeryjnych, sizeof Toolvane_ZbiorSkojarzenNumerowSeryjnych, "%s",
+                      kAssociatesPath);
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         Toolvane_ZbiorSkojarzenNumerowSeryjnych[0] = '\0';
         unsetenv("VGX52_ROOT");
         std::error_code ignored;
@@ -43,41 +40,33 @@ protected:
     fs::path DataFolder() const { return root_ / "c" / "ProgramData" / "BRANDOLUX SoftWare Data"; }
 
     // Lines are Windows-1250 bytes; each ends with CR LF.
-    void WriteFile(const std::vector<std::string> &lines)
-    {
+    void WriteFile(const std::vector<std::string> &lines) {
         std::ofstream out(DataFolder() / "serial number associates.txt", std::ios::binary | std::ios::trunc);
-        for (const std::string &line : lines)
-            out << line << "\r\n";
+        for (const std::string &line : lines) out << line << "\r\n";
     }
 
-    int Load(const std::vector<std::string> &lines)
-    {
+    int Load(const std::vector<std::string> &lines) {
         WriteFile(lines);
         return Toolvane_ReadSerialAssociatesFile();
     }
 
-    static std::string Short(int index)
-    {
+    static std::string Short(int index) {
         char out[33 + 8];
         std::memset(out, '#', sizeof out);
         EXPECT_EQ(Toolvane_GetShortCommentFromIndex(index, out), 0) << index;
-        for (size_t i = 33; i < sizeof out; ++i)
-            EXPECT_EQ(out[i], '#') << "written past 33 characters";
+        for (size_t i = 33; i < sizeof out; ++i) EXPECT_EQ(out[i], '#') << "written past 33 characters";
         return std::string(out, strnlen(out, 33));
     }
 
-    static std::string Full(int index)
-    {
+    static std::string Full(int index) {
         char out[257 + 8];
         std::memset(out, '#', sizeof out);
         EXPECT_EQ(Toolvane_GetFullCommentFromIndex(index, out), 0) << index;
-        for (size_t i = 257; i < sizeof out; ++i)
-            EXPECT_EQ(out[i], '#') << "written past 257 characters";
+        for (size_t i = 257; i < sizeof out; ++i) EXPECT_EQ(out[i], '#') << "written past 257 characters";
         return std::string(out, strnlen(out, 257));
     }
 
-    static std::string Serial(int n)
-    {
+    static std::string Serial(int n) {
         char text[16];
         std::snprintf(text, sizeof text, "S%07d", n);
         return text;
@@ -86,8 +75,7 @@ protected:
     fs::path root_;
 };
 
-TEST_F(SerialAssociates, ReadsTheLineFormat)
-{
+TEST_F(SerialAssociates, ReadsTheLineFormat) {
     ASSERT_EQ(Load({"#A1234567 \"krótki\" \"długi komentarz\"",
                     "#B7654321\t  ignored \"second\" ignored too \"its long one\" trailing"}),
               0);
@@ -97,16 +85,14 @@ TEST_F(SerialAssociates, ReadsTheLineFormat)
     EXPECT_EQ(Full(1), "its long one");
 }
 
-TEST_F(SerialAssociates, PolishLettersArriveAsUtf8)
-{
+TEST_F(SerialAssociates, PolishLettersArriveAsUtf8) {
     // "Łódź" and "Żółć" in Windows-1250.
     ASSERT_EQ(Load({"#A1 \"\xA3\xF3\x64\x9F\" \"\xAF\xF3\xB3\xE6\""}), 0);
     EXPECT_EQ(Short(0), "Łódź");
     EXPECT_EQ(Full(0), "Żółć");
 }
 
-TEST_F(SerialAssociates, FirstLineOfASerialNumberWins)
-{
+TEST_F(SerialAssociates, FirstLineOfASerialNumberWins) {
     ASSERT_EQ(Load({"#A1234567 \"first\" \"first long\"", "#B1 \"b\" \"b long\"",
                     "#A1234567 \"second\" \"second long\"", "#a1234567 \"third\" \"third long\""}),
               0);
@@ -119,8 +105,7 @@ TEST_F(SerialAssociates, FirstLineOfASerialNumberWins)
     EXPECT_NE(Toolvane_GetShortCommentFromIndex(2, out), 0);  // only two entries
 }
 
-TEST_F(SerialAssociates, LookUpIgnoresLetterCase)
-{
+TEST_F(SerialAssociates, LookUpIgnoresLetterCase) {
     ASSERT_EQ(Load({"#a1234567 \"x\" \"y\"", "#AbCdEf \"x\" \"y\""}), 0);
     EXPECT_EQ(Toolvane_FindIndexForSerialNumber("A1234567"), 0);
     EXPECT_EQ(Toolvane_FindIndexForSerialNumber("a1234567"), 0);
@@ -131,8 +116,7 @@ TEST_F(SerialAssociates, LookUpIgnoresLetterCase)
     EXPECT_EQ(Toolvane_FindIndexForSerialNumber(nullptr), -1);
 }
 
-TEST_F(SerialAssociates, SeventyLinesFillTheTableWithTheFirst63Distinct)
-{
+TEST_F(SerialAssociates, SeventyLinesFillTheTableWithTheFirst63Distinct) {
     std::vector<std::string> lines;
     for (int n = 0; n < 70; ++n) {
         // Every twentieth line repeats an earlier serial number in other case.
@@ -158,11 +142,10 @@ TEST_F(SerialAssociates, SeventyLinesFillTheTableWithTheFirst63Distinct)
     EXPECT_EQ(Toolvane_AddSerialNumberAssociation("Z", "z", "z"), -1);
 }
 
-TEST_F(SerialAssociates, MissingQuotesGiveEmptyCommentsNeverStaleOnes)
-{
-    ASSERT_EQ(Load({"#FULL \"full short\" \"full long\"", "#NONE no quotes at all",
-                    "#ONE \"only an opening quote", "#TWO \"short only\" no long",
-                    "#THREE \"short\" \"unterminated long", "#FULL2 \"again\" \"again long\""}),
+TEST_F(SerialAssociates, MissingQuotesGiveEmptyCommentsNeverStaleOnes) {
+    ASSERT_EQ(Load({"#FULL \"full short\" \"full long\"", "#NONE no quotes at all", "#ONE \"only an opening quote",
+                    "#TWO \"short only\" no long", "#THREE \"short\" \"unterminated long",
+                    "#FULL2 \"again\" \"again long\""}),
               0);
     const char *serials[] = {"NONE", "ONE", "TWO", "THREE"};
     const char *shorts[] = {"", "", "short only", "short"};
@@ -175,10 +158,8 @@ TEST_F(SerialAssociates, MissingQuotesGiveEmptyCommentsNeverStaleOnes)
     EXPECT_EQ(Full(5), "again long");
 }
 
-TEST_F(SerialAssociates, LinesWithoutMarkerOrSerialAreIgnored)
-{
-    ASSERT_EQ(Load({"", "A1 \"no\" \"marker\"", " #A2 \"indented\" \"marker\"", "#", "#   \t ",
-                    "#A3 \"yes\" \"yes\""}),
+TEST_F(SerialAssociates, LinesWithoutMarkerOrSerialAreIgnored) {
+    ASSERT_EQ(Load({"", "A1 \"no\" \"marker\"", " #A2 \"indented\" \"marker\"", "#", "#   \t ", "#A3 \"yes\" \"yes\""}),
               0);
     EXPECT_EQ(Toolvane_FindIndexForSerialNumber("A3"), 0);
     EXPECT_EQ(Toolvane_FindIndexForSerialNumber("A1"), -1);
@@ -187,8 +168,7 @@ TEST_F(SerialAssociates, LinesWithoutMarkerOrSerialAreIgnored)
     EXPECT_NE(Toolvane_GetShortCommentFromIndex(1, out), 0);
 }
 
-TEST_F(SerialAssociates, OverLongFieldsAreCutToTheirLengths)
-{
+TEST_F(SerialAssociates, OverLongFieldsAreCutToTheirLengths) {
     const std::string shortText(100, 's');
     const std::string longText(400, 'l');
     ASSERT_EQ(Load({"#ABCDEFGHIJKL \"" + shortText + "\" \"" + longText + "\"",
@@ -202,15 +182,13 @@ TEST_F(SerialAssociates, OverLongFieldsAreCutToTheirLengths)
     EXPECT_NE(Toolvane_GetShortCommentFromIndex(1, out), 0);  // second line is the same serial
 }
 
-TEST_F(SerialAssociates, CutNeverSplitsAPolishLetter)
-{
+TEST_F(SerialAssociates, CutNeverSplitsAPolishLetter) {
     // 31 letters and then "ż" (two bytes in UTF-8) do not fit 32 bytes.
     ASSERT_EQ(Load({"#P \"" + std::string(31, 'a') + "\xBF" + "\" \"x\""}), 0);
     EXPECT_EQ(Short(0), std::string(31, 'a'));
 }
 
-TEST_F(SerialAssociates, LineLongerThan600CharactersIsCut)
-{
+TEST_F(SerialAssociates, LineLongerThan600CharactersIsCut) {
     // The closing quote of the long comment lies beyond the 600 characters read.
     const std::string line = "#LONG \"s\" \"" + std::string(700, 'x') + "\"";
     ASSERT_EQ(Load({line, "#NEXT \"n\" \"next long\""}), 0);
@@ -221,8 +199,7 @@ TEST_F(SerialAssociates, LineLongerThan600CharactersIsCut)
     EXPECT_EQ(Full(1), "next long");
 }
 
-TEST_F(SerialAssociates, ReadingAgainReplacesTheTable)
-{
+TEST_F(SerialAssociates, ReadingAgainReplacesTheTable) {
     ASSERT_EQ(Load({"#OLD1 \"a\" \"b\"", "#OLD2 \"c\" \"d\""}), 0);
     ASSERT_EQ(Load({"#NEW1 \"e\" \"f\""}), 0);
     EXPECT_EQ(Toolvane_FindIndexForSerialNumber("OLD1"), -1);
@@ -232,8 +209,7 @@ TEST_F(SerialAssociates, ReadingAgainReplacesTheTable)
     EXPECT_EQ(Toolvane_FindIndexForSerialNumber("NEW1"), -1);
 }
 
-TEST_F(SerialAssociates, MissingFileKeepsTheTable)
-{
+TEST_F(SerialAssociates, MissingFileKeepsTheTable) {
     ASSERT_EQ(Load({"#KEEP \"kept\" \"kept long\""}), 0);
     fs::remove(DataFolder() / "serial number associates.txt");
     EXPECT_EQ(Toolvane_ReadSerialAssociatesFile(), 2);
@@ -245,8 +221,7 @@ TEST_F(SerialAssociates, MissingFileKeepsTheTable)
     EXPECT_EQ(Toolvane_FindIndexForSerialNumber("KEEP"), 0);
 }
 
-TEST_F(SerialAssociates, IndexOutsideTheTableGivesAnEmptyText)
-{
+TEST_F(SerialAssociates, IndexOutsideTheTableGivesAnEmptyText) {
     ASSERT_EQ(Load({"#ONE \"a\" \"b\""}), 0);
     for (const int index : {-1, 1, 63, 1000, -2147483647 - 1}) {
         char shortOut[33] = "stale";
@@ -260,8 +235,7 @@ TEST_F(SerialAssociates, IndexOutsideTheTableGivesAnEmptyText)
     EXPECT_NE(Toolvane_GetFullCommentFromIndex(0, nullptr), 0);
 }
 
-TEST_F(SerialAssociates, AddedEntriesStayIntactUpToTheFullTable)
-{
+TEST_F(SerialAssociates, AddedEntriesStayIntactUpToTheFullTable) {
     ASSERT_EQ(Load({}), 0);
     const std::string longComment(300, 'L');
     for (int n = 0; n < 63; ++n) {
@@ -279,8 +253,7 @@ TEST_F(SerialAssociates, AddedEntriesStayIntactUpToTheFullTable)
     EXPECT_EQ(Toolvane_FindIndexForSerialNumber(Serial(62).c_str()), 62);
 }
 
-TEST_F(SerialAssociates, AddRejectsMissingTexts)
-{
+TEST_F(SerialAssociates, AddRejectsMissingTexts) {
     ASSERT_EQ(Load({}), 0);
     EXPECT_EQ(Toolvane_AddSerialNumberAssociation(nullptr, "a", "b"), 1);
     EXPECT_EQ(Toolvane_AddSerialNumberAssociation("A", nullptr, "b"), 1);
@@ -290,8 +263,7 @@ TEST_F(SerialAssociates, AddRejectsMissingTexts)
     EXPECT_EQ(Toolvane_FindIndexForSerialNumber("A"), 0);
 }
 
-TEST_F(SerialAssociates, RandomBytesNeverOverrunTheFields)
-{
+TEST_F(SerialAssociates, RandomBytesNeverOverrunTheFields) {
     std::mt19937 random(52);
     const char alphabet[] = {'#', '"', ' ', '\t', 'a', 'Z', '0', '\xA3', '\xBF', '\x9F', '\0', '\r', '\xFF'};
     for (int round = 0; round < 20; ++round) {
@@ -299,15 +271,13 @@ TEST_F(SerialAssociates, RandomBytesNeverOverrunTheFields)
         for (int n = 0; n < 120; ++n) {
             std::string line = (random() % 4 != 0) ? "#" : "";
             const size_t length = random() % 900;
-            for (size_t i = 0; i < length; ++i)
-                line += alphabet[random() % sizeof alphabet];
+            for (size_t i = 0; i < length; ++i) line += alphabet[random() % sizeof alphabet];
             lines.push_back(line);
         }
         ASSERT_EQ(Load(lines), 0);
         for (int index = 0; index < Toolvane_MaksSkojarzen; ++index) {
             char probe[33];
-            if (Toolvane_GetShortCommentFromIndex(index, probe) != 0)
-                break;
+            if (Toolvane_GetShortCommentFromIndex(index, probe) != 0) break;
             EXPECT_LE(Short(index).size(), 32u);
             EXPECT_LE(Full(index).size(), 256u);
         }

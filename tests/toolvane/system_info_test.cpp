@@ -76,12 +76,9 @@ TEST_F(SystemInfo, DataFolderFollowsTheWindowsVersion) {
         {"5.1", "C:\\Documents and Settings\\BRANDOLUX SoftWare Data",
          "C:\\Documents and Settings\\BRANDOLUX SoftWare Data\\VGX52.kfg", ""},
         // 5.2 gets the folder of later versions rather than none at all.
-        {"5.2", "C:\\ProgramData\\BRANDOLUX SoftWare Data",
-         "C:\\ProgramData\\BRANDOLUX SoftWare Data\\VGX52.kfg", ""},
-        {"4", "C:\\ProgramData\\BRANDOLUX SoftWare Data",
-         "C:\\ProgramData\\BRANDOLUX SoftWare Data\\VGX52.kfg", ""},
-        {"6", "C:\\ProgramData\\BRANDOLUX SoftWare Data",
-         "C:\\ProgramData\\BRANDOLUX SoftWare Data\\VGX52.kfg",
+        {"5.2", "C:\\ProgramData\\BRANDOLUX SoftWare Data", "C:\\ProgramData\\BRANDOLUX SoftWare Data\\VGX52.kfg", ""},
+        {"4", "C:\\ProgramData\\BRANDOLUX SoftWare Data", "C:\\ProgramData\\BRANDOLUX SoftWare Data\\VGX52.kfg", ""},
+        {"6", "C:\\ProgramData\\BRANDOLUX SoftWare Data", "C:\\ProgramData\\BRANDOLUX SoftWare Data\\VGX52.kfg",
          "C:\\ProgramData\\BRANDOLUX SoftWare Data\\serial number associates.txt"},
     };
     for (const Case &c : cases) {

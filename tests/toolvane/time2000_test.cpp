@@ -14,22 +14,18 @@
 
 namespace {
 
-Toolvane_tm2000 Date(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)
-{
+Toolvane_tm2000 Date(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
     return Toolvane_tm2000{second, minute, hour, day, month, year - 2000, -1};
 }
 
-Toolvane_tm2000 FromSeconds(std::uint32_t seconds)
-{
+Toolvane_tm2000 FromSeconds(std::uint32_t seconds) {
     Toolvane_tm2000 tm;
     std::memset(&tm, 0x7F, sizeof tm);
     Toolvane_gmtime2000(seconds, &tm);
     return tm;
 }
 
-void ExpectFields(const Toolvane_tm2000 &tm, int year, int month, int day, int hour, int minute,
-                  int second)
-{
+void ExpectFields(const Toolvane_tm2000 &tm, int year, int month, int day, int hour, int minute, int second) {
     EXPECT_EQ(tm.year, year - 2000);
     EXPECT_EQ(tm.month, month);
     EXPECT_EQ(tm.day, day);
@@ -38,8 +34,7 @@ void ExpectFields(const Toolvane_tm2000 &tm, int year, int month, int day, int h
     EXPECT_EQ(tm.second, second);
 }
 
-TEST(Time2000, CalendarToSecondsAtKnownDates)
-{
+TEST(Time2000, CalendarToSecondsAtKnownDates) {
     auto t = Date(2000, 1, 1);
     EXPECT_EQ(Toolvane_mktime2000(&t), 0u);
     t = Date(2000, 3, 1);
@@ -53,8 +48,7 @@ TEST(Time2000, CalendarToSecondsAtKnownDates)
     EXPECT_EQ(Toolvane_mktime2000(nullptr), 0u);
 }
 
-TEST(Time2000, SecondsToCalendarAtKnownInstants)
-{
+TEST(Time2000, SecondsToCalendarAtKnownInstants) {
     auto tm = FromSeconds(0);
     ExpectFields(tm, 2000, 1, 1, 0, 0, 0);
     EXPECT_EQ(tm.weekday, 5);  // Saturday
@@ -65,12 +59,11 @@ TEST(Time2000, SecondsToCalendarAtKnownInstants)
     EXPECT_EQ(tm.weekday, 0);  // Monday
     tm = FromSeconds(3155759999u);
     ExpectFields(tm, 2099, 12, 31, 23, 59, 59);
-    EXPECT_EQ(tm.weekday, 3);  // Thursday
+    EXPECT_EQ(tm.weekday, 3);             // Thursday
     Toolvane_gmtime2000(12345, nullptr);  // must not crash
 }
 
-TEST(Time2000, FieldsBeyondTheirRangesAddTheirSeconds)
-{
+TEST(Time2000, FieldsBeyondTheirRangesAddTheirSeconds) {
     auto t = Date(2000, 1, 32);
     auto expected = Date(2000, 2, 1);
     EXPECT_EQ(Toolvane_mktime2000(&t), Toolvane_mktime2000(&expected));
@@ -84,8 +77,7 @@ TEST(Time2000, FieldsBeyondTheirRangesAddTheirSeconds)
     EXPECT_EQ(Toolvane_mktime2000(&t), 0xFFFFFFFFu);
 }
 
-TEST(Time2000, MonthOutsideTheYearCarriesIntoTheYear)
-{
+TEST(Time2000, MonthOutsideTheYearCarriesIntoTheYear) {
     auto t = Date(2003, 13, 1);
     auto expected = Date(2004, 1, 1);
     EXPECT_EQ(Toolvane_mktime2000(&t), Toolvane_mktime2000(&expected));
@@ -102,8 +94,7 @@ TEST(Time2000, MonthOutsideTheYearCarriesIntoTheYear)
     (void)Toolvane_mktime2000(&t);
 }
 
-TEST(Time2000, InverseForOneInstantOfEveryDayOfTheRange)
-{
+TEST(Time2000, InverseForOneInstantOfEveryDayOfTheRange) {
     const std::uint32_t days = 36525;  // 2000-01-01 .. 2099-12-31
     for (std::uint32_t d = 0; d < days; ++d) {
         const std::uint32_t seconds = d * 86400u + (d * 7919u) % 86400u;
@@ -114,8 +105,7 @@ TEST(Time2000, InverseForOneInstantOfEveryDayOfTheRange)
 }
 
 // Python's calendar.timegm serves as the independent calendar.
-TEST(Time2000, AgreesWithPythonAtEveryMonthBoundary)
-{
+TEST(Time2000, AgreesWithPythonAtEveryMonthBoundary) {
     const auto python = toolvane_test::RunPython(
         "import calendar\n"
         "base = calendar.timegm((2000, 1, 1, 0, 0, 0))\n"
@@ -123,8 +113,7 @@ TEST(Time2000, AgreesWithPythonAtEveryMonthBoundary)
         "    for m in range(1, 13):\n"
         "        print(y, m, calendar.timegm((y, m, 1, 0, 0, 0)) - base, calendar.monthrange(y, m)[1])\n",
         {}, "calendar");
-    if (!python.available)
-        GTEST_SKIP() << "/usr/bin/python3 is not installed";
+    if (!python.available) GTEST_SKIP() << "/usr/bin/python3 is not installed";
     ASSERT_TRUE(python.ok);
     ASSERT_EQ(python.lines.size(), 1200u);
     int previousMonthLength = 31;  // December 1999
@@ -146,8 +135,7 @@ TEST(Time2000, AgreesWithPythonAtEveryMonthBoundary)
     }
 }
 
-TEST(Time2000, AgreesWithPythonAtRandomInstants)
-{
+TEST(Time2000, AgreesWithPythonAtRandomInstants) {
     std::mt19937 random(2000);
     const std::uint32_t end = 3155760000u;  // 2100-01-01
     std::vector<std::uint32_t> instants;
@@ -163,8 +151,7 @@ TEST(Time2000, AgreesWithPythonAtRandomInstants)
         "    t = time.gmtime(base + int(line))\n"
         "    print(t.tm_year, t.tm_mon, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, t.tm_wday)\n",
         input, "calendar");
-    if (!python.available)
-        GTEST_SKIP() << "/usr/bin/python3 is not installed";
+    if (!python.available) GTEST_SKIP() << "/usr/bin/python3 is not installed";
     ASSERT_TRUE(python.ok);
     ASSERT_EQ(python.lines.size(), instants.size());
     for (size_t n = 0; n < instants.size(); ++n) {
@@ -187,8 +174,7 @@ struct Formatted {
     bool guardIntact;
 };
 
-Formatted Format(double seconds, int mode)
-{
+Formatted Format(double seconds, int mode) {
     char buffer[32];
     std::memset(buffer, '#', sizeof buffer);
     buffer[19] = '\0';
@@ -196,13 +182,11 @@ Formatted Format(double seconds, int mode)
     f.result = Toolvane_SekundyDoSTRINGa(seconds, buffer, mode);
     f.text.assign(buffer, strnlen(buffer, 20));
     f.guardIntact = true;
-    for (size_t i = 20; i < sizeof buffer; ++i)
-        f.guardIntact = f.guardIntact && buffer[i] == '#';
+    for (size_t i = 20; i < sizeof buffer; ++i) f.guardIntact = f.guardIntact && buffer[i] == '#';
     return f;
 }
 
-TEST(DurationText, ModeZeroAlwaysShowsHoursMinutesSeconds)
-{
+TEST(DurationText, ModeZeroAlwaysShowsHoursMinutesSeconds) {
     EXPECT_EQ(Format(5, 0).text, "00:00:05");
     EXPECT_EQ(Format(0, 0).text, "00:00:00");
     EXPECT_EQ(Format(90061, 0).text, "1 day 01:01:01");
@@ -210,8 +194,7 @@ TEST(DurationText, ModeZeroAlwaysShowsHoursMinutesSeconds)
     EXPECT_EQ(Format(86399, 0).text, "23:59:59");
 }
 
-TEST(DurationText, ModeOneDropsLeadingZeroFields)
-{
+TEST(DurationText, ModeOneDropsLeadingZeroFields) {
     EXPECT_EQ(Format(5, 1).text, "05");
     EXPECT_EQ(Format(0, 1).text, "00");
     EXPECT_EQ(Format(65, 1).text, "1:05");
@@ -223,18 +206,15 @@ TEST(DurationText, ModeOneDropsLeadingZeroFields)
     EXPECT_EQ(Format(59.4, 1).text, "59");
 }
 
-TEST(DurationText, LongestDurationFitsTwentyCharacters)
-{
+TEST(DurationText, LongestDurationFitsTwentyCharacters) {
     const Formatted f = Format(2147483647.0, 0);
     EXPECT_EQ(f.result, 0);
     EXPECT_EQ(f.text, "24855 days 03:14:07");
     EXPECT_TRUE(f.guardIntact);
 }
 
-TEST(DurationText, RejectedDurationsLeaveTheBufferUntouched)
-{
-    for (const double seconds : {-1.0, -0.1, 2147483648.0, 2147483647.6, 1e300,
-                                 std::numeric_limits<double>::infinity(),
+TEST(DurationText, RejectedDurationsLeaveTheBufferUntouched) {
+    for (const double seconds : {-1.0, -0.1, 2147483648.0, 2147483647.6, 1e300, std::numeric_limits<double>::infinity(),
                                  std::numeric_limits<double>::quiet_NaN()}) {
         const Formatted f = Format(seconds, 0);
         EXPECT_EQ(f.result, 1) << seconds;
@@ -247,8 +227,7 @@ TEST(DurationText, RejectedDurationsLeaveTheBufferUntouched)
     EXPECT_EQ(Toolvane_SekundyDoSTRINGa(5, nullptr, 0), 1);
 }
 
-TEST(DateText, UsDateBecomesPolishOrder)
-{
+TEST(DateText, UsDateBecomesPolishOrder) {
     char out[12];
     std::memset(out, '#', sizeof out);
     EXPECT_EQ(Toolvane_ZamienFormatDatyUS2PL("12-31-2026", out), 0);
@@ -260,8 +239,7 @@ TEST(DateText, UsDateBecomesPolishOrder)
     EXPECT_STREQ(inPlace, "02/01.2030");  // separators keep their places
 }
 
-TEST(DateText, UsDateOfAnotherLengthIsRejected)
-{
+TEST(DateText, UsDateOfAnotherLengthIsRejected) {
     char out[12];
     std::memset(out, '#', sizeof out);
     EXPECT_EQ(Toolvane_ZamienFormatDatyUS2PL("12-31-202", out), 1);
@@ -272,8 +250,7 @@ TEST(DateText, UsDateOfAnotherLengthIsRejected)
     EXPECT_EQ(Toolvane_ZamienFormatDatyUS2PL("12-31-2026", nullptr), 1);
 }
 
-TEST(DateText, TwoDigitYearGetsTheCurrentCentury)
-{
+TEST(DateText, TwoDigitYearGetsTheCurrentCentury) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -286,8 +263,7 @@ TEST(DateText, TwoDigitYearGetsTheCurrentCentury)
     EXPECT_EQ(date[11], '#');
 }
 
-TEST(DateText, TwoDigitYearOfAnotherLengthIsRejected)
-{
+TEST(DateText, TwoDigitYearOfAnotherLengthIsRejected) {
     char shortDate[12] = "07-12-2";
     EXPECT_EQ(Toolvane_RozszerzOznaczenieRoku(shortDate), 1);
     EXPECT_STREQ(shortDate, "07-12-2");

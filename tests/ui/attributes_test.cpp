@@ -87,8 +87,7 @@ TEST_F(AttributesTest, RangeChangesKeepTheValueInside) {
     EXPECT_EQ(ui::SetCtrlAttribute(panel_, P_LEVEL, ui::ATTR_MAX_VALUE, 45), 0);
     ui::GetCtrlVal(panel_, P_LEVEL, &d);
     EXPECT_EQ(d, 45.0);
-    EXPECT_EQ(ui::SetCtrlAttribute(panel_, P_LEVEL, ui::ATTR_MIN_VALUE, 50.0), ui::UIE_BAD_VALUE)
-        << "min above max";
+    EXPECT_EQ(ui::SetCtrlAttribute(panel_, P_LEVEL, ui::ATTR_MIN_VALUE, 50.0), ui::UIE_BAD_VALUE) << "min above max";
     EXPECT_EQ(ui::SetCtrlAttribute(panel_, P_LEVEL, ui::ATTR_MAX_VALUE, 0), 0) << "an empty range is allowed";
     ui::GetCtrlVal(panel_, P_LEVEL, &d);
     EXPECT_EQ(d, 0.0);

@@ -66,10 +66,18 @@ TEST_F(BackendTest, EveryChangeOfTheModelIsReported) {
     ui::HidePanel(panel);
     ui::DiscardPanel(panel);
     const std::vector<std::string> expected = {
-        "created " + p,          "shown " + p,         "control changed " + p + "/3",
-        "control changed " + p + "/7", "control changed " + p + "/9", "panel changed " + p,
-        "control created " + p + "/" + std::to_string(c), "popup installed " + p, "popup removed " + p,
-        "wait on 0",             "popup Warning 0",    "hidden " + p,
+        "created " + p,
+        "shown " + p,
+        "control changed " + p + "/3",
+        "control changed " + p + "/7",
+        "control changed " + p + "/9",
+        "panel changed " + p,
+        "control created " + p + "/" + std::to_string(c),
+        "popup installed " + p,
+        "popup removed " + p,
+        "wait on 0",
+        "popup Warning 0",
+        "hidden " + p,
         "discarded " + p,
     };
     EXPECT_EQ(backend_.log, expected);

@@ -172,9 +172,9 @@ TEST_F(EventsTest, GetUserEventWaitsForCommitsInsideACallback) {
     ui::InstallCtrlCallback(panel_, P_BUTTON, OpenDialog, &run);
     hl::QueueCommit(hl::ByHandle(panel_), P_BUTTON);
     hl::QueueInput(hl::ByResource(DIALOG), D_NUM, 287.055);  // handle unknown until the screen loads it
-    hl::QueueCommit(hl::ByHandle(panel_), P_BUTTON);          // the panel below: blocked
+    hl::QueueCommit(hl::ByHandle(panel_), P_BUTTON);         // the panel below: blocked
     hl::QueueCommit(hl::TopPopup(), D_OK);
-    hl::QueueCommit(hl::ByHandle(panel_), P_BUTTON);          // after the dialog closed: opens it again
+    hl::QueueCommit(hl::ByHandle(panel_), P_BUTTON);  // after the dialog closed: opens it again
     ui::RunUserInterface();
     ASSERT_EQ(run.controls.size(), 2u);
     EXPECT_EQ(run.controls[0], D_NUM);
@@ -222,12 +222,13 @@ TEST_F(EventsTest, RefusedCommitsAndTheirReasons) {
     hl::QueueAction([&] { ui::HidePanel(panel_); });
     hl::QueueCommit(hl::ByHandle(panel_), P_RING);
     ui::RunUserInterface();
-    const UserResult expected[] = {UserResult::Dimmed,      UserResult::NotHot,    UserResult::Hidden,
-                                   UserResult::NotHot,      UserResult::NotOperable, UserResult::NoControl,
-                                   UserResult::NoPanel,     UserResult::Hidden};
+    const UserResult expected[] = {UserResult::Dimmed,  UserResult::NotHot,      UserResult::Hidden,
+                                   UserResult::NotHot,  UserResult::NotOperable, UserResult::NoControl,
+                                   UserResult::NoPanel, UserResult::Hidden};
     ASSERT_EQ(hl::Events().size(), 8u);
     for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(hl::Events()[i].result, expected[i]) << i << ": " << ui::model::UserResultName(hl::Events()[i].result);
+        EXPECT_EQ(hl::Events()[i].result, expected[i])
+            << i << ": " << ui::model::UserResultName(hl::Events()[i].result);
     EXPECT_TRUE(log_.empty());
     ASSERT_EQ(hl::Failures().size(), 1u) << "only the panel that could not be found is a failure";
     EXPECT_NE(hl::Failures()[0].find("77"), std::string::npos);

@@ -16,8 +16,7 @@ TEST_F(NewPanelTest, TheProgressWindow) {
     ASSERT_EQ(ui::SetCtrlAttribute(panel, gauge, ui::ATTR_MIN_VALUE, 0.0), 0);
     ASSERT_EQ(ui::SetCtrlAttribute(panel, gauge, ui::ATTR_MAX_VALUE, 100.0), 0);
     ASSERT_EQ(ui::DisplayPanel(panel), 0);
-    for (int page = 0; page < 480; ++page)
-        ASSERT_EQ(ui::SetCtrlVal(panel, gauge, page * 100.0 / 480), 0);
+    for (int page = 0; page < 480; ++page) ASSERT_EQ(ui::SetCtrlVal(panel, gauge, page * 100.0 / 480), 0);
     double last = 0;
     ui::GetCtrlVal(panel, gauge, &last);
     EXPECT_DOUBLE_EQ(last, 479 * 100.0 / 480);

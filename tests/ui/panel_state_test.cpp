@@ -115,10 +115,10 @@ TEST_F(PanelStateTest, ABadEntryChangesNothingAtAll) {
         "state 1 panel 1\ncontrol 8 ring 0 \"a\"\nend\n",         // a label without its value
         "state 1 panel 1\ncontrol 6 textbox 0 \"a\\nb\"\nend\n",  // a line holding a break
         "state 1 panel 1\ncontrol 2 numeric inf\nend\n",
-        "state 1 panel 1\ncontrol 3 int 42\n",                     // no end
-        "state 1 panel 1\nend\nstate 1 panel 1\nend\n",            // a state twice
+        "state 1 panel 1\ncontrol 3 int 42\n",           // no end
+        "state 1 panel 1\nend\nstate 1 panel 1\nend\n",  // a state twice
         "garbage\n",
-        "state 1 panel 1\ncontrol 4 string \"\xB3\"\nend\n",       // not UTF-8
+        "state 1 panel 1\ncontrol 4 string \"\xB3\"\nend\n",  // not UTF-8
     };
     for (const char *content : bad) {
         Write("bad.gkp", content);
@@ -156,7 +156,9 @@ TEST_F(PanelStateTest, RecalledValuesAreKeptWithinTheCurrentRange) {
 // A text need not be UTF-8 (a control may show bytes as an instrument sent
 // them); its saved state must still read back, and later saves still work.
 TEST_F(PanelStateTest, ATextThatIsNotUtf8IsSavedAndRecalledByteForByte) {
-    const std::string raw = "a\x97" "b\xC5\xE2\x82";  // a lone byte, a cut sequence
+    const std::string raw =
+        "a\x97"
+        "b\xC5\xE2\x82";  // a lone byte, a cut sequence
     ui::SetCtrlVal(panel_, P_STR, raw.c_str());
     ui::ResetTextBox(panel_, P_BOX, "\xFF line\n");
     ui::ReplaceListItem(panel_, P_RING, 0, "COM\xB9", 10);

@@ -16,9 +16,9 @@ TEST_F(PopupsTest, ScriptedAnswersInOrder) {
     EXPECT_EQ(ui::ConfirmPopup("Warning", "Do You really want to upgrade internal software of the Airvenator ?"), 1);
     EXPECT_EQ(ui::MessagePopup("Important", "keep the instrument switched on"), 0);
     char answer[2] = {'x', 'x'};
-    EXPECT_EQ(ui::PromptPopup("Information needed", "Please, write aprioprate hardware version of the instrument",
-                              answer, 1),
-              0);
+    EXPECT_EQ(
+        ui::PromptPopup("Information needed", "Please, write aprioprate hardware version of the instrument", answer, 1),
+        0);
     EXPECT_STREQ(answer, "3");
     EXPECT_EQ(ui::GenericMessagePopup("Wybierz typ połączenia.", "Sposób realizacji sieci Korvi70.",
                                       "bezpośrednie połączenia przez RS", "poprzez sieć TCP i server TCPKorvi70",
@@ -32,8 +32,7 @@ TEST_F(PopupsTest, ScriptedAnswersInOrder) {
     EXPECT_EQ(generic.request.buttons[1], "poprzez sieć TCP i server TCPKorvi70");
     EXPECT_TRUE(generic.request.buttons[2].empty());
     EXPECT_FALSE(generic.request.hasResponse);
-    EXPECT_EQ(hl::Popups()[0].request.message,
-              "Do You really want to upgrade internal software of the Airvenator ?");
+    EXPECT_EQ(hl::Popups()[0].request.message, "Do You really want to upgrade internal software of the Airvenator ?");
 }
 
 TEST_F(PopupsTest, UnexpectedPopupIsRecordedAndAnsweredSafely) {

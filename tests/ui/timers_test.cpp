@@ -64,7 +64,7 @@ TEST_F(TimersTest, NewIntervalCountsFromNow) {
     Enable(panel_, 1);
     hl::AdvanceTime(0.75);  // one tick at 0.5
     ASSERT_EQ(ui::SetCtrlAttribute(panel_, P_TIMER, ui::ATTR_INTERVAL, 2.0), 0);
-    hl::AdvanceTime(3.0);   // ticks at 2.75 only
+    hl::AdvanceTime(3.0);  // ticks at 2.75 only
     ASSERT_EQ(g_ticks.size(), 2u);
     EXPECT_DOUBLE_EQ(g_ticks[1].time, 2.75);
     double interval = 0;

@@ -46,9 +46,15 @@ TEST(UpgradeCommand, ArgumentsAreAFileAndAnOptionalHardwareVersion) {
         long hw;
     };
     const std::vector<Case> cases = {
-        {{"f.hex"}, true, 0},           {{"f.hex", "--hw", "3"}, true, 3}, {{"--hw=8", "f.hex"}, true, 8},
-        {{"f.hex", "--hw", "0"}, false, 0}, {{"f.hex", "--hw", "9"}, false, 0}, {{"f.hex", "--hw"}, false, 0},
-        {{}, false, 0},                 {{"a", "b"}, false, 0},            {{"f.hex", "--fast"}, false, 0},
+        {{"f.hex"}, true, 0},
+        {{"f.hex", "--hw", "3"}, true, 3},
+        {{"--hw=8", "f.hex"}, true, 8},
+        {{"f.hex", "--hw", "0"}, false, 0},
+        {{"f.hex", "--hw", "9"}, false, 0},
+        {{"f.hex", "--hw"}, false, 0},
+        {{}, false, 0},
+        {{"a", "b"}, false, 0},
+        {{"f.hex", "--fast"}, false, 0},
         {{"f.hex", "--hw=x"}, false, 0},
     };
     for (const Case &c : cases) {

@@ -59,8 +59,8 @@ OracleImage PythonImage(const std::string &hexPath) {
     OracleImage oracle;
     const std::string bin = hexPath + ".oracle.bin";
     std::string output;
-    const int rc = Run("/usr/bin/python3 '" UPGRADE_TEST_SOURCE "/intelhex_image.py' '" + hexPath + "' '" + bin + "'",
-                       &output);
+    const int rc =
+        Run("/usr/bin/python3 '" UPGRADE_TEST_SOURCE "/intelhex_image.py' '" + hexPath + "' '" + bin + "'", &output);
     EXPECT_EQ(rc, 0) << output;
     const std::string bytes = ReadFile(bin);
     oracle.image.assign(bytes.begin(), bytes.end());
@@ -142,10 +142,10 @@ TEST_F(HexOracle, SrecCatLinearAddressesAndTheLoadLimit) {
 }
 
 TEST_F(HexOracle, RecordAcrossSixtyFourKibIsBasePlusOffset) {
-    const std::string path = WriteTempFile(
-        "straddle.hex", Join({LinearRecord(0), DataRecord(0xFFF0, Pattern(0xFFF0, 32)), LinearRecord(1),
-                              DataRecord(0x0010, Pattern(0x10010, 32)), SegmentRecord(0x1000),
-                              DataRecord(0xFFF8, Pattern(0x1FFF8, 8)), EndRecord()}));
+    const std::string path =
+        WriteTempFile("straddle.hex", Join({LinearRecord(0), DataRecord(0xFFF0, Pattern(0xFFF0, 32)), LinearRecord(1),
+                                            DataRecord(0x0010, Pattern(0x10010, 32)), SegmentRecord(0x1000),
+                                            DataRecord(0xFFF8, Pattern(0x1FFF8, 8)), EndRecord()}));
     const OracleImage oracle = PythonImage(path);
     const OurImage ours = Load(path, UpLoad_RozmiarObrazu);
     ASSERT_EQ(ours.rc, 0);

@@ -87,9 +87,9 @@ TEST_F(HexReader, SegmentAddressTimesSixteenIsTheBase) {
 }
 
 TEST_F(HexReader, LinearAddressRecordMovesLaterData) {
-    ASSERT_EQ(Read(Join({DataRecord(0x0000, {0xAA}), LinearRecord(0x0001), DataRecord(0x0020, {0xBB, 0xCC}),
-                         EndRecord()})),
-              0);
+    ASSERT_EQ(
+        Read(Join({DataRecord(0x0000, {0xAA}), LinearRecord(0x0001), DataRecord(0x0020, {0xBB, 0xCC}), EndRecord()})),
+        0);
     EXPECT_EQ(image[0x0000], 0xAA);
     EXPECT_EQ(image[0x0020], 0xFF);
     EXPECT_EQ(At(0x10020, 2), (std::vector<std::uint8_t>{0xBB, 0xCC}));
@@ -272,8 +272,8 @@ TEST_F(HexReader, EverySingleCharacterChangeIsCaught) {
         if (text[i] == '\r' || text[i] == '\n') continue;
         std::string damaged = text;
         do damaged[i] = alphabet[random() % alphabet.size()];
-        while (damaged[i] == text[i] ||
-               std::tolower(static_cast<unsigned char>(damaged[i])) == std::tolower(static_cast<unsigned char>(text[i])));
+        while (damaged[i] == text[i] || std::tolower(static_cast<unsigned char>(damaged[i])) ==
+                                            std::tolower(static_cast<unsigned char>(text[i])));
         ++tried;
         ASSERT_EQ(Read(damaged), UpLoad_ZbiorUszkodzony) << "position " << i << ": " << damaged.substr(i - i % 20, 40);
         ASSERT_TRUE(Untouched());

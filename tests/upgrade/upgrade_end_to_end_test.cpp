@@ -67,7 +67,8 @@ protected:
         auto &vgx = before.vgx;
         before.id = 0x2C;
         vgx.serial = "E2E-0042";
-        for (std::size_t i = 0; i < 13; ++i) vgx.lowerReals[i] = 0x3F800000u + static_cast<std::uint32_t>(i) * 0x00100000u;
+        for (std::size_t i = 0; i < 13; ++i)
+            vgx.lowerReals[i] = 0x3F800000u + static_cast<std::uint32_t>(i) * 0x00100000u;
         vgx.lowerReals[0] = 0x438F870A;  // 287.055
         vgx.integers[0] = 0xBEEF;
         std::ofstream(statePath) << sim::FormatState(before);
@@ -144,10 +145,12 @@ TEST_F(UpgradeEndToEnd, FlashHoldsTheImageAndTheSettingsAreWrittenBack) {
     auto close = std::find_if(frames.begin(), frames.end(), [](const Sent &s) { return s.command == 0x11; });
     ASSERT_NE(close, frames.end());
     std::vector<std::string> writes;
-    for (auto f = close + 1; f != frames.end(); ++f) writes.push_back(HexDigits(static_cast<unsigned>(f->command), 2) + ":" + f->data);
+    for (auto f = close + 1; f != frames.end(); ++f)
+        writes.push_back(HexDigits(static_cast<unsigned>(f->command), 2) + ":" + f->data);
     std::vector<std::string> expected;
     for (std::size_t i = 0; i < 13; ++i)
-        expected.push_back("83:" + HexDigits('a' + static_cast<unsigned>(i), 2) + HexDigits(before.vgx.lowerReals[i], 8));
+        expected.push_back("83:" + HexDigits('a' + static_cast<unsigned>(i), 2) +
+                           HexDigits(before.vgx.lowerReals[i], 8));
     expected.push_back("85:41BEEF");
     expected.push_back("02:2C");
     expected.push_back("07:E2E-0042");
@@ -205,8 +208,8 @@ TEST_F(UpgradeEndToEnd, FileNamedForAnotherHardwareVersionIsRefused) {
 
 TEST_F(UpgradeEndToEnd, UsageErrorsTouchNothing) {
     StartSim();
-    for (const auto &args : std::vector<std::vector<std::string>>{{"upgrade"}, {"upgrade", "f.hex", "--hw", "9"},
-                                                                 {"upgrade", "f.hex", "--hw"}, {"upgrade", "a", "b"}}) {
+    for (const auto &args : std::vector<std::vector<std::string>>{
+             {"upgrade"}, {"upgrade", "f.hex", "--hw", "9"}, {"upgrade", "f.hex", "--hw"}, {"upgrade", "a", "b"}}) {
         std::vector<std::string> all = {"--port", std::to_string(kCom), "--log", logPath};
         all.insert(all.end(), args.begin(), args.end());
         const cli_test::ProgramResult r = cli_test::RunProgram(Bin("vgx52ctl"), all);
@@ -215,8 +218,8 @@ TEST_F(UpgradeEndToEnd, UsageErrorsTouchNothing) {
     // Another destination than ID 0 is refused before anything is sent.
     std::vector<unsigned char> image;
     const std::string file = Firmware("firmware.hex", &image);
-    const cli_test::ProgramResult r =
-        cli_test::RunProgram(Bin("vgx52ctl"), {"--id", "3", "--port", std::to_string(kCom), "--log", logPath, "upgrade", file});
+    const cli_test::ProgramResult r = cli_test::RunProgram(
+        Bin("vgx52ctl"), {"--id", "3", "--port", std::to_string(kCom), "--log", logPath, "upgrade", file});
     EXPECT_EQ(r.status, 1);
     EXPECT_THAT(r.err, HasSubstr("always addresses ID 0"));
     EXPECT_TRUE(SentFrames(logPath).empty());

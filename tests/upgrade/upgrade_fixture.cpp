@@ -146,7 +146,9 @@ void UpgradeTest::TearDown() {
     onDelay = nullptr;
 }
 
-int UpgradeTest::PressUpgrade() { return ObsEkrGl_Upgrade(mainPanel, PANEL_GL_UPGRADE, ui::EVENT_COMMIT, nullptr, 0, 0); }
+int UpgradeTest::PressUpgrade() {
+    return ObsEkrGl_Upgrade(mainPanel, PANEL_GL_UPGRADE, ui::EVENT_COMMIT, nullptr, 0, 0);
+}
 
 bool UpgradeTest::TimerEnabled() {
     int enabled = -1;

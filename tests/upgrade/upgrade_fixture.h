@@ -32,8 +32,8 @@ public:
         enum Kind { Value, Process, Shown, Hidden, Discarded } kind;
         double value = 0;
     };
-    std::vector<Step> progress;   // what happened to the progress window, in order
-    int progressPanel = 0;        // the last one made
+    std::vector<Step> progress;  // what happened to the progress window, in order
+    int progressPanel = 0;       // the last one made
     int processCalls = 0;
 
     void PanelCreated(int panel) override;
@@ -54,7 +54,9 @@ public:
     ui::PopupAnswer ShowPopup(const ui::PopupRequest &request) override;
     int RunUserInterface() override { return inner_->RunUserInterface(); }
     void QuitUserInterface(int code) override { inner_->QuitUserInterface(code); }
-    int GetUserEvent(bool wait, int *panel, int *control) override { return inner_->GetUserEvent(wait, panel, control); }
+    int GetUserEvent(bool wait, int *panel, int *control) override {
+        return inner_->GetUserEvent(wait, panel, control);
+    }
     void ProcessSystemEvents() override;
     double Now() override { return inner_->Now(); }
     void GetScreenSize(int *height, int *width) override { inner_->GetScreenSize(height, width); }
@@ -81,8 +83,8 @@ protected:
     std::vector<std::string> Failures();
 
     // Firmware files.
-    void PutFirmware(int version, const std::string &text);       // under P:\VGX52\SoftWare\AVR\HVn\Exe
-    void PutBareFirmware(int version, const std::string &text);   // in the current folder
+    void PutFirmware(int version, const std::string &text);      // under P:\VGX52\SoftWare\AVR\HVn\Exe
+    void PutBareFirmware(int version, const std::string &text);  // in the current folder
     // A file whose data ends at `last` (inclusive), a pattern in every byte;
     // the image that it gives in *image.
     static std::string FirmwareUpTo(int last, std::vector<unsigned char> *image);

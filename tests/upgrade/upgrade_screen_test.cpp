@@ -45,7 +45,8 @@ protected:
         ASSERT_EQ(flash.size(), image.size());
         const std::size_t end = static_cast<std::size_t>(pages) * 256;
         EXPECT_TRUE(std::equal(image.begin(), image.begin() + static_cast<long>(end), flash.begin()));
-        EXPECT_TRUE(std::all_of(flash.begin() + static_cast<long>(end), flash.end(), [](unsigned char b) { return b == 0xFF; }));
+        EXPECT_TRUE(std::all_of(flash.begin() + static_cast<long>(end), flash.end(),
+                                [](unsigned char b) { return b == 0xFF; }));
     }
     // The values the progress indicator was given, in order.
     std::vector<double> ProgressValues() const {
@@ -70,7 +71,8 @@ TEST_F(UpgradeScreen, AnsweringNoSendsNothingAndKeepsPolling) {
     std::vector<unsigned char> image;
     PutFirmware(1, FirmwareUpTo(0x3FF, &image));
     bool timerDuringQuestion = true;
-    ui::headless::ExpectPopup({ui::PopupKind::Confirm, "Warning", {0, false, ""}, [&] { timerDuringQuestion = TimerEnabled(); }});
+    ui::headless::ExpectPopup(
+        {ui::PopupKind::Confirm, "Warning", {0, false, ""}, [&] { timerDuringQuestion = TimerEnabled(); }});
     EXPECT_EQ(PressUpgrade(), 0);
     EXPECT_FALSE(timerDuringQuestion);
     EXPECT_TRUE(TimerEnabled());
@@ -178,7 +180,8 @@ TEST_F(UpgradeScreen, RequestsGoInTheirOrder) {
     for (int page = 0; page < 2; ++page) {
         for (int quarter = 0; quarter < 4; ++quarter) {
             std::string data = HexDigits(quarter * 64, 4) + "40";
-            for (int i = 0; i < 64; ++i) data += HexDigits(image[static_cast<std::size_t>(page * 256 + quarter * 64 + i)], 2);
+            for (int i = 0; i < 64; ++i)
+                data += HexDigits(image[static_cast<std::size_t>(page * 256 + quarter * 64 + i)], 2);
             expected.push_back("18:" + data);
         }
         expected.push_back("19:" + HexDigits(page, 4));
@@ -329,7 +332,8 @@ TEST_F(UpgradeScreen, NoFirmwareFileIsReportedAndNothingIsSentToTheLoader) {
     PutBareFirmware(3, Join({EndRecord()}));
     ExpectStartQuestions();
     bool cursorAtMessage = false;
-    ui::headless::ExpectPopup({ui::PopupKind::Message, "Message", {}, [&] { cursorAtMessage = ui::headless::WaitCursor(); }});
+    ui::headless::ExpectPopup(
+        {ui::PopupKind::Message, "Message", {}, [&] { cursorAtMessage = ui::headless::WaitCursor(); }});
     EXPECT_EQ(PressUpgrade(), -1);
     EXPECT_EQ(Popups(), (std::vector<std::string>{kWarning, kImportant, kNoFile}));
     EXPECT_TRUE(cursorAtMessage);
@@ -401,12 +405,12 @@ TEST_F(UpgradeScreen, FailedSettingReadIsReportedOnceAndNotWrittenBack) {
     ui::headless::ExpectMessage("Message");
     EXPECT_EQ(PressUpgrade(), 0);
     EXPECT_EQ(Popups(), (std::vector<std::string>{kWarning, kImportant, kReadFailed, kReadFailed, kFinished}));
-    EXPECT_EQ(Count(130), 13);      // every real read, "c" once (a status is not repeated)
+    EXPECT_EQ(Count(130), 13);  // every real read, "c" once (a status is not repeated)
     EXPECT_EQ(Count(132), 1);
     EXPECT_EQ(Count(1), 1);
-    EXPECT_EQ(Count(131), 12);      // "c" is not written back
+    EXPECT_EQ(Count(131), 12);  // "c" is not written back
     EXPECT_EQ(CountWithCode(131, 'c'), 0);
-    EXPECT_EQ(Count(7), 0);         // nor the serial number
+    EXPECT_EQ(Count(7), 0);  // nor the serial number
     EXPECT_EQ(ObsUpgrade_Odczytane[2], 0);
     EXPECT_EQ(ObsUpgrade_Odczytane[0], 1);
     EXPECT_TRUE(Failures().empty());

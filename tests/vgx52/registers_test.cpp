@@ -123,7 +123,12 @@ TEST_F(Registers, OnlyTheLowByteOfTheIdIsSent) {
 
 TEST_F(Registers, StatusFiveIsReturnedWithoutReadingData) {
     // After the status come bytes that would fail every later check.
-    line_.SetResponder([](std::string_view) { return std::string("\x00" "71002905", 9); });
+    line_.SetResponder([](std::string_view) {
+        return std::string(
+            "\x00"
+            "71002905",
+            9);
+    });
     double value = 42;
     EXPECT_EQ(VGX52_PodWartFloat(0, 'E', &value), 5);
     EXPECT_EQ(value, 42);

@@ -41,8 +41,10 @@ bool DisplayAvailable() { return Set("QT_QPA_PLATFORM") || Set("DISPLAY") || Set
 void EnsureApplication() {
     if (qobject_cast<QApplication *>(QCoreApplication::instance())) return;
     if (QCoreApplication::instance() || !DisplayAvailable()) {
-        std::fputs("vgx52: no display to show the program's windows on "
-                   "(set DISPLAY, or QT_QPA_PLATFORM=offscreen)\n", stderr);
+        std::fputs(
+            "vgx52: no display to show the program's windows on "
+            "(set DISPLAY, or QT_QPA_PLATFORM=offscreen)\n",
+            stderr);
         std::exit(1);
     }
     // Qt keeps references to these for the life of the application; the

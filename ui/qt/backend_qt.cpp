@@ -175,8 +175,7 @@ int MainWindowPanel() {
     const std::vector<int> &popups = model::PopupStack();
     for (const auto &entry : B().views) {
         const model::Panel *p = model::FindPanel(entry.first);
-        if (p && p->visible && p->parent == 0 &&
-            std::find(popups.begin(), popups.end(), entry.first) == popups.end())
+        if (p && p->visible && p->parent == 0 && std::find(popups.begin(), popups.end(), entry.first) == popups.end())
             return entry.first;
     }
     return 0;

@@ -167,25 +167,26 @@ void ControlView::Build(QWidget *parent) {
 
 void ControlView::Connect() {
     if (kind_ == CTRL_COMMAND_BUTTON) {
-        connections_.push_back(QObject::connect(static_cast<QPushButton *>(widget_), &QPushButton::clicked,
-                                                widget_, [this] { OperatorCommit(panel_, number_); }));
+        connections_.push_back(QObject::connect(static_cast<QPushButton *>(widget_), &QPushButton::clicked, widget_,
+                                                [this] { OperatorCommit(panel_, number_); }));
     } else if (IsLineEdit(kind_)) {
-        connections_.push_back(QObject::connect(static_cast<QLineEdit *>(widget_), &QLineEdit::editingFinished,
-                                                widget_, [this] { TextEdited(); }));
+        connections_.push_back(QObject::connect(static_cast<QLineEdit *>(widget_), &QLineEdit::editingFinished, widget_,
+                                                [this] { TextEdited(); }));
     } else if (kind_ == CTRL_RING) {
-        connections_.push_back(QObject::connect(
-            static_cast<QComboBox *>(widget_), &QComboBox::activated, widget_,
-            [this](int index) { CommitIfHot(model::UserSelectIndex(panel_, number_, index)); }));
+        connections_.push_back(
+            QObject::connect(static_cast<QComboBox *>(widget_), &QComboBox::activated, widget_,
+                             [this](int index) { CommitIfHot(model::UserSelectIndex(panel_, number_, index)); }));
     } else if (kind_ == CTRL_LIST_BOX) {
         // Programmatic changes block the signals, so this is the operator.
-        connections_.push_back(QObject::connect(
-            static_cast<QListWidget *>(widget_), &QListWidget::currentRowChanged, widget_, [this](int row) {
-                if (row >= 0) CommitIfHot(model::UserSelectIndex(panel_, number_, row));
-            }));
+        connections_.push_back(QObject::connect(static_cast<QListWidget *>(widget_), &QListWidget::currentRowChanged,
+                                                widget_, [this](int row) {
+                                                    if (row >= 0)
+                                                        CommitIfHot(model::UserSelectIndex(panel_, number_, row));
+                                                }));
     } else if (kind_ == CTRL_RADIO_BUTTON || kind_ == CTRL_BINARY_SWITCH) {
-        connections_.push_back(QObject::connect(
-            static_cast<QAbstractButton *>(widget_), &QAbstractButton::clicked, widget_,
-            [this](bool on) { CommitIfHot(model::UserInput(panel_, number_, on ? 1 : 0)); }));
+        connections_.push_back(
+            QObject::connect(static_cast<QAbstractButton *>(widget_), &QAbstractButton::clicked, widget_,
+                             [this](bool on) { CommitIfHot(model::UserInput(panel_, number_, on ? 1 : 0)); }));
     } else if (kind_ == CTRL_TEXT_BOX) {
         auto *box = static_cast<QPlainTextEdit *>(widget_);
         filter_ = new FocusOutFilter(box, [this, box] {

@@ -17,8 +17,8 @@ namespace {
 constexpr std::size_t kMaxPending = 64;
 
 struct Loops {
-    std::vector<QEventLoop *> running;   // run loop and waits, innermost last
-    std::vector<QEventLoop *> waits;     // the waits' loops alone
+    std::vector<QEventLoop *> running;  // run loop and waits, innermost last
+    std::vector<QEventLoop *> waits;    // the waits' loops alone
     int runDepth = 0;
     int waitDepth = 0;
     bool quitRequested = false;
