@@ -5,9 +5,10 @@
 // end the attempts at once.
 #pragma once
 
+#include "korvi70/result_codes.h"
+
 namespace korvi70 {
 
-inline constexpr int kNoValidReply = 3;
 inline constexpr int kProgramAttempts = 5;
 
 template <class Command>
