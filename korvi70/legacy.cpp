@@ -67,6 +67,10 @@ int RunLegacy(unsigned char address, char letter, std::string_view payload, Lega
     case LegacyOrder::TerminatorNoFlush:
         WaitUntilSent();
         Korvi70_ComWrtByte(0x01);
+        // The reply may already follow the echo, so nothing is flushed; but
+        // the echo itself, with its own 0x00 and address byte, would pass
+        // for the reply: it is taken off first.
+        AwaitEcho(written + 1);
         break;
     }
 

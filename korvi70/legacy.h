@@ -13,7 +13,7 @@ namespace korvi70 {
 enum class LegacyOrder {
     TerminatorThenFlush,  // password, clear password, no-operation: 0x01, drain, flush input
     FlushThenTerminator,  // write I/O: drain, flush input, then 0x01
-    TerminatorNoFlush,    // read I/O: drain, then 0x01; the echo stays ahead of the reply
+    TerminatorNoFlush,    // read I/O: drain, then 0x01, no flush: an echo is read off, not flushed
 };
 
 // Runs the legacy sequence. reply receives the reply payload characters

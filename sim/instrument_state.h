@@ -4,17 +4,21 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "sim/vgx52_state.h"
 
 namespace sim {
 
+inline constexpr std::size_t kIoSize = 0x10000;   // the whole 16-bit I/O address space
+inline constexpr std::size_t kIoBlockSize = 256;  // a state file keeps the I/O space in blocks of this size
+
 struct InstrumentState {
-    unsigned char id = 5;                    // own ID on the Korvi70 network (and legacy address)
-    unsigned typeCode = 0x1B0;               // answered to identify (command 3): a VGX52, hardware version 1
-    bool passwordGiven = false;              // service password accepted (legacy 'D'), withdrawn by 'E'
-    std::array<unsigned char, 0x1000> io{};  // I/O byte memory of the legacy 'F'/'G' commands
-    Vgx52State vgx;                          // values, loaders and flash of the VGX52 commands
+    unsigned char id = 5;        // own ID on the Korvi70 network (and legacy address)
+    unsigned typeCode = 0x1B0;   // answered to identify (command 3): a VGX52, hardware version 1
+    bool passwordGiven = false;  // service password accepted (legacy 'D'), withdrawn by 'E'
+    std::vector<unsigned char> io = std::vector<unsigned char>(kIoSize);  // I/O space of the legacy 'F'/'G' commands
+    Vgx52State vgx;  // values, loaders and flash of the VGX52 commands
 };
 
 // What the instrument has seen, for tests to inspect.

@@ -51,10 +51,19 @@ bool FixedText(std::string_view value, std::size_t width, std::string *out) {
     return Unescape(value, out) && out->size() == width;
 }
 
-bool Erased(const std::vector<unsigned char> &flash, std::size_t page) {
-    for (std::size_t i = 0; i < kFlashPageSize; ++i)
-        if (flash[page * kFlashPageSize + i] != 0xFF) return false;
+// True when the `count` bytes from `start` all hold `value` (erased flash,
+// untouched I/O space): such blocks are left out of the file.
+bool Filled(const std::vector<unsigned char> &bytes, std::size_t start, std::size_t count, unsigned char value) {
+    for (std::size_t i = 0; i < count; ++i)
+        if (bytes[start + i] != value) return false;
     return true;
+}
+
+std::string Digits(const std::vector<unsigned char> &bytes, std::size_t start, std::size_t count) {
+    std::string digits;
+    digits.reserve(2 * count);
+    for (std::size_t i = 0; i < count; ++i) digits += Hex(bytes[start + i], 2);
+    return digits;
 }
 
 // One "key=value" line; false when the key is unknown or the value bad.
@@ -120,6 +129,14 @@ bool ApplyLine(std::string_view key, std::string_view value, InstrumentState &st
         if (value != "none") return false;
         vgx.subDevices.clear();
         *subDevicesSeen = true;
+    } else if (key.size() == 7 && key.substr(0, 3) == "io.") {
+        unsigned long start = 0;
+        if (!Number(key.substr(3), 4, &start) || start % kIoBlockSize != 0 || value.size() != 2 * kIoBlockSize)
+            return false;
+        for (std::size_t i = 0; i < kIoBlockSize; ++i) {
+            if (!Number(value.substr(2 * i, 2), 2, &n)) return false;
+            state.io[start + i] = static_cast<unsigned char>(n);
+        }
     } else if (key.size() == 10 && key.substr(0, 6) == "flash.") {
         unsigned long page = 0;
         if (!Number(key.substr(6), 4, &page) || page >= kFlashPages || value.size() != 2 * kFlashPageSize) return false;
@@ -167,20 +184,22 @@ std::string FormatState(const InstrumentState &state) {
         line("subdevice", Hex(d.code1, 2) + " " + Hex(d.code2, 2) + " " + Hex(d.value1, 4) + " " + Hex(d.value2, 4) +
                               " " + Escape(text));
     }
-    for (std::size_t page = 0; page < kFlashPages && page * kFlashPageSize < vgx.flash.size(); ++page) {
-        if (Erased(vgx.flash, page)) continue;
-        std::string digits;
-        digits.reserve(2 * kFlashPageSize);
-        for (std::size_t i = 0; i < kFlashPageSize; ++i) digits += Hex(vgx.flash[page * kFlashPageSize + i], 2);
-        line("flash." + Hex(page, 4), digits);
+    for (std::size_t start = 0; start + kIoBlockSize <= state.io.size(); start += kIoBlockSize) {
+        if (Filled(state.io, start, kIoBlockSize, 0x00)) continue;
+        line("io." + Hex(start, 4), Digits(state.io, start, kIoBlockSize));
+    }
+    for (std::size_t page = 0; page < kFlashPages && (page + 1) * kFlashPageSize <= vgx.flash.size(); ++page) {
+        if (Filled(vgx.flash, page * kFlashPageSize, kFlashPageSize, 0xFF)) continue;
+        line("flash." + Hex(page, 4), Digits(vgx.flash, page * kFlashPageSize, kFlashPageSize));
     }
     return out;
 }
 
 bool ParseState(std::string_view text, InstrumentState &state, std::string *error) {
     InstrumentState loaded = state;
-    // Flash pages the file leaves out are erased ones.
+    // Flash pages the file leaves out are erased ones, I/O blocks left out hold zeros.
     std::fill(loaded.vgx.flash.begin(), loaded.vgx.flash.end(), 0xFF);
+    loaded.io.assign(kIoSize, 0x00);
     bool subDevicesSeen = false;
     std::size_t number = 0;
     while (!text.empty()) {

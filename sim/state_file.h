@@ -8,6 +8,7 @@
 //   real.a=438F870A
 //   cal.01.A=41200000
 //   subdevice=01 10 0102 0304 CZUJNIK1
+//   io.0100=AB01...           (512 digits: the I/O space's 256 bytes from 0x0100; blocks of zeros are left out)
 //   flash.01E0=FFFF...        (512 digits; pages still erased are left out)
 //
 // Numbers are hex; texts are the characters themselves, with "\\" and bytes

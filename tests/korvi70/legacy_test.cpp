@@ -90,13 +90,15 @@ TEST_F(LegacyTest, WriteIoFlushesTheEchoAndThenEndsTheFrame) {
     EXPECT_EQ(instrument.State().io[0x101], 0x01);
 }
 
-TEST_F(LegacyTest, ReadIoOnAnEchoingLineFailsBecauseTheEchoIsNotFlushed) {
-    // The read frame keeps its echo ahead of the reply; the first 0x00 is
-    // the echoed preamble's, and what follows is the echo, not the reply.
+TEST_F(LegacyTest, ReadIoOnAnEchoingLineTakesTheEchoOffInsteadOfReadingItAsTheReply) {
+    // The read frame flushes nothing after its terminator; its echo, which
+    // has a 0x00 and the address byte of its own, comes ahead of the reply.
     instrument.Faults().echo = true;
     Reopen();
+    instrument.State().io[0] = 0x3C;
     std::array<char, 3> reply{};
-    EXPECT_EQ(RunLegacy(5, 'F', "000001", LegacyOrder::TerminatorNoFlush, reply), 3);
+    EXPECT_EQ(RunLegacy(5, 'F', "000001", LegacyOrder::TerminatorNoFlush, reply), 0);
+    EXPECT_STREQ(reply.data(), "3C");
 }
 
 TEST_F(LegacyTest, AReplyLongerThanAByteCanSayNeverMatches) {

@@ -104,13 +104,14 @@ TEST(Instrument, PasswordIsAcceptedOnlyWhenRight) {
 
 TEST(Instrument, IoMemoryIsWrittenAndReadWithinItsSize) {
     sim::Instrument instrument;
-    EXPECT_EQ(instrument.Process(B({0xFF, 0xFF, 0x00, 5, 'G'}) + "0FFE02abCD" + B({0x8D, 0x01})),
+    // The whole 16-bit I/O space is there.
+    EXPECT_EQ(instrument.Process(B({0xFF, 0xFF, 0x00, 5, 'G'}) + "FFFE02abCD" + B({0x8D, 0x01})),
               B({0xFF, 0xFF, 0x00, 5, 0x82, 0x01}));
-    EXPECT_EQ(instrument.State().io[0xFFE], 0xAB);
-    EXPECT_EQ(instrument.Process(B({0xFF, 0xFF, 0x00, 5, 'F'}) + "0FFE02" + B({0x89, 0x01})),
+    EXPECT_EQ(instrument.State().io[0xFFFE], 0xAB);
+    EXPECT_EQ(instrument.Process(B({0xFF, 0xFF, 0x00, 5, 'F'}) + "FFFE02" + B({0x89, 0x01})),
               B({0xFF, 0xFF, 0x00, 5}) + "ABCD" + B({0x86, 0x01}));
     // Past the end, a count of 0, a count that disagrees with the data, bad hex: no answer.
-    EXPECT_EQ(instrument.Process(B({0xFF, 0xFF, 0x00, 5, 'F'}) + "0FFF02" + B({0x89, 0x01})), "");
+    EXPECT_EQ(instrument.Process(B({0xFF, 0xFF, 0x00, 5, 'F'}) + "FFFF02" + B({0x89, 0x01})), "");
     EXPECT_EQ(instrument.Process(B({0xFF, 0xFF, 0x00, 5, 'F'}) + "000000" + B({0x89, 0x01})), "");
     EXPECT_EQ(instrument.Process(B({0xFF, 0xFF, 0x00, 5, 'G'}) + "00000201" + B({0x8B, 0x01})), "");
     EXPECT_EQ(instrument.Process(B({0xFF, 0xFF, 0x00, 5, 'G'}) + "000001zz" + B({0x8B, 0x01})), "");

@@ -29,6 +29,8 @@ sim::InstrumentState Changed() {
     state.vgx.subDevices = {{0xAB, 0xCD, 0x1234, 0x5678, "X=Y\\Z  1"}};
     state.vgx.flash[0x1E000] = 0x00;
     state.vgx.flash[0x1FFFF] = 0x12;
+    state.io[0x0000] = 0x01;
+    state.io[0xFFFF] = 0xFE;
     return state;
 }
 
@@ -52,6 +54,7 @@ void ExpectSame(const sim::InstrumentState &a, const sim::InstrumentState &b) {
         EXPECT_EQ(a.vgx.subDevices[i].text, b.vgx.subDevices[i].text);
     }
     EXPECT_TRUE(a.vgx.flash == b.vgx.flash);
+    EXPECT_TRUE(a.io == b.io);
 }
 
 TEST(StateFile, EverythingSavedComesBack) {
@@ -62,18 +65,24 @@ TEST(StateFile, EverythingSavedComesBack) {
     ExpectSame(saved, loaded);
 }
 
-TEST(StateFile, OnlyWrittenFlashPagesAreStoredAndTheRestComesBackErased) {
+TEST(StateFile, OnlyWrittenFlashPagesAndIoBlocksAreStoredAndTheRestComesBackUntouched) {
     sim::InstrumentState state;
     state.vgx.flash[0x100] = 0x00;
+    state.io[0x1234] = 0x5A;
     const std::string text = sim::FormatState(state);
     EXPECT_NE(text.find("flash.0001="), std::string::npos);
     EXPECT_EQ(text.find("flash.0000="), std::string::npos);
+    EXPECT_NE(text.find("io.1200=" + std::string(0x68, '0') + "5A"), std::string::npos);
+    EXPECT_EQ(text.find("io.0000="), std::string::npos);
     sim::InstrumentState loaded;
     loaded.vgx.flash[0x5000] = 0x00;  // written before the load: not in the file
+    loaded.io[0x0010] = 0x77;
     std::string error;
     ASSERT_TRUE(sim::ParseState(text, loaded, &error)) << error;
     EXPECT_EQ(loaded.vgx.flash[0x100], 0x00);
     EXPECT_EQ(loaded.vgx.flash[0x5000], 0xFF);
+    EXPECT_EQ(loaded.io[0x1234], 0x5A);
+    EXPECT_EQ(loaded.io[0x0010], 0x00);
 }
 
 TEST(StateFile, NoSubDevicesIsKept) {
@@ -107,6 +116,9 @@ TEST(StateFile, DamagedFilesAreRefusedAndChangeNothing) {
         header + "flash.0200=" + std::string(512, 'F') + "\n",
         header + "flash.0001=" + std::string(511, 'F') + "\n",
         header + "flash.0001=" + std::string(510, 'F') + "GG\n",
+        header + "io.0080=" + std::string(512, '0') + "\n",  // not at the start of a block
+        header + "io.10000=" + std::string(512, '0') + "\n",
+        header + "io.0100=" + std::string(510, '0') + "\n",
         header + "subdevice=01 02 0003 0004 SHORT\n",
         header + "subdevice=01020003 0004 12345678\n",
         header + "subdevices=some\n",
