@@ -30,6 +30,7 @@ int Korvi70_UtworzIWyslijStalaCzesc1Rozkazu(unsigned char destination, int trans
         Korvi70_ComWrtByte(byte);
         if (Korvi70_BladLacza != 0) return 2;
     }
+    korvi70::ExpectReplyTransaction(transaction);
     korvi70::PutHex(text, destination, 2);
     korvi70::PutHex(text + 2, Korvi70_NrIdProg, 2);
     korvi70::PutHex(text + 4, static_cast<unsigned>(transaction) & 0xFF, 2);

@@ -12,6 +12,10 @@ double Korvi70_CzasOczekiwaniaRS = 0.5;
 unsigned char Korvi70_JestEcho = 0;
 int Korvi70_BladLacza = 0;
 
+namespace {
+int g_expectedTransaction = -1;  // of the frame being sent; -1 = it carries none
+}  // namespace
+
 namespace korvi70 {
 
 const Transport &TransportFor(int linkType) {
@@ -22,16 +26,22 @@ const Transport &TransportFor(int linkType) {
     }
 }
 
+void ExpectReplyTransaction(int transaction) { g_expectedTransaction = transaction & 0xFF; }
+int ExpectedReplyTransaction() { return g_expectedTransaction; }
+
 }  // namespace korvi70
 
 namespace {
 const korvi70::Transport &Current() { return korvi70::TransportFor(Korvi70_TypLacza); }
 
-// Bytes that really moved, for a traffic observer (the modem type moves none).
+// Bytes that really moved on a serial line, for a traffic observer. The
+// modem type moves none; the TCP client reports the envelopes it sends and
+// receives itself, since the primitives' bytes are not what the socket carries.
 void Observe(korvi70::TrafficDirection direction, const void *bytes, int count) {
-    if (korvi70::g_trafficObserver != nullptr && Korvi70_TypLacza != Korvi70_PolaczeniePrzezModem)
+    if (korvi70::g_trafficObserver != nullptr && Korvi70_TypLacza == Korvi70_PolaczenieBezposrednieRS)
         korvi70::ReportTraffic(direction, bytes, count);
 }
+
 }  // namespace
 
 int Korvi70_FlushOutQ() { return Current().flushOutQ(); }
@@ -52,6 +62,8 @@ int Korvi70_ComRd(void *buffer, int count) {
 }
 
 int Korvi70_ComWrtByte(int byte) {
+    // The preamble's 0x00 starts a frame: whatever the last one expected is over.
+    if ((byte & 0xFF) == 0x00) g_expectedTransaction = -1;
     const int n = Current().comWrtByte(byte);
     const unsigned char sent = static_cast<unsigned char>(byte);
     if (n > 0) Observe(korvi70::TrafficDirection::Sent, &sent, 1);

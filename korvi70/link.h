@@ -57,3 +57,12 @@ int Korvi70_GetOutQLen();
 
 // Echo test run when a serial link opens: sets Korvi70_JestEcho; 0 or 2.
 int Korvi70_SprawCzyJestEcho();
+
+namespace korvi70 {
+// The transaction number of the hex frame being sent, for a link that must
+// tell its answer from a late reply to an earlier request (TCP). The sender
+// says it after the preamble; every preamble's 0x00 clears it, so a legacy
+// frame, which carries no number, expects none (-1).
+void ExpectReplyTransaction(int transaction);
+int ExpectedReplyTransaction();
+}  // namespace korvi70

@@ -6,6 +6,7 @@
 
 #include "korvi70/frame_hex.h"
 #include "korvi70/link.h"
+#include "korvi70/traffic.h"
 #include "platform/system.h"
 #include "platform/tcp.h"
 
@@ -32,35 +33,41 @@ unsigned TcpTimeoutMs() {
     return static_cast<unsigned>(std::lround(ms));
 }
 
-bool TcpReplyMayAnswer(const unsigned char *request, int requestLength, const unsigned char *reply, int replyLength) {
-    if (requestLength < 6 || replyLength < 6) return true;
-    const auto text = [](const unsigned char *p) { return std::string_view(reinterpret_cast<const char *>(p), 6); };
-    unsigned requestHeader = 0, replyHeader = 0;
-    // Only hex frames carry a transaction number; legacy frames are binary.
-    if (!ParseHex(text(request), &requestHeader) || !ParseHex(text(reply), &replyHeader)) return true;
-    return (requestHeader & 0xFF) == (replyHeader & 0xFF);
+bool TcpReplyMayAnswer(int expected, const unsigned char *reply, int replyLength) {
+    if (expected < 0 || reply == nullptr || replyLength < 6) return true;
+    unsigned transaction = 0;
+    // A reply whose number cannot be read is left to the transaction's checks.
+    if (!ParseHex(std::string_view(reinterpret_cast<const char *>(reply) + 4, 2), &transaction)) return true;
+    return transaction == static_cast<unsigned>(expected);
 }
 
 namespace {
 
 // The payload of the envelope now in the receive buffer may not answer the
-// request just sent: a reply whose window closed earlier is dropped.
+// request just sent: a reply whose window closed earlier.
 bool ReplyBelongsToRequest() {
     if (Korvi70_TCP_ZnakOdpowiedzi != 'b') return true;
-    return TcpReplyMayAnswer(Korvi70_TCP_BuforNad + Korvi70_TCP_DlugoscNaglowka,
-                             Korvi70_TCP_IleNad - Korvi70_TCP_DlugoscNaglowka, Korvi70_TCP_BuforOdb + 1,
-                             Korvi70_TCP_DlugoscOdb);
+    return TcpReplyMayAnswer(ExpectedReplyTransaction(), Korvi70_TCP_BuforOdb + 1, Korvi70_TCP_DlugoscOdb);
 }
 
+// Waits until a reply that may answer the request has arrived or the window
+// has closed. A foreign reply does not end the wait: the answer may still
+// follow it. When nothing else came, the last foreign reply is handed on as
+// the reply, so that the transaction rejects it (no valid reply) as it would
+// on a serial line, instead of the window counting as silence.
 void WaitForReply(double windowStart) {
+    bool foreign = false;
     for (;;) {
         if (Korvi70_TCP_JestOdpowiedz) {
             if (ReplyBelongsToRequest()) return;
+            foreign = true;
             Korvi70_TCP_JestOdpowiedz = 0;
-            Korvi70_TCP_DlugoscOdb = 0;
         }
         const double left = kTcpReplyWindow - (platform::Timer() - windowStart);
-        if (left <= 0) return;
+        if (left <= 0) {
+            if (foreign) Korvi70_TCP_JestOdpowiedz = 1;
+            return;
+        }
         // Bytes the platform holds already raise no new event: read them here.
         if (platform::TCPBytesAvailable(Korvi70_TCP_Uchwyt) > 0) {
             Korvi70_TCP_Client_Message(Korvi70_TCP_Uchwyt, platform::TCP_DATAREADY, 0, nullptr);
@@ -88,8 +95,9 @@ int Korvi70_TCP_Client_WyslijDane() {
     Korvi70_TCP_JestOdpowiedz = 0;
     Korvi70_TCP_DlugoscOdb = 0;
     const double start = platform::Timer();
-    platform::ClientTCPWrite(Korvi70_TCP_Uchwyt, Korvi70_TCP_BuforNad, static_cast<std::size_t>(count),
-                             korvi70::TcpTimeoutMs());
+    const int sent = platform::ClientTCPWrite(Korvi70_TCP_Uchwyt, Korvi70_TCP_BuforNad, static_cast<std::size_t>(count),
+                                              korvi70::TcpTimeoutMs());
+    korvi70::ReportTraffic(korvi70::TrafficDirection::Sent, Korvi70_TCP_BuforNad, sent);
     korvi70::WaitForReply(start);
 
     const int length = std::clamp(Korvi70_TCP_DlugoscOdb, 0, Korvi70_TCP_RozmiarBufora);
@@ -118,6 +126,7 @@ int Korvi70_TCP_Client_Message(unsigned handle, int event, int, void *) {
     const unsigned timeout = korvi70::TcpTimeoutMs();
     unsigned char header[Korvi70_TCP_DlugoscNaglowka] = {};
     const int got = platform::ClientTCPRead(handle, header, sizeof header, timeout);
+    korvi70::ReportTraffic(korvi70::TrafficDirection::Received, header, got);
     unsigned length = 0;
     const std::string_view digits(reinterpret_cast<const char *>(header + 1), 4);
     if (got != Korvi70_TCP_DlugoscNaglowka || (header[0] != 'b' && header[0] != 'c') ||
@@ -132,6 +141,7 @@ int Korvi70_TCP_Client_Message(unsigned handle, int event, int, void *) {
     const unsigned wanted = std::min<unsigned>(length, Korvi70_TCP_RozmiarBufora);
     const int payload = wanted == 0 ? 0 : platform::ClientTCPRead(handle, Korvi70_TCP_BuforOdb + 1, wanted, timeout);
     Korvi70_TCP_DlugoscOdb = std::clamp(payload, 0, static_cast<int>(wanted));
+    korvi70::ReportTraffic(korvi70::TrafficDirection::Received, Korvi70_TCP_BuforOdb + 1, Korvi70_TCP_DlugoscOdb);
     Korvi70_TCP_PozycjaOdb = 0;
     // The part of an over-long payload beyond the buffer is not kept.
     if (length > wanted) platform::DiscardTCPInput(handle);

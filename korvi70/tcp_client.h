@@ -23,9 +23,10 @@ constexpr double kTcpReplyWindow = 2.0;  // seconds, whatever the configured tim
 // Korvi70_TCPIP_TimeOut as whole milliseconds for the platform calls.
 unsigned TcpTimeoutMs();
 
-// True when a reply payload may answer the request payload. Hex frames
-// carry the transaction number in characters 4 and 5; a hex reply with a
-// different number belongs to an earlier request whose window closed.
-bool TcpReplyMayAnswer(const unsigned char *request, int requestLength, const unsigned char *reply, int replyLength);
+// True when a reply payload may answer a request that expects the
+// transaction number `expected` (-1: a frame that carries none, the legacy
+// frames). A hex reply with another number in characters 4 and 5 belongs
+// to an earlier request whose window closed.
+bool TcpReplyMayAnswer(int expected, const unsigned char *reply, int replyLength);
 
 }  // namespace korvi70

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "korvi70/frame.h"
 #include "korvi70/link.h"
 #include "korvi70/tcp_client.h"
 #include "link_fixture.h"
@@ -141,17 +142,27 @@ TEST_F(PrimitivesTest, WithoutAConversationTheExchangeFailsAsATimeOut) {
     EXPECT_EQ(Korvi70_BladLacza, Korvi70_BladCzasu);
 }
 
-TEST_F(PrimitivesTest, StaleHexRepliesAreToldFromAnswers) {
-    const auto may = [](const std::string &request, const std::string &reply) {
-        return korvi70::TcpReplyMayAnswer(
-            reinterpret_cast<const unsigned char *>(request.data()), static_cast<int>(request.size()),
-            reinterpret_cast<const unsigned char *>(reply.data()), static_cast<int>(reply.size()));
+TEST_F(PrimitivesTest, StaleHexRepliesAreToldFromAnswersByTheNumberTheRequestExpects) {
+    const auto may = [](int expected, const std::string &reply) {
+        return korvi70::TcpReplyMayAnswer(expected, reinterpret_cast<const unsigned char *>(reply.data()),
+                                          static_cast<int>(reply.size()));
     };
-    EXPECT_TRUE(may("007129030E", "710029000001B07E"));
-    EXPECT_TRUE(may("00712B030E", "71002b00"));                  // either letter case
-    EXPECT_FALSE(may("00712A030E", "71002900"));                 // an earlier request's reply
-    EXPECT_TRUE(may(Bytes({5, 0x48, 0x83}), Bytes({5, 0x82})));  // legacy frames carry no number
-    EXPECT_TRUE(may("00712A030E", "7100"));                      // too short to tell
+    EXPECT_TRUE(may(0x29, "710029000001B07E"));
+    EXPECT_TRUE(may(0x2B, "71002b00"));   // either letter case
+    EXPECT_FALSE(may(0x2A, "71002900"));  // an earlier request's reply
+    EXPECT_TRUE(may(-1, "A12345"));       // a legacy frame expects no number, whatever its bytes look like
+    EXPECT_TRUE(may(0x2A, "7100"));       // too short to tell
+}
+
+TEST_F(PrimitivesTest, EveryPreambleClearsTheTransactionAHexFrameExpects) {
+    Korvi70_TypLacza = Korvi70_PolaczeniePrzezKorviTCP;
+    char text[16];
+    ASSERT_EQ(Korvi70_UtworzIWyslijStalaCzesc1Rozkazu(0, 0x129, 3, text), 0);
+    EXPECT_EQ(korvi70::ExpectedReplyTransaction(), 0x29);
+    Korvi70_ComWrtByte(0xFF);
+    EXPECT_EQ(korvi70::ExpectedReplyTransaction(), 0x29);
+    Korvi70_ComWrtByte(0x00);
+    EXPECT_EQ(korvi70::ExpectedReplyTransaction(), -1);
 }
 
 }  // namespace

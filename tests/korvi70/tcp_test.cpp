@@ -5,14 +5,17 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
 #include "korvi70/config.h"
 #include "korvi70/frame_hex.h"
+#include "korvi70/io.h"
 #include "korvi70/link.h"
 #include "korvi70/password.h"
 #include "korvi70/tcp_client.h"
+#include "korvi70/traffic.h"
 #include "korvi70/transaction.h"
 #include "link_fixture.h"
 #include "platform/system.h"
@@ -105,6 +108,47 @@ TEST_F(TcpTest, AReplyAfterItsWindowIsNotTakenForTheNextRequest) {
     EXPECT_EQ(Identify(&type), 0);
     EXPECT_EQ(type, 0x1B0u);
     EXPECT_EQ(Identify(&type), 0);
+}
+
+TEST_F(TcpTest, AWindowThatSawOnlyReplyWithAnotherNumberGivesThreeAsOnASerialLine) {
+    server.Locked(
+        [](sim::GatewayFaults &, sim::Instrument &i, sim::GatewayCounters &) { i.Faults().wrongTransaction = true; });
+    unsigned type = 0;
+    const double start = platform::Timer();
+    EXPECT_EQ(Identify(&type), 3);
+    EXPECT_EQ(Korvi70_BladLacza, 0);
+    // The whole window was given to the right answer, which might have followed.
+    EXPECT_GE(platform::Timer() - start, 1.95);
+}
+
+TEST_F(TcpTest, IoReadAndWriteToAnAddressThatIsAHexDigitCharacter) {
+    // Address 0x41 is 'A': the read request's first six bytes, "AF0100",
+    // read like the header of a hex frame, yet the frame carries no number.
+    server.Locked([](sim::GatewayFaults &, sim::Instrument &i, sim::GatewayCounters &) { i.State().id = 0x41; });
+    const unsigned char written[] = {0x12, 0x34, 0x56};
+    ASSERT_EQ(Korvi70_ZapWeWy(0x41, 0x0100, 3, written), 0);
+    EXPECT_EQ(Counters().lastPayload, "AG010003123456" + Bytes({0x8F}));
+    unsigned char read[3] = {};
+    ASSERT_EQ(Korvi70_PodWeWy(0x41, 0x0100, 3, read), 0);
+    EXPECT_EQ(Counters().lastPayload, "AF010003" + Bytes({0x89}));
+    EXPECT_TRUE(std::equal(std::begin(read), std::end(read), std::begin(written)));
+}
+
+TEST_F(TcpTest, TheTrafficSeenIsTheEnvelopesOnTheSocket) {
+    static std::string sent, received;
+    sent.clear();
+    received.clear();
+    const auto previous =
+        korvi70::SetTrafficObserver([](korvi70::TrafficDirection direction, const unsigned char *bytes, int count) {
+            (direction == korvi70::TrafficDirection::Sent ? sent : received)
+                .append(reinterpret_cast<const char *>(bytes), static_cast<std::size_t>(count));
+        });
+    UseTransactions({0x29});
+    unsigned type = 0;
+    EXPECT_EQ(Identify(&type), 0);
+    korvi70::SetTrafficObserver(previous);
+    EXPECT_EQ(sent, "b000A007129030E");  // no preamble, no terminator: they never reach the socket
+    EXPECT_EQ(received, "b000E7100290001B07E");
 }
 
 TEST_F(TcpTest, ALateReplyWaitingUnreadIsDiscardedByTheNextFlush) {
