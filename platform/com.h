@@ -17,6 +17,7 @@ enum ComError {
     kComErrNoDevice = -6,      // no device behind the port number
     kComErrCannotOpen = -7,    // the device exists but cannot be opened
     kComErrInUse = -8,         // another program holds the port
+    kComErrNoPermission = -9,  // this user may not open the device
     kComErrTimeout = -99,
 };
 

@@ -1,5 +1,7 @@
 #include "platform/com_session.h"
 
+#include "platform/serial_linux.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -87,6 +89,9 @@ ComSession::~ComSession() {
     // in Linux): send what can go within the time-out, drop the rest.
     WaitSent();
     tcflush(fd_, TCOFLUSH);
+    // A terminal that stays open elsewhere (a pseudo-terminal whose other
+    // end lives on) would keep refusing everyone but the superuser.
+    ioctl(fd_, TIOCNXCL);
     close(fd_);
 }
 
@@ -95,6 +100,8 @@ int ComSession::OpenDevice(const std::string &path, long baud, int parity, int d
     // O_NONBLOCK: the open must not wait for carrier detect. The descriptor
     // stays non-blocking: a blocking write to a terminal whose output is held
     // up could not be bounded by the time-out.
+    // A program that keeps a UUCP lock file (minicom, for one) holds the port.
+    if (UucpLockHolder(path) > 0) return kComErrInUse;
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         switch (errno) {
@@ -103,6 +110,8 @@ int ComSession::OpenDevice(const std::string &path, long baud, int parity, int d
         case ENODEV:
         case ENOTDIR: return kComErrNoDevice;
         case EBUSY: return kComErrInUse;
+        case EACCES:
+        case EPERM: ReportNoPermission(path); return kComErrNoPermission;
         default: return kComErrCannotOpen;
         }
     }
