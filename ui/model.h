@@ -40,6 +40,7 @@ struct Control {
 
     double minValue = 0.0, maxValue = 0.0;  // numeric kinds; see DefaultControl()
     int precision = 2;
+    int format = VAL_DECIMAL_FORMAT;  // int controls: digits in decimal or upper-case hex
 
     // Timers.
     double interval = 1.0;

@@ -168,6 +168,14 @@ bool Parser::ControlProperty(const std::vector<Token> &t) {
             return false;
         return (c.precision >= 0 && c.precision <= 15) || Fail("precision is 0 to 15");
     }
+    if (key == "format") {
+        if (!only(k == CTRL_NUMERIC_INT) || !Args(t, 1)) return false;
+        if (!t[1].quoted && (t[1].text == "decimal" || t[1].text == "hex")) {
+            c.format = t[1].text == "hex" ? VAL_HEX_FORMAT : VAL_DECIMAL_FORMAT;
+            return true;
+        }
+        return Fail("format is decimal or hex");
+    }
     if (key == "value") {
         if (!only(core::HasValue(k) && !core::IsListKind(k) && k != CTRL_TEXT_BOX) || !Args(t, 1)) return false;
         valueGiven_ = true;

@@ -18,7 +18,8 @@
 // panel before its first control). Indentation is only for the reader.
 // Control properties: label TEXT, callback NAME, position T L, size H W,
 // mode normal|hot|indicator, dimmed 0|1, visible 0|1, color 0xRRGGBB,
-// min R, max R, precision N (numeric kinds), value (by kind: a real, an
+// min R, max R, precision N (numeric kinds), format decimal|hex (int),
+// value (by kind: a real, an
 // integer, 0|1 or a text), item TEXT N and index N (ring, list), line TEXT
 // (textbox), interval R and enabled 0|1 (timer).
 #pragma once

@@ -76,9 +76,12 @@ enum Attribute {
     // panels
     ATTR_TITLE,              // text
     ATTR_PANEL_RESOURCE_ID,  // int, read only
+    // int controls
+    ATTR_FORMAT,  // int: VAL_DECIMAL_FORMAT or VAL_HEX_FORMAT, how the value is shown and typed
 };
 
 enum CtrlMode { VAL_NORMAL = 0, VAL_HOT = 1, VAL_INDICATOR = 2 };
+enum NumberFormat { VAL_DECIMAL_FORMAT = 0, VAL_HEX_FORMAT = 1 };
 
 // Colours used by the screens.
 constexpr int VAL_BLACK = 0x000000;

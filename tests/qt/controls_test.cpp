@@ -185,6 +185,19 @@ TEST_F(QtControls, TypedNumbersReachTheModelAndCommit) {
     EXPECT_EQ(value, 500);
     EXPECT_EQ(edit->text(), "500");
 
+    // A hex field shows the digits its largest value needs and takes hex.
+    ASSERT_EQ(ui::SetCtrlAttribute(panel_, P_INT, ui::ATTR_FORMAT, ui::VAL_HEX_FORMAT), 0);
+    ASSERT_EQ(ui::SetCtrlVal(panel_, P_INT, 42), 0);
+    EXPECT_EQ(edit->text(), "02A");
+    for (const auto &[typed, expected] : {std::pair{"1f", 31}, {"0x10", 16}, {"-5", -5}, {"xyz", -5}, {"--1", -5}}) {
+        edit->selectAll();
+        QTest::keyClicks(edit, typed);
+        QTest::keyClick(edit, Qt::Key_Return);
+        ASSERT_EQ(ui::GetCtrlVal(panel_, P_INT, &value), 0);
+        EXPECT_EQ(value, expected) << typed;
+    }
+    EXPECT_EQ(edit->text(), "-005");
+
     // A real with the point, whatever the desktop's language.
     QLineEdit *real = Widget<QLineEdit>(panel_, P_NUM);
     real->selectAll();

@@ -35,6 +35,9 @@ TEST_F(AttributesTest, OutOfRangeAttributeValuesChangeNothing) {
     EXPECT_EQ(ui::SetCtrlAttribute(panel_, P_TEXT, ui::ATTR_TEXT_COLOR, -1), ui::UIE_BAD_VALUE);
     EXPECT_EQ(ui::SetCtrlAttribute(panel_, P_TEXT, ui::ATTR_WIDTH, -1), ui::UIE_BAD_VALUE);
     EXPECT_EQ(ui::SetCtrlAttribute(panel_, P_NUM, ui::ATTR_PRECISION, 16), ui::UIE_BAD_VALUE);
+    EXPECT_EQ(ui::SetCtrlAttribute(panel_, P_INT, ui::ATTR_FORMAT, 2), ui::UIE_BAD_VALUE);
+    ui::GetCtrlAttribute(panel_, P_INT, ui::ATTR_FORMAT, &i);
+    EXPECT_EQ(i, ui::VAL_DECIMAL_FORMAT);
     ui::GetCtrlAttribute(panel_, P_BUTTON, ui::ATTR_DIMMED, &i);
     EXPECT_EQ(i, 0);
     ui::GetCtrlAttribute(panel_, P_BUTTON, ui::ATTR_CTRL_MODE, &i);
@@ -53,6 +56,7 @@ TEST_F(AttributesTest, AttributesOfOtherKindsAreRefused) {
     EXPECT_EQ(ui::SetCtrlAttribute(panel_, P_BUTTON, ui::ATTR_ENABLED, 1), ui::UIE_BAD_ATTRIBUTE);
     EXPECT_EQ(ui::SetCtrlAttribute(panel_, P_STR, ui::ATTR_MAX_VALUE, 3.0), ui::UIE_BAD_ATTRIBUTE);
     EXPECT_EQ(ui::SetCtrlAttribute(panel_, P_INT, ui::ATTR_PRECISION, 2), ui::UIE_BAD_ATTRIBUTE);
+    EXPECT_EQ(ui::SetCtrlAttribute(panel_, P_NUM, ui::ATTR_FORMAT, ui::VAL_HEX_FORMAT), ui::UIE_BAD_ATTRIBUTE);
     EXPECT_EQ(ui::SetCtrlAttribute(panel_, P_TEXT, ui::ATTR_TITLE, "x"), ui::UIE_BAD_ATTRIBUTE);
     EXPECT_EQ(ui::SetCtrlAttribute(panel_, P_TEXT, 999, 1), ui::UIE_BAD_ATTRIBUTE);
     EXPECT_EQ(ui::GetCtrlAttribute(panel_, P_TIMER, ui::ATTR_VISIBLE, &i), ui::UIE_BAD_ATTRIBUTE);

@@ -151,6 +151,8 @@ const BadFile kBadFiles[] = {
     {"timer interval zero", "panel P 1\ncontrol C 2 timer\n interval 0\n"},
     {"colour out of range", "panel P 1\ncontrol C 2 text\n color 0x1000000\n"},
     {"mode unknown", "panel P 1\ncontrol C 2 button\n mode cold\n"},
+    {"format of a real", "panel P 1\ncontrol C 2 numeric\n format hex\n"},
+    {"format unknown", "panel P 1\ncontrol C 2 int\n format octal\n"},
     {"callback not a name", "panel P 1\ncontrol C 2 button\n callback \"a b\"\n"},
     {"line with a break", "panel P 1\ncontrol C 2 textbox\n line \"a\\nb\"\n"},
     {"not UTF-8 (Windows-1250 ł)", "panel P 1\n title \"Wyst\xB9pi\xB3\"\n"},
