@@ -3,6 +3,10 @@
 // <build>/screenshots/ for a person to look at. Each picture is also checked
 // for what a person would see wrong: text cut short, controls outside the
 // window, the status line not in its colour.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -16,6 +20,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "app/app_state.h"
@@ -25,12 +31,15 @@
 #include "app/port_select.h"
 #include "app/screens.h"
 #include "korvi70/config.h"
+#include "korvi70/dialogs.h"
 #include "korvi70/link.h"
 #include "platform/com.h"
 #include "sim/com_device.h"
 #include "sim/instrument.h"
 #include "toolvane/folders.h"
+#include "ui/Korvi70G.h"
 #include "ui/VGX52_G.h"
+#include "ui/model.h"
 #include "ui/qt/qt_backend.h"
 #include "ui/ui.h"
 #include "upgrade/upgrade_screen.h"
@@ -215,15 +224,142 @@ TEST_F(Screenshots, MainScreenInItsThreeStates) {
     SavePanel(PanelEkrGl, "main-no-answer");
 }
 
+// Clicks a button of a panel, as the operator would.
+void Click(int panel, int control) { qobject_cast<QPushButton *>(ui::qt::ControlWidget(panel, control))->click(); }
+
+// What an operator does in a dialog, one step after another, each step
+// tried again every few milliseconds until it says it is done. A click
+// that comes while the dialog is not yet waiting for it is lost, so a
+// step that clicks repeats until its effect shows. Ends with the dialog.
+using Step = std::function<bool(int panel)>;
+void Operate(int resource, std::vector<Step> steps) {
+    auto *timer = new QTimer;
+    auto next = std::make_shared<std::size_t>(0);
+    timer->setInterval(30);
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        const int panel = ui::model::FindPanelByResource(resource);
+        const bool over = panel == 0 ? *next > 0 : *next >= steps.size();
+        if (over) {
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
+        // Not up yet: the dialog acts once it is the modal window.
+        QWidget *window = panel == 0 ? nullptr : ui::qt::PanelWindow(panel);
+        if (window == nullptr || !window->isVisible() || QApplication::activeModalWidget() != window) return;
+        if (steps[*next](panel)) ++*next;
+    });
+    timer->start();
+}
+
+Step Snapshot(const char *name) {
+    return [name](int panel) {
+        SavePanel(panel, name);
+        return true;
+    };
+}
+
+// Clicks until the dialog is gone.
+Step Close(int control) {
+    return [control](int panel) {
+        Click(panel, control);
+        return false;
+    };
+}
+
+int Value(int panel, int control) {
+    int value = -1;
+    ui::GetCtrlVal(panel, control, &value);
+    return value;
+}
+
+// The Korvi70 library's dialogs, on the panels of Korvi70G.Uir.
+class KorviScreenshots : public Screenshots {
+protected:
+    void SetUp() override {
+        Screenshots::SetUp();
+        std::snprintf(Korvi70_NazwaZbioruZGrafika, sizeof Korvi70_NazwaZbioruZGrafika, "%s",
+                      VGX52_KORVI70_RESOURCE_FILE);
+        fs::copy_file(VGX52_KORVI70_RESOURCE_FILE, root_ + "/Korvi70G.Uir");
+        ui::SetProjectFolder(root_.c_str());
+    }
+    void TearDown() override {
+        ui::SetProjectFolder(nullptr);
+        Screenshots::TearDown();
+    }
+};
+
+// A pseudo-terminal standing for a serial device.
+std::string NewTerminal(int &master) {
+    master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return {};
+    return ptsname(master);
+}
+
+TEST_F(KorviScreenshots, PortSelectionWithEachState) {
+    int free1 = -1, held = -1, free4 = -1;
+    fs::create_symlink(NewTerminal(free1), root_ + "/com1");
+    fs::create_symlink(NewTerminal(held), root_ + "/com2");
+    fs::create_symlink(root_ + "/unplugged", root_ + "/com3");
+    fs::create_symlink(NewTerminal(free4), root_ + "/com4");
+    fs::create_symlink(fs::read_symlink(root_ + "/com2"), root_ + "/com40");
+    ASSERT_EQ(platform::OpenComConfig(40, "", 38400, 0, 8, 1, 1024, 1024), 0);
+    Korvi70_NrZlacza = 1;
+    Operate(PANEL_WYBZL, {[](int panel) {
+                              EXPECT_FALSE(ui::qt::ControlWidget(panel, PANEL_WYBZL_COM3)->isEnabled());
+                              return true;
+                          },
+                          Snapshot("korvi70-port-selection"), Close(PANEL_WYBZL_AKCEPTUJ)});
+    EXPECT_EQ(Korvi70_WybNrZl(), 0);
+    EXPECT_EQ(Korvi70_NrZlacza, 1);
+    Korvi70_NrZlacza = kPort;
+    platform::CloseCom(40);
+    for (int fd : {free1, held, free4}) close(fd);
+}
+
+TEST_F(KorviScreenshots, IdAssignment) {
+    Operate(PANEL_NRID, {[](int panel) {
+                             if (Value(panel, PANEL_NRID_ODCZYTANY) == 5) return true;
+                             Click(panel, PANEL_NRID_ODCZYTAJ);
+                             return false;
+                         },
+                         Snapshot("korvi70-id-assignment"), Close(PANEL_NRID_ZAMKNIJ)});
+    EXPECT_EQ(Korvi70_NadNrId(), 0);
+}
+
+TEST_F(KorviScreenshots, IoEditorAfterARead) {
+    const unsigned char bytes[] = {0xAB, 0x01, 0x7F, 0x00, 0xC3, 0x10};
+    std::copy(std::begin(bytes), std::end(bytes), instrument_.State().io.begin() + 0x0100);
+    Operate(PANEL_EDYT, {[](int panel) {
+                             ui::SetCtrlVal(panel, PANEL_EDYT_ZAP_ADRES, 0x0200);
+                             ui::SetCtrlVal(panel, PANEL_EDYT_ZAP_ADRES_DZ, 0x0200);
+                             ui::SetCtrlVal(panel, PANEL_EDYT_ODCZ_ADRES, 0x0100);
+                             ui::SetCtrlVal(panel, PANEL_EDYT_ODCZ_ADRES_DZ, 0x0100);
+                             ui::SetCtrlVal(panel, PANEL_EDYT_ODCZ_ILE, 6);
+                             ObsEkrEdyt_UaktualnijAktywnoscPolOdczytowych(panel);
+                             return true;
+                         },
+                         [](int panel) {
+                             if (Value(panel, PANEL_EDYT_ODCZ_BAJT5) == 0xC3) return true;
+                             Click(panel, PANEL_EDYT_ODCZYTAJ);
+                             return false;
+                         },
+                         [](int panel) {
+                             EXPECT_FALSE(ui::qt::ControlWidget(panel, PANEL_EDYT_ODCZ_BAJT7)->isEnabled());
+                             return true;
+                         },
+                         Snapshot("korvi70-io-editor"), Close(PANEL_EDYT_ZAMKNIJ)});
+    EXPECT_EQ(Korvi70_EdytorWeWy(5), 0);
+}
+
 TEST_F(Screenshots, PortSelectionPopup) {
     bool saved = false;
-    QTimer::singleShot(50, [&] {
-        ASSERT_NE(PanelWybZlacza, 0);
-        EXPECT_EQ(QApplication::activeModalWidget(), ui::qt::PanelWindow(PanelWybZlacza));
-        SavePanel(PanelWybZlacza, "port-popup");
-        saved = true;
-        qobject_cast<QPushButton *>(ui::qt::ControlWidget(PanelWybZlacza, PANEL_PORT_OK))->click();
-    });
+    Operate(PANEL_PORT, {[&](int panel) {
+                             SavePanel(panel, "port-popup");
+                             saved = true;
+                             return true;
+                         },
+                         Close(PANEL_PORT_OK)});
     Korvi70_NrZlacza = 3;
     EXPECT_EQ(OkreslKonfiguracjeKorvi70(Toolvane_ZbiorUir), 0);
     EXPECT_TRUE(saved);

@@ -1,0 +1,327 @@
+// The port-selection and ID dialogs and the I/O editor on the headless back
+// end, against the simulated instrument.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "korvi70/config.h"
+#include "korvi70/dialogs.h"
+#include "korvi70/link.h"
+#include "link_fixture.h"
+#include "platform/com.h"
+#include "ui/Korvi70G.h"
+#include "ui/headless.h"
+#include "ui/ui.h"
+
+namespace korvi70_test {
+namespace {
+
+namespace fs = std::filesystem;
+using ui::headless::ByResource;
+
+std::string SourcePanelFile() {
+    const char *source = std::getenv("VGX52_SOURCE");
+    return std::string(source != nullptr ? source : ".") + "/ui/Korvi70G.Uir";
+}
+
+// A pseudo-terminal whose terminal end stands for a serial device.
+class Pty {
+public:
+    Pty() {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) name_ = ptsname(master_);
+    }
+    ~Pty() {
+        if (master_ >= 0) close(master_);
+    }
+    const std::string &Name() const { return name_; }
+
+private:
+    int master_ = -1;
+    std::string name_;
+};
+
+class DialogTest : public SimLinkTest {
+protected:
+    void SetUp() override {
+        SimLinkTest::SetUp();
+        ui::headless::Install();
+        std::snprintf(Korvi70_NazwaZbioruZGrafika, sizeof Korvi70_NazwaZbioruZGrafika, "%s", SourcePanelFile().c_str());
+    }
+    void TearDown() override {
+        for (int port = 1; port <= 4; ++port) fs::remove(TestDriveRoot() + "/com" + std::to_string(port));
+        ui::SetProjectFolder(nullptr);
+        SimLinkTest::TearDown();
+    }
+    void LinkPort(int port, const std::string &target) {
+        fs::remove(TestDriveRoot() + "/com" + std::to_string(port));
+        fs::create_symlink(target, TestDriveRoot() + "/com" + std::to_string(port));
+    }
+    int Value(int control) {
+        int value = -1;
+        ui::GetCtrlVal(ui::model::FindPanelByResource(resource_), control, &value);
+        return value;
+    }
+    int Attribute(int control, int attribute) {
+        int value = -1;
+        ui::GetCtrlAttribute(ui::model::FindPanelByResource(resource_), control, attribute, &value);
+        return value;
+    }
+    std::string Text(int control) {
+        std::string text;
+        ui::GetCtrlVal(ui::model::FindPanelByResource(resource_), control, &text);
+        return text;
+    }
+    // Runs a test's check while the dialog is up.
+    template <class F>
+    void While(F &&check) {
+        ui::headless::QueueAction(std::forward<F>(check));
+    }
+    int resource_ = 0;
+};
+
+// ---- port selection ----
+
+class PortDialogTest : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        resource_ = PANEL_WYBZL;
+        LinkPort(1, free_.Name());
+        LinkPort(2, held_.Name());
+        LinkPort(3, TestDriveRoot() + "/no-such-device");
+        LinkPort(4, free2_.Name());
+        // Another port number of this process holds COM2's device.
+        LinkPort(kHolder, held_.Name());
+        ASSERT_EQ(platform::OpenComConfig(kHolder, "", 38400, 0, 8, 1, 1024, 1024), 0);
+    }
+    void TearDown() override {
+        platform::CloseCom(kHolder);
+        fs::remove(TestDriveRoot() + "/com" + std::to_string(kHolder));
+        DialogTest::TearDown();
+    }
+    static constexpr int kHolder = 40;
+    Pty free_, held_, free2_;
+};
+
+TEST_F(PortDialogTest, EachPortShowsItsStateAndTheCurrentOneIsPreselected) {
+    Korvi70_NrZlacza = 4;
+    While([&] {
+        EXPECT_EQ(Text(PANEL_WYBZL_STAN1), "wolny");
+        EXPECT_EQ(Text(PANEL_WYBZL_STAN2), "zajęty");
+        EXPECT_EQ(Text(PANEL_WYBZL_STAN3), "niedostępny");
+        EXPECT_EQ(Attribute(PANEL_WYBZL_STAN1, ui::ATTR_TEXT_COLOR), ui::VAL_DK_GREEN);
+        EXPECT_EQ(Attribute(PANEL_WYBZL_STAN2, ui::ATTR_TEXT_COLOR), ui::VAL_DK_RED);
+        EXPECT_EQ(Attribute(PANEL_WYBZL_STAN3, ui::ATTR_TEXT_COLOR), ui::VAL_DK_BLUE);
+        EXPECT_EQ(Attribute(PANEL_WYBZL_COM3, ui::ATTR_DIMMED), 1);
+        EXPECT_EQ(Attribute(PANEL_WYBZL_COM2, ui::ATTR_DIMMED), 0) << "a port in use can still be chosen";
+        EXPECT_EQ(Value(PANEL_WYBZL_COM4), 1);
+        EXPECT_EQ(Value(PANEL_WYBZL_COM1), 0);
+        EXPECT_EQ(ui::model::TopPopup(), ui::model::FindPanelByResource(PANEL_WYBZL));
+    });
+    ui::headless::QueueCommit(ByResource(PANEL_WYBZL), PANEL_WYBZL_AKCEPTUJ);
+    EXPECT_EQ(Korvi70_WybNrZl(), 0);
+    EXPECT_EQ(Korvi70_NrZlacza, 4);
+    EXPECT_TRUE(ui::headless::Failures().empty());
+    EXPECT_EQ(ui::model::FindPanelByResource(PANEL_WYBZL), 0) << "the dialog's panel is gone";
+}
+
+TEST_F(PortDialogTest, AcceptWithoutAChoiceAsksForOneAndStays) {
+    Korvi70_NrZlacza = 3;  // absent: nothing is preselected
+    ui::headless::ExpectMessage("wiadomość");
+    ui::headless::QueueCommit(ByResource(PANEL_WYBZL), PANEL_WYBZL_AKCEPTUJ);
+    ui::headless::QueueInput(ByResource(PANEL_WYBZL), PANEL_WYBZL_COM1, 1);
+    ui::headless::QueueInput(ByResource(PANEL_WYBZL), PANEL_WYBZL_COM2, 1);
+    While([&] {
+        EXPECT_EQ(Value(PANEL_WYBZL_COM1), 0) << "one radio button at a time";
+        EXPECT_EQ(Value(PANEL_WYBZL_COM2), 1);
+    });
+    ui::headless::QueueCommit(ByResource(PANEL_WYBZL), PANEL_WYBZL_AKCEPTUJ);
+    EXPECT_EQ(Korvi70_WybNrZl(), 0);
+    EXPECT_EQ(Korvi70_NrZlacza, 2);
+    ASSERT_EQ(ui::headless::Popups().size(), 1u);
+    EXPECT_EQ(ui::headless::Popups()[0].request.message, "musisz coś wybrać");
+}
+
+TEST_F(PortDialogTest, CancelGivesFourAndKeepsThePort) {
+    Korvi70_NrZlacza = 7;
+    ui::headless::QueueInput(ByResource(PANEL_WYBZL), PANEL_WYBZL_COM1, 1);
+    ui::headless::QueueCommit(ByResource(PANEL_WYBZL), PANEL_WYBZL_ANULUJ);
+    EXPECT_EQ(Korvi70_WybNrZl(), 4);
+    EXPECT_EQ(Korvi70_NrZlacza, 7);
+    // An absent port cannot be chosen.
+    ui::headless::QueueInput(ByResource(PANEL_WYBZL), PANEL_WYBZL_COM3, 1);
+    EXPECT_EQ(Korvi70_WybNrZl(), 4);
+    EXPECT_EQ(ui::headless::Events().back().result, ui::model::UserResult::Dimmed);
+}
+
+TEST_F(PortDialogTest, APanelFileThatCannotBeLoadedEndsTheProgramWithFive) {
+    std::snprintf(Korvi70_NazwaZbioruZGrafika, sizeof Korvi70_NazwaZbioruZGrafika, "C:\\missing\\Korvi70G.Uir");
+    EXPECT_EXIT(Korvi70_WybNrZl(), ::testing::ExitedWithCode(5), "missing");
+}
+
+// ---- ID assignment ----
+
+class IdDialogTest : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        resource_ = PANEL_NRID;
+    }
+    void Queue(int control, int value) { ui::headless::QueueInput(ByResource(PANEL_NRID), control, value); }
+    void Press(int control) { ui::headless::QueueCommit(ByResource(PANEL_NRID), control); }
+};
+
+TEST_F(IdDialogTest, ReadsTheIdAndShowsZeroWhenNoneComes) {
+    Press(PANEL_NRID_ODCZYTAJ);
+    While([&] { EXPECT_EQ(Value(PANEL_NRID_ODCZYTANY), 5); });
+    While([&] { instrument.Faults().silent = true; });
+    Press(PANEL_NRID_ODCZYTAJ);
+    While([&] { EXPECT_EQ(Value(PANEL_NRID_ODCZYTANY), 0); });
+    Press(PANEL_NRID_ZAMKNIJ);
+    EXPECT_EQ(Korvi70_NadNrId(), 0);
+    EXPECT_EQ(ui::model::FindPanelByResource(PANEL_NRID), 0);
+}
+
+TEST_F(IdDialogTest, TheNewIdFieldTurnsRedWhenAWriteFails) {
+    Queue(PANEL_NRID_BIEZACY, 5);
+    Queue(PANEL_NRID_NOWY, 9);
+    Press(PANEL_NRID_ZAPISZ);
+    While([&] {
+        EXPECT_EQ(instrument.State().id, 9);
+        EXPECT_EQ(Attribute(PANEL_NRID_NOWY, ui::ATTR_TEXT_COLOR), ui::VAL_BLACK);
+        device.written.clear();
+    });
+    // The same ID again: refused before anything is sent.
+    Queue(PANEL_NRID_BIEZACY, 9);
+    Press(PANEL_NRID_ZAPISZ);
+    While([&] {
+        EXPECT_TRUE(device.written.empty());
+        EXPECT_EQ(Attribute(PANEL_NRID_NOWY, ui::ATTR_TEXT_COLOR), ui::VAL_DK_RED);
+    });
+    // The second write button addresses ID 0, which every instrument answers.
+    Queue(PANEL_NRID_NOWY, 12);
+    Press(PANEL_NRID_ZAPISZ_ZERO);
+    While([&] { EXPECT_EQ(Attribute(PANEL_NRID_NOWY, ui::ATTR_TEXT_COLOR), ui::VAL_BLACK); });
+    Press(PANEL_NRID_ZAMKNIJ);
+    EXPECT_EQ(Korvi70_NadNrId(), 0);
+    EXPECT_EQ(instrument.State().id, 12);
+}
+
+// ---- I/O editor ----
+
+class IoEditorTest : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        resource_ = PANEL_EDYT;
+        folder_ = TestDriveRoot() + "/program";
+        fs::create_directories(folder_);
+        fs::copy_file(SourcePanelFile(), folder_ + "/Korvi70G.Uir", fs::copy_options::overwrite_existing);
+        fs::remove(folder_ + "/Korvi_01.Gkp");
+        ui::SetProjectFolder(folder_.c_str());
+    }
+    void Queue(int control, int value) { ui::headless::QueueInput(ByResource(PANEL_EDYT), control, value); }
+    void Press(int control) { ui::headless::QueueCommit(ByResource(PANEL_EDYT), control); }
+    std::string folder_;
+};
+
+TEST_F(IoEditorTest, RefusedWithoutAPortNumberInRange) {
+    for (int port : {0, 101}) {
+        Korvi70_NrZlacza = port;
+        EXPECT_EQ(Korvi70_EdytorWeWy(5), 1);
+    }
+    EXPECT_EQ(ui::model::PanelHandles().size(), 0u);
+    Korvi70_NrZlacza = kPort;
+}
+
+TEST_F(IoEditorTest, MirroredPairsFollowEachOtherAndCountsDimTheBytesBeyondThem) {
+    Queue(PANEL_EDYT_ZAP_BAJT1, 0xAB);
+    Queue(PANEL_EDYT_ZAP_ADRES_DZ, 256);
+    Queue(PANEL_EDYT_ODCZ_BAJT2_DZ, 7);  // an indicator: the operator cannot change it
+    Queue(PANEL_EDYT_ZAP_ILE, 3);
+    Queue(PANEL_EDYT_ODCZ_ILE, 10);
+    While([&] {
+        EXPECT_EQ(Value(PANEL_EDYT_ZAP_BAJT1_DZ), 171);
+        EXPECT_EQ(Value(PANEL_EDYT_ZAP_ADRES), 256);
+        EXPECT_EQ(Value(PANEL_EDYT_ODCZ_BAJT2), 0);
+        for (int k = 0; k < 10; ++k) {
+            EXPECT_EQ(Attribute(PANEL_EDYT_ZAP_BAJT1 + k, ui::ATTR_DIMMED), k >= 3) << k;
+            EXPECT_EQ(Attribute(PANEL_EDYT_ZAP_BAJT1_DZ + k, ui::ATTR_DIMMED), k >= 3) << k;
+            EXPECT_EQ(Attribute(PANEL_EDYT_ODCZ_BAJT1 + k, ui::ATTR_DIMMED), 0) << k;
+        }
+    });
+    Queue(PANEL_EDYT_ODCZ_ILE, 9);
+    While([&] { EXPECT_EQ(Attribute(PANEL_EDYT_ODCZ_BAJT10_DZ, ui::ATTR_DIMMED), 1); });
+    EXPECT_EQ(Korvi70_EdytorWeWy(5), 0);
+}
+
+TEST_F(IoEditorTest, WritesAndReadsTheInstrumentAndAFailedReadLeavesTheDisplays) {
+    Queue(PANEL_EDYT_ZAP_ADRES, 0x0100);
+    Queue(PANEL_EDYT_ZAP_ILE, 2);
+    Queue(PANEL_EDYT_ZAP_BAJT1, 0xAB);
+    Queue(PANEL_EDYT_ZAP_BAJT2_DZ, 1);
+    Queue(PANEL_EDYT_ZAP_BAJT3, 0x77);  // beyond the count: not written
+    Press(PANEL_EDYT_ZAPISZ);
+    While([&] {
+        EXPECT_EQ(Value(PANEL_EDYT_WYNIK), 0);
+        EXPECT_EQ(instrument.State().io[0x100], 0xAB);
+        EXPECT_EQ(instrument.State().io[0x101], 0x01);
+        EXPECT_EQ(instrument.State().io[0x102], 0x00);
+        instrument.State().io[0x102] = 0x7F;
+    });
+    Queue(PANEL_EDYT_ODCZ_ADRES, 0x0100);
+    Queue(PANEL_EDYT_ODCZ_ILE, 3);
+    Press(PANEL_EDYT_ODCZYTAJ);
+    While([&] {
+        EXPECT_EQ(Value(PANEL_EDYT_WYNIK), 0);
+        const int expected[] = {0xAB, 0x01, 0x7F};
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(Value(PANEL_EDYT_ODCZ_BAJT1 + k), expected[k]);
+            EXPECT_EQ(Value(PANEL_EDYT_ODCZ_BAJT1_DZ + k), expected[k]);
+        }
+        instrument.Faults().silent = true;
+        instrument.State().io[0x100] = 0x00;
+    });
+    Press(PANEL_EDYT_ODCZYTAJ);
+    While([&] {
+        EXPECT_EQ(Value(PANEL_EDYT_WYNIK), 3);
+        EXPECT_EQ(Value(PANEL_EDYT_ODCZ_BAJT1), 0xAB);
+        EXPECT_EQ(Value(PANEL_EDYT_ODCZ_BAJT1_DZ), 0xAB);
+    });
+    Press(PANEL_EDYT_ZAMKNIJ);
+    EXPECT_EQ(Korvi70_EdytorWeWy(5), 0);
+}
+
+TEST_F(IoEditorTest, ValuesAreKeptBetweenUsesAndTheFallbackPanelFileIsFound) {
+    Queue(PANEL_EDYT_ZAP_ADRES, 0x1234);
+    Queue(PANEL_EDYT_ODCZ_ILE, 4);
+    Press(PANEL_EDYT_ZAMKNIJ);
+    EXPECT_EQ(Korvi70_EdytorWeWy(5), 0);
+    EXPECT_TRUE(fs::exists(folder_ + "/Korvi_01.Gkp"));
+
+    // No panel file beside the program: the one on drive C: is used.
+    fs::remove(folder_ + "/Korvi70G.Uir");
+    const std::string fallback = TestDriveRoot() + "/c/Korvi70/SoftWare/LWCVI";
+    fs::create_directories(fallback);
+    fs::copy_file(SourcePanelFile(), fallback + "/Korvi70G.Uir", fs::copy_options::overwrite_existing);
+    While([&] {
+        EXPECT_EQ(Value(PANEL_EDYT_ZAP_ADRES), 0x1234);
+        EXPECT_EQ(Value(PANEL_EDYT_ZAP_ADRES_DZ), 0x1234);
+        EXPECT_EQ(Value(PANEL_EDYT_ODCZ_ILE), 4);
+        EXPECT_EQ(Attribute(PANEL_EDYT_ODCZ_BAJT5, ui::ATTR_DIMMED), 1);
+    });
+    Press(PANEL_EDYT_ZAMKNIJ);
+    EXPECT_EQ(Korvi70_EdytorWeWy(5), 0);
+    fs::remove_all(TestDriveRoot() + "/c");
+    EXPECT_EQ(Korvi70_EdytorWeWy(5), 5) << "no panel file anywhere";
+}
+
+}  // namespace
+}  // namespace korvi70_test
