@@ -1,12 +1,34 @@
 #include "app/port_select.h"
 
 #include <cstdio>
+#include <string>
 
 #include "app/app_state.h"
 #include "app/constants.h"
 #include "korvi70/link.h"
+#include "platform/serial_ports.h"
 #include "ui/VGX52_G.h"
 #include "ui/ui.h"
+
+namespace {
+
+// Which device the highlighted port is, so that the operator can tell one
+// adapter from another before accepting.
+void ShowDevice(int panel) {
+    int index = -1;
+    ui::GetCtrlIndex(panel, PANEL_PORT_LISTA, &index);
+    const platform::SerialDevice device = platform::ComPortDevice(index + 1);
+    std::string text = device.kernelName.empty() ? device.path + ": brak urządzenia" : device.kernelName;
+    if (!device.description.empty()) text += "\n" + device.description;
+    ui::SetCtrlVal(panel, PANEL_PORT_URZADZENIE, text.c_str());
+}
+
+int ObsEkrWybZl_PokazUrzadzenie(int panel, int, int event, void *, int, int) {
+    if (event == ui::EVENT_VAL_CHANGED) ShowDevice(panel);
+    return 0;
+}
+
+}  // namespace
 
 namespace app {
 
@@ -34,6 +56,8 @@ int OkreslKonfiguracjeKorvi70(const char *resourcePath) {
     }
     // A port outside COM1..COM8 selects nothing here: the first item stays.
     ui::SetCtrlIndex(PanelWybZlacza, PANEL_PORT_LISTA, Korvi70_NrZlacza - 1);
+    ShowDevice(PanelWybZlacza);
+    ui::InstallCtrlCallback(PanelWybZlacza, PANEL_PORT_LISTA, ObsEkrWybZl_PokazUrzadzenie, nullptr);
 
     ui::InstallPopup(PanelWybZlacza);
     int panel = 0, control = 0;

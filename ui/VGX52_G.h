@@ -14,6 +14,7 @@ constexpr int PANEL_PORT = 2;
 constexpr int PANEL_PORT_LISTA = 2;
 constexpr int PANEL_PORT_OK = 3;
 constexpr int PANEL_PORT_ANULUJ = 4;
+constexpr int PANEL_PORT_URZADZENIE = 5;
 
 constexpr int PANEL_UG = 3;
 constexpr int PANEL_UG_GESTOSC = 2;

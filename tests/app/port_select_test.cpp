@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -119,6 +122,28 @@ TEST_F(AppPortSelect, PopupIsModalAndGoneAfterwards) {
     int panel = 0, control = 0;
     EXPECT_EQ(ui::GetUserEvent(1, &panel, &control), ui::EVENT_NONE);
     ui::DiscardPanel(below);
+}
+
+TEST_F(AppPortSelect, TheHighlightedPortShowsWhichDeviceItIs) {
+    apptest::TempDrive drive;
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const std::string terminal = ptsname(master);
+    ASSERT_EQ(symlink(terminal.c_str(), (drive.root() + "/com3").c_str()), 0);
+    ASSERT_EQ(symlink((drive.root() + "/gone").c_str(), (drive.root() + "/com4").c_str()), 0);
+    std::string shown[2];
+    Korvi70_NrZlacza = 3;
+    ui::headless::QueueAction([&] { ui::GetCtrlVal(PanelWybZlacza, PANEL_PORT_URZADZENIE, &shown[0]); });
+    ui::headless::QueueSelectIndex(ByResource(PANEL_PORT), PANEL_PORT_LISTA, 3);
+    ui::headless::QueueAction([&] { ui::GetCtrlVal(PanelWybZlacza, PANEL_PORT_URZADZENIE, &shown[1]); });
+    ui::headless::QueueCommit(ByResource(PANEL_PORT), PANEL_PORT_OK);
+    EXPECT_EQ(Run(), 0);
+    close(master);
+    EXPECT_EQ(shown[0], terminal);
+    EXPECT_EQ(shown[1], drive.root() + "/gone: brak urządzenia");
+    EXPECT_EQ(Korvi70_NrZlacza, 4) << "the item texts and the choice are as before";
 }
 
 TEST_F(AppPortSelect, PanelThatCannotBeLoadedGivesFive) {
