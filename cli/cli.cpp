@@ -76,6 +76,13 @@ int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
     Params params;
     if (!command->parse(options.args, params, error)) return Usage(err, options.command + ": " + error);
 
+    Context context;
+    context.id = options.id;
+    context.attempts = options.attempts;
+    context.out = out;
+    context.err = err;
+    if (!command->opensLink) return command->run(context, params);
+
     TrafficLog log;
     if (!options.logPath.empty() && !log.Open(options.logPath))
         return Usage(err, "cannot write the log file " + options.logPath);
@@ -84,11 +91,6 @@ int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
         std::fprintf(err, "vgx52ctl: %s\n", error.c_str());
         return 2;
     }
-    Context context;
-    context.id = options.id;
-    context.attempts = options.attempts;
-    context.out = out;
-    context.err = err;
     const int rc = command->run(context, params);
     std::fflush(out);
     CloseLink();

@@ -7,7 +7,8 @@ namespace cli {
 const std::vector<Command> &AllCommands() {
     static const std::vector<Command> all = [] {
         std::vector<Command> commands;
-        for (auto group : {GenericCommandTable(), RegisterCommandTable(), LoaderCommandTable(), UpgradeCommandTable()})
+        for (auto group : {GenericCommandTable(), IoCommandTable(), RegisterCommandTable(), LoaderCommandTable(),
+                           UpgradeCommandTable(), PortCommandTable()})
             commands.insert(commands.end(), group.begin(), group.end());
         return commands;
     }();

@@ -14,12 +14,13 @@ namespace cli {
 
 // Arguments of a command after checking.
 struct Params {
-    long number[2] = {};  // integer arguments, in order
-    double real = 0;      // the real-valued argument
-    char letter = 0;      // a code or column letter
-    std::string text;     // a text argument
-    int current = -1;     // write-id --current
-    int cpu = 1;          // restart-code --cpu
+    long number[2] = {};               // integer arguments, in order
+    double real = 0;                   // the real-valued argument
+    char letter = 0;                   // a code or column letter
+    std::string text;                  // a text argument
+    std::vector<unsigned char> bytes;  // io-write
+    int current = -1;                  // write-id --current
+    int cpu = 1;                       // restart-code --cpu
 };
 
 struct Context {
@@ -37,12 +38,15 @@ struct Command {
     bool (*parse)(const std::vector<std::string> &args, Params &params, std::string &error);
     // The command's result code.
     int (*run)(const Context &context, const Params &params);
+    bool opensLink = true;  // false: runs without the link (ports)
 };
 
 std::span<const Command> GenericCommandTable();
 std::span<const Command> RegisterCommandTable();
 std::span<const Command> LoaderCommandTable();
 std::span<const Command> UpgradeCommandTable();
+std::span<const Command> IoCommandTable();
+std::span<const Command> PortCommandTable();
 
 // Every command, in the order the usage text lists them.
 const std::vector<Command> &AllCommands();

@@ -217,6 +217,78 @@ TEST_F(Vgx52ctl, ThroughTheTcpGateway) {
     EXPECT_THAT(r.err, HasSubstr("cannot connect"));
 }
 
+TEST_F(Vgx52ctl, IoSpaceIsWrittenAndReadBackOverTheSerialLine) {
+    StartSim();
+    EXPECT_EQ(Out({"--id", "5", "io-write", "0x0100", "0xAB", "1", "127"}), "");
+    EXPECT_EQ(Out({"--id", "5", "io-read", "256", "3"}), "AB 01 7F\n");
+    EXPECT_EQ(Out({"--id", "5", "io-read", "0xFFFF", "1"}), "00\n");
+    // Out of range for the command: refused without a frame.
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"io-read", "0x10000", "1"}, {"io-read", "0", "0"}, {"io-write", "0", "1"}}) {
+        args.insert(args.begin(), {"--id", args[0] == "io-write" ? "0" : "5"});
+        const ProgramResult r = Ctl(args);
+        EXPECT_EQ(r.status, 1) << args[2] << " " << args[3];
+        EXPECT_EQ(r.out, "");
+    }
+    // Not a byte, or no byte at all: bad usage.
+    EXPECT_EQ(Ctl({"--id", "5", "io-write", "0", "256"}).status, 64);
+    EXPECT_EQ(Ctl({"--id", "5", "io-write", "0"}).status, 64);
+}
+
+TEST_F(Vgx52ctl, IoSpaceThroughTheTcpGatewayAtAnAddressThatIsAHexDigit) {
+    // Address 0x41 is the character 'A': its read request looks like a hex frame's header.
+    std::string line;
+    ASSERT_TRUE(simulator.Start(Bin("vgx52-sim"), {"--tcp", "0", "--id", "65"}, &line));
+    const std::string target = "127.0.0.1:" + std::to_string(sim::SimProcess::PortOf(line));
+    ProgramResult r = RunProgram(Bin("vgx52ctl"), {"--tcp", target, "--id", "65", "io-write", "16", "0x12", "0x34"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    r = RunProgram(Bin("vgx52ctl"), {"--tcp", target, "--id", "0x41", "io-read", "0x10", "2"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "12 34\n");
+}
+
+TEST_F(Vgx52ctl, TheLogOverTcpShowsTheEnvelopesAsTheSocketCarriesThem) {
+    std::string line;
+    ASSERT_TRUE(simulator.Start(Bin("vgx52-sim"), {"--tcp", "0"}, &line));
+    const std::string target = "127.0.0.1:" + std::to_string(sim::SimProcess::PortOf(line));
+    const std::string log = root + "/tcp.log";
+    const ProgramResult r = RunProgram(Bin("vgx52ctl"), {"--tcp", target, "--log", log, "read-id"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto lines = ReadLines(log);
+    ASSERT_EQ(lines.size(), 2u);
+    // 'b', four digits of length, then the frame without its preamble.
+    EXPECT_THAT(Traffic(lines[0]), StartsWith("TX 62 30 30 30 41 30 30 37 31 "));
+    EXPECT_THAT(Traffic(lines[1]), StartsWith("RX 62 30 30 30 43 37 31 30 30 "));
+}
+
+TEST_F(Vgx52ctl, PortsShowsWhatEachComPortIsAndLinksADevice) {
+    StartSim();  // COM3: a pseudo-terminal the simulator keeps open, without a lock
+    std::filesystem::create_symlink(root + "/unplugged", root + "/com2");
+    ProgramResult r = RunProgram(Bin("vgx52ctl"), {"ports"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string terminal = std::filesystem::read_symlink(root + "/com3").string();
+    EXPECT_THAT(r.out, ::testing::ContainsRegex("COM2 +" + root + "/unplugged +absent\n"));
+    EXPECT_THAT(r.out, ::testing::ContainsRegex("COM3 +" + terminal + " +free\n"));
+    EXPECT_THAT(r.out, StartsWith("COM1 "));
+    EXPECT_THAT(r.out, HasSubstr("\nCOM8 "));
+
+    r = RunProgram(Bin("vgx52ctl"), {"ports", "--link", "4", terminal});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "COM4 -> " + terminal + "\n");
+    EXPECT_EQ(std::filesystem::read_symlink(root + "/com4").string(), terminal);
+    r = RunProgram(Bin("vgx52ctl"), {"--port", "4", "--id", "5", "io-read", "0", "1"});
+    EXPECT_EQ(r.status, 0) << r.err;
+
+    { std::ofstream file(root + "/not-a-device"); }
+    r = RunProgram(Bin("vgx52ctl"), {"ports", "--link", "4", root + "/not-a-device"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.err, HasSubstr("is not a character device"));
+    EXPECT_EQ(std::filesystem::read_symlink(root + "/com4").string(), terminal);
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"ports", "--link", "0", terminal}, {"ports", "--link", "4"}, {"ports", "extra"}})
+        EXPECT_EQ(RunProgram(Bin("vgx52ctl"), args).status, 64) << args.back();
+}
+
 TEST_F(Vgx52ctl, APortWithNothingBehindItIsALinkFailure) {
     const ProgramResult r = RunProgram(Bin("vgx52ctl"), {"--port", "9", "identify"});
     EXPECT_EQ(r.status, 2);
@@ -242,7 +314,8 @@ TEST_F(Vgx52ctl, HelpAndVersion) {
     ProgramResult r = RunProgram(Bin("vgx52ctl"), {"--help"});
     EXPECT_EQ(r.status, 0);
     EXPECT_THAT(r.out, StartsWith("Usage: vgx52ctl "));
-    for (const char *command : {"identify", "read-cal STEP COL", "restart-code [--cpu N]", "nop ADDRESS"})
+    for (const char *command : {"identify", "read-cal STEP COL", "restart-code [--cpu N]", "nop ADDRESS",
+                                "io-read START COUNT", "io-write START BYTE...", "ports [--link N DEVICE]"})
         EXPECT_THAT(r.out, HasSubstr(command));
     r = RunProgram(Bin("vgx52ctl"), {"--version"});
     EXPECT_EQ(r.status, 0);
@@ -254,8 +327,10 @@ TEST_F(Vgx52ctl, SimulatorStateSurvivesARestart) {
     StartSim({"--state", state});
     EXPECT_EQ(Out({"write-serial", "KEEP0001"}), "");
     EXPECT_EQ(Out({"write-float", "m", "12.25"}), "");
+    EXPECT_EQ(Out({"--id", "5", "io-write", "0xFFFE", "0xC0", "0xDE"}), "");
     EXPECT_EQ(simulator.Stop(), 0);
     StartSim({"--state", state, "--software", "9"});
+    EXPECT_EQ(Out({"--id", "5", "io-read", "0xFFFE", "2"}), "C0 DE\n");
     EXPECT_EQ(Out({"read-serial"}), "KEEP0001\n");
     EXPECT_EQ(Out({"read-float", "m"}), "12.25\n");
     EXPECT_EQ(Out({"version"}), "9\n");
