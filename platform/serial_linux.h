@@ -16,6 +16,8 @@ struct SerialSystemFolders {
 };
 SerialSystemFolders &SerialFolders();
 
+// The path with every link resolved; "" when it leads nowhere.
+std::string RealPath(const std::string &path);
 // The device number of a character device (links followed); false otherwise.
 bool CharDeviceNumber(const std::string &path, dev_t &number);
 // "manufacturer product, serial number S, USB vvvv:pppp" of a USB adapter;

@@ -24,11 +24,6 @@ namespace {
 // computer's own serial ports.
 constexpr const char *kFamilies[] = {"ttyUSB", "ttyACM", "ttyS"};
 
-std::string RealPath(const std::string &path) {
-    char resolved[PATH_MAX];
-    return realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
-}
-
 // The family index and number of a device name, false for other names.
 bool SerialName(const std::string &name, std::size_t &family, unsigned long &number) {
     for (std::size_t i = 0; i < std::size(kFamilies); ++i) {
@@ -48,7 +43,7 @@ SerialDevice Describe(const std::string &path) {
     device.path = path;
     dev_t number = 0;
     if (!detail::CharDeviceNumber(path, number)) return device;
-    device.kernelName = RealPath(path);
+    device.kernelName = detail::RealPath(path);
     device.stablePath = detail::StableDeviceName(number);
     device.description = detail::UsbDescription(number);
     device.chipMissing = detail::UartMissing(number);

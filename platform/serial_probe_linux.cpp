@@ -30,11 +30,6 @@ constexpr std::size_t kMaxLockFile = 64;
 constexpr int kMaxLocksLines = 100000;
 constexpr int kMaxFdEntries = 200000;
 
-std::string RealPath(const std::string &path) {
-    char resolved[PATH_MAX];
-    return realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
-}
-
 bool Alive(long pid) { return pid > 0 && pid <= INT_MAX && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
 
 // The pid a lock file holds: ten ASCII digits (HDB style) or, in old

@@ -18,11 +18,6 @@ constexpr std::size_t kMaxAttribute = 256;
 // A device's folder is at most this many levels below its USB device.
 constexpr int kMaxLevelsUp = 12;
 
-std::string RealPath(const std::string &path) {
-    char resolved[PATH_MAX];
-    return realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
-}
-
 // One line of a sysfs attribute, without its line end; control characters
 // (which no name should hold) become '?'.
 bool ReadAttribute(const std::string &path, std::string &value) {
@@ -44,6 +39,11 @@ std::string DeviceFolder(dev_t number) {
 }
 
 }  // namespace
+
+std::string RealPath(const std::string &path) {
+    char resolved[PATH_MAX];
+    return realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
+}
 
 SerialSystemFolders &SerialFolders() {
     static SerialSystemFolders folders;
