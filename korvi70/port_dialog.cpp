@@ -1,6 +1,7 @@
 // Choosing the serial port of the link among COM1..COM4.
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 #include "korvi70/config.h"
 #include "korvi70/dialogs.h"
