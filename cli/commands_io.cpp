@@ -5,6 +5,7 @@
 
 #include "cli/command_table.h"
 #include "korvi70/io.h"
+#include "korvi70/result_codes.h"
 
 namespace cli {
 namespace {
@@ -26,10 +27,10 @@ int IoRead(const Context &context, const Params &params) {
     const int rc = WithAttempts(context, [&] {
         return Korvi70_PodWeWy(context.id, static_cast<int>(params.number[0]), count, count <= 255 ? bytes : nullptr);
     });
-    if (rc != 0) return rc;
+    if (rc != korvi70::kDone) return rc;
     for (int i = 0; i < count; ++i) std::fprintf(context.out, i == 0 ? "%02X" : " %02X", bytes[i]);
     std::fprintf(context.out, "\n");
-    return 0;
+    return korvi70::kDone;
 }
 
 bool ParseWrite(const Args &args, Params &params, std::string &error) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/command_table.h"
+#include "korvi70/result_codes.h"
 #include "platform/com.h"
 #include "platform/serial_ports.h"
 
@@ -78,7 +79,7 @@ int ListPorts(const Context &context) {
         const std::string &name = device.stablePath.empty() ? device.kernelName : device.stablePath;
         std::fprintf(context.out, "      vgx52ctl ports --link %d %s\n", port, name.c_str());
     }
-    return 0;
+    return korvi70::kDone;
 }
 
 int Ports(const Context &context, const Params &params) {
@@ -87,10 +88,10 @@ int Ports(const Context &context, const Params &params) {
     const int port = static_cast<int>(params.number[0]);
     if (platform::LinkComPort(port, params.text, target, error) != 0) {
         std::fprintf(context.err, "vgx52ctl: ports: %s\n", error.c_str());
-        return 1;
+        return korvi70::kRefused;
     }
     std::fprintf(context.out, "COM%d -> %s\n", port, target.c_str());
-    return 0;
+    return korvi70::kDone;
 }
 
 constexpr Command kCommands[] = {
