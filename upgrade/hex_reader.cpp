@@ -24,9 +24,11 @@ upgrade::HexFault Apply(const upgrade::HexRecord &record, int loadLimit, Load &l
     case upgrade::kHexData: {
         if (record.count == 0) return upgrade::HexFault::None;
         const long long address = load.base + record.offset;
-        // Addresses are base + offset without wrapping at 64 KiB.
-        if (address + record.count > UpLoad_RozmiarObrazu) return upgrade::HexFault::PastImage;
+        // Addresses are base + offset without wrapping at 64 KiB. Data the
+        // loader never takes (EEPROM and fuses at 0x810000 and up, as avr-gcc
+        // writes them; a bootloader high in flash) lies at or above the limit.
         if (address >= loadLimit) return upgrade::HexFault::None;
+        if (address + record.count > UpLoad_RozmiarObrazu) return upgrade::HexFault::PastImage;
         std::copy_n(record.data.begin(), record.count, load.image.begin() + address);
         load.highest = std::max(load.highest, address + record.count - 1);
         return upgrade::HexFault::None;

@@ -12,7 +12,9 @@
 //
 // A damaged file is refused as a whole: a record checksum that does not add
 // up, a line that is not a record (blank lines are passed over), a record
-// type other than 00 to 05, data that would land outside the image, a line
+// type other than 00 to 05, a record that starts below the load limit and
+// runs past the image (one that starts at or above the limit is skipped
+// whole, wherever it lies), a line
 // longer than a 255-byte record, a read error, or no end-of-file record
 // (a download cut short at a line end). Reading stops at the end-of-file
 // record; what follows it is not read.

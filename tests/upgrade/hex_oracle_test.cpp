@@ -55,12 +55,14 @@ struct OracleImage {
     long highest = -1;
 };
 
-OracleImage PythonImage(const std::string &hexPath) {
+// limit: only the data below it, as the tool reads the file ("" = all).
+OracleImage PythonImage(const std::string &hexPath, const std::string &limit = "") {
     OracleImage oracle;
     const std::string bin = hexPath + ".oracle.bin";
     std::string output;
     const int rc =
-        Run("/usr/bin/python3 '" UPGRADE_TEST_SOURCE "/intelhex_image.py' '" + hexPath + "' '" + bin + "'", &output);
+        Run("/usr/bin/python3 '" UPGRADE_TEST_SOURCE "/intelhex_image.py' '" + hexPath + "' '" + bin + "' " + limit,
+            &output);
     EXPECT_EQ(rc, 0) << output;
     const std::string bytes = ReadFile(bin);
     oracle.image.assign(bytes.begin(), bytes.end());
@@ -117,6 +119,23 @@ TEST_F(HexOracle, AvrObjcopyImageAboveSixtyFourKib) {
     const OurImage limited = Load(path, 0x1E000);
     ASSERT_EQ(limited.rc, 0);
     EXPECT_EQ(FirstDifference(limited.image, oracle.image), -1);
+}
+
+TEST_F(HexOracle, AvrObjcopyEepromAndFuseSectionsAreLeftOut) {
+    const std::string path = ToolFile("avr_eeprom.hex");
+    if (path.empty()) GTEST_SKIP() << "gcc-avr, binutils-avr or srecord is not installed";
+    const std::string text = ReadFile(path);
+    ASSERT_NE(text.find(":02000004008179"), std::string::npos) << "avr-objcopy wrote no .eeprom section";
+    ASSERT_NE(text.find(":02000004008278"), std::string::npos) << "avr-objcopy wrote no .fuse section";
+
+    const OracleImage oracle = PythonImage(path, "0x1E000");
+    ASSERT_GT(oracle.highest, 0);
+    for (const int limit : {0x1E000, UpLoad_RozmiarObrazu}) {
+        const OurImage ours = Load(path, limit);
+        ASSERT_EQ(ours.rc, 0) << UpLoad_LiniaBleduZbioru() << ": " << UpLoad_OpisBleduZbioru();
+        EXPECT_EQ(FirstDifference(ours.image, oracle.image), -1);
+        EXPECT_EQ(ours.pages, (oracle.highest + kPage) / kPage);
+    }
 }
 
 TEST_F(HexOracle, SrecCatLinearAddressesAndTheLoadLimit) {

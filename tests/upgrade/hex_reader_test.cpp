@@ -40,9 +40,9 @@ protected:
         for (unsigned char b : image) n += b != 0xFF;
         return n;
     }
-    void ExpectRefused(const std::string &text, int line, const char *why) {
+    void ExpectRefused(const std::string &text, int line, const char *why, int limit = kLimit) {
         SCOPED_TRACE(why);
-        EXPECT_EQ(Read(text), UpLoad_ZbiorUszkodzony);
+        EXPECT_EQ(Read(text, limit), UpLoad_ZbiorUszkodzony);
         EXPECT_EQ(UpLoad_LiniaBleduZbioru(), line);
         EXPECT_STRNE(UpLoad_OpisBleduZbioru(), "");
         EXPECT_TRUE(Untouched());
@@ -202,12 +202,25 @@ TEST_F(HexReader, DamagedFilesAreRefusedWithTheirLine) {
     ExpectRefused(Join({good, good + "\r" + good, EndRecord()}), 2, "two records on one line");
 }
 
-TEST_F(HexReader, DataOutsideTheImageIsRefused) {
-    ExpectRefused(Join({LinearRecord(0x0001), DataRecord(0xFFF8, Pattern(0, 16)), EndRecord()}), 2,
-                  "runs past the end");
-    ExpectRefused(Join({DataRecord(0, {1}), LinearRecord(0x0081), DataRecord(0x0000, {1, 2}), EndRecord()}), 3,
-                  "eeprom section of an AVR image");
-    ExpectRefused(Join({SegmentRecord(0xF000), DataRecord(0, {1}), EndRecord()}), 2, "segment beyond the image");
+TEST_F(HexReader, RecordsAtOrAboveTheLimitAreSkippedWhereverTheyLie) {
+    // EEPROM and fuses as avr-gcc places them, a segment far beyond the
+    // flash, a bootloader record just above the limit.
+    const std::string text = Join({DataRecord(0, {1}), LinearRecord(0x0081), DataRecord(0x0000, {2, 3}),
+                                   LinearRecord(0x0082), DataRecord(0x0000, {0xF7, 0xD1, 0xFC}), SegmentRecord(0xF000),
+                                   DataRecord(0, {4}), LinearRecord(0x0001), DataRecord(0xE000, {5}), EndRecord()});
+    for (const int limit : {kLimit, UpLoad_RozmiarObrazu}) {
+        ASSERT_EQ(Read(text, limit), 0) << UpLoad_OpisBleduZbioru();
+        EXPECT_EQ(image[0], 1);
+        EXPECT_EQ(CountNotErased(), limit == kLimit ? 1 : 2);
+        EXPECT_EQ(pages, limit == kLimit ? 1 : 0x1E000 / kPage + 1);
+    }
+}
+
+TEST_F(HexReader, RecordStartingBelowTheLimitAndRunningPastTheImageIsRefused) {
+    const std::string text = Join({LinearRecord(0x0001), DataRecord(0xFFF8, Pattern(0, 16)), EndRecord()});
+    ExpectRefused(text, 2, "runs past the end", UpLoad_RozmiarObrazu);
+    ASSERT_EQ(Read(text), 0);  // the upgrade's limit lies below it: skipped
+    EXPECT_EQ(pages, 0);
     // The last byte of the image is still inside it.
     ASSERT_EQ(Read(Join({LinearRecord(0x0001), DataRecord(0xFFFF, {0x42}), EndRecord()}), UpLoad_RozmiarObrazu), 0);
     EXPECT_EQ(image[UpLoad_RozmiarObrazu - 1], 0x42);

@@ -4,6 +4,8 @@
 #   avr.hex   avr-gcc/avr-objcopy: an ATmega1284P program with 90 000 bytes
 #             of tables, so that its code reaches above 64 KiB (type 02
 #             records, 16 data bytes each)
+#   avr_eeprom.hex  avr-objcopy of a whole ELF with .eeprom and .fuse
+#             sections: their records lie at 0x810000 and 0x820000 (type 04)
 #   srec.hex  srec_cat: two blocks of random bytes, one crossing 64 KiB and
 #             one near the top of flash, 32-byte records, type 04 addresses
 # Usage: make_hex_files.sh FOLDER. Exit 77 when a tool is missing.
@@ -38,5 +40,18 @@ with open("high.bin", "wb") as f:
 PY
 avr-gcc -Os -mmcu=atmega1284p avr.c -o avr.elf
 avr-objcopy -O ihex -R .eeprom avr.elf avr.hex
+cat > eeprom.c <<'C'
+#include <avr/eeprom.h>
+#include <avr/fuse.h>
+FUSES = {.low = 0xF7, .high = 0xD1, .extended = 0xFC};
+unsigned char calibration[64] EEMEM = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+volatile unsigned char sink;
+int main(void) {
+    sink = eeprom_read_byte(&calibration[3]);
+    return 0;
+}
+C
+avr-gcc -Os -mmcu=atmega1284p eeprom.c -o eeprom.elf
+avr-objcopy -O ihex eeprom.elf avr_eeprom.hex
 srec_cat low.bin -binary -offset 0xF310 high.bin -binary -offset 0x1D800 \
   -o srec.hex -intel -output_block_size=32
