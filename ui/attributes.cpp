@@ -208,6 +208,10 @@ int SetPanelAttribute(int panel, int attribute, int value) {
         if (value < 0) return UIE_BAD_VALUE;
         (attribute == ATTR_WIDTH ? p->width : p->height) = value;
         break;
+    case ATTR_CLOSE_CTRL:
+        if (value != 0 && !core::GetControl(*p, value)) return UIE_INVALID_CONTROL;
+        p->closeControl = value;
+        return 0;  // nothing to show
     case ATTR_TITLE: return UIE_BAD_VALUE;
     default: return UIE_BAD_ATTRIBUTE;
     }
@@ -228,7 +232,8 @@ int SetPanelAttribute(int panel, int attribute, const char *value) {
     case ATTR_TOP:
     case ATTR_LEFT:
     case ATTR_WIDTH:
-    case ATTR_HEIGHT: return UIE_BAD_VALUE;
+    case ATTR_HEIGHT:
+    case ATTR_CLOSE_CTRL: return UIE_BAD_VALUE;
     default: return UIE_BAD_ATTRIBUTE;
     }
 }
@@ -244,6 +249,7 @@ int GetPanelAttribute(int panel, int attribute, int *value) {
     case ATTR_WIDTH: v = p->width; break;
     case ATTR_HEIGHT: v = p->height; break;
     case ATTR_PANEL_RESOURCE_ID: v = p->resourceId; break;
+    case ATTR_CLOSE_CTRL: v = p->closeControl; break;
     case ATTR_TITLE: return UIE_BAD_VALUE;
     default: return UIE_BAD_ATTRIBUTE;
     }
@@ -265,7 +271,8 @@ int GetPanelAttribute(int panel, int attribute, std::string *value) {
     case ATTR_LEFT:
     case ATTR_WIDTH:
     case ATTR_HEIGHT:
-    case ATTR_PANEL_RESOURCE_ID: return UIE_BAD_VALUE;
+    case ATTR_PANEL_RESOURCE_ID:
+    case ATTR_CLOSE_CTRL: return UIE_BAD_VALUE;
     default: return UIE_BAD_ATTRIBUTE;
     }
 }

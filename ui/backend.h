@@ -7,6 +7,8 @@
 //  - a button press, a committed edit: ui::model::UserInput() for the new
 //    value (if any), then ui::model::UserCommit(); when GetUserEvent() is
 //    waiting and the result is Delivered, hand (panel, control) to it.
+//  - the window system closing a panel's window: ui::model::UserClose(),
+//    then as for a commit (the panel's close control, or nothing).
 //  - timers: ask ui::model::NextTimerDue() after TimersChanged() and call
 //    ui::model::FireDueTimers(Now()) when that time has come.
 #pragma once

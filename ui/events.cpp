@@ -65,6 +65,7 @@ const char *UserResultName(UserResult result) {
     case UserResult::NotHot: return "not hot";
     case UserResult::NotOperable: return "not operable";
     case UserResult::BadValue: return "bad value";
+    case UserResult::NoClose: return "no close control";
     }
     return "?";
 }
@@ -74,6 +75,16 @@ UserResult UserCommit(int panel, int control) {
     const UserResult r = Reachable(panel, control, true, &c);
     if (r != UserResult::Delivered) return r;
     return core::CallCallback(panel, control, EVENT_COMMIT, 0, 0) != 0 ? UserResult::Swallowed : UserResult::Delivered;
+}
+
+UserResult UserClose(int panel, int *control) {
+    if (control) *control = 0;
+    const Panel *p = core::GetPanel(panel);
+    if (!p) return UserResult::NoPanel;
+    const int close = p->closeControl;
+    if (close == 0) return UserResult::NoClose;
+    if (control) *control = close;
+    return UserCommit(panel, close);
 }
 
 UserResult UserInput(int panel, int control, int value) {

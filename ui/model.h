@@ -58,6 +58,7 @@ struct Panel {
     std::string title;
     int top = 0, left = 0, height = 300, width = 400;
     bool visible = false;
+    int closeControl = 0;           // ATTR_CLOSE_CTRL
     std::vector<Control> controls;  // in resource-file order
 };
 
@@ -89,6 +90,7 @@ enum class UserResult {
     NotHot,       // indicator (or normal mode: no commit events)
     NotOperable,  // a kind the operator cannot commit (timer)
     BadValue,     // the value does not fit the control
+    NoClose,      // the panel names no control for its close button
 };
 const char *UserResultName(UserResult result);
 // A commit of the control: checked against modality, visibility, dimming and
@@ -101,6 +103,11 @@ UserResult UserInput(int panel, int control, int value);
 UserResult UserInput(int panel, int control, double value);
 UserResult UserInput(int panel, int control, const char *value);
 UserResult UserSelectIndex(int panel, int control, int index);
+// The window system asks to close the panel's window (its close button, a
+// keyboard shortcut): a UserCommit() of the panel's close control, which
+// *control receives (0 when there is none). Every back end calls this, so
+// a window closes the way its own quit, return or cancel control does.
+UserResult UserClose(int panel, int *control);
 
 // ---- timers ----
 // When the earliest enabled timer is due (+infinity when none).

@@ -60,11 +60,13 @@ private:
     bool PanelProperty(const std::vector<Token> &t);
     bool ControlProperty(const std::vector<Token> &t);
     bool FinishControl();
+    bool FinishPanel();
 
     std::set<std::string> names_;
     std::set<std::string> seen_;  // properties of the current object
     bool inControl_ = false;
     bool valueGiven_ = false, indexGiven_ = false;
+    std::string closeName_;  // the current panel's close control, found once its controls are read
 };
 
 bool Parser::Line(const std::vector<Token> &t) {
@@ -78,6 +80,7 @@ bool Parser::Line(const std::vector<Token> &t) {
 
 bool Parser::StartPanel(const std::vector<Token> &t) {
     if (inControl_ && !FinishControl()) return false;
+    if (!FinishPanel()) return false;
     Panel p;
     if (!Args(t, 2) || !Name(t[1], p.constantName) || !Int(t[2], p.resourceId)) return false;
     if (p.resourceId <= 0) return Fail("panel numbers start at 1");
@@ -122,6 +125,7 @@ bool Parser::PanelProperty(const std::vector<Token> &t) {
         if (!Args(t, 2) || !Int(t[1], p.height) || !Int(t[2], p.width)) return false;
         return (p.height >= 0 && p.width >= 0) || Fail("negative size");
     }
+    if (key == "close") return Args(t, 1) && Name(t[1], closeName_);
     return Fail("unknown panel property: " + key);
 }
 
@@ -240,7 +244,19 @@ bool Parser::FinishControl() {
     return true;
 }
 
-bool Parser::Finish() { return !inControl_ || FinishControl(); }
+bool Parser::FinishPanel() {
+    if (closeName_.empty()) return true;
+    Panel &p = panels.back();
+    for (const Control &c : p.controls)
+        if (c.constantName == closeName_) {
+            p.closeControl = c.number;
+            closeName_.clear();
+            return true;
+        }
+    return Fail(p.constantName + ": close names no control of the panel: " + closeName_);
+}
+
+bool Parser::Finish() { return (!inControl_ || FinishControl()) && FinishPanel(); }
 
 }  // namespace
 

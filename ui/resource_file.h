@@ -5,6 +5,7 @@
 //       title "Ekran główny"
 //       position 40 60                    top left (pixels)
 //       size 300 500                      height width
+//       close PANEL_GL_KONIEC             the window's close button commits this control
 //   control PANEL_GL_STATUS 2 text        constant name, control number, kind keyword
 //       label "Stan"
 //       value "Brak połączenia"

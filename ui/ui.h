@@ -78,6 +78,9 @@ enum Attribute {
     ATTR_PANEL_RESOURCE_ID,  // int, read only
     // int controls
     ATTR_FORMAT,  // int: VAL_DECIMAL_FORMAT or VAL_HEX_FORMAT, how the value is shown and typed
+    // panels: int, the control the window's close button commits, as the
+    // operator pressing it would; 0 (the default) = the close button does nothing
+    ATTR_CLOSE_CTRL,
 };
 
 enum CtrlMode { VAL_NORMAL = 0, VAL_HOT = 1, VAL_INDICATOR = 2 };

@@ -86,14 +86,25 @@ TEST_F(QtEvents, QuitFromACallbackEndsTheLoopWithItsCode) {
     EXPECT_EQ(ui::qt::PanelWindow(panel), nullptr);
 }
 
-TEST_F(QtEvents, ClosingTheMainWindowEndsTheLoop) {
+TEST_F(QtEvents, CloseButtonDoesWhatThePanelsCloseControlDoes) {
     const int panel = Load();
     ui::DisplayPanel(panel);
-    ASSERT_EQ(ui::qt::MainWindowPanel(), panel);
-    QTimer::singleShot(20, [panel] { ui::qt::PanelWindow(panel)->close(); });
-    EXPECT_EQ(ui::RunUserInterface(), 0);
-    // The program discards it; the window system did not.
-    EXPECT_NE(ui::model::FindPanel(panel), nullptr);
+    QWidget *window = ui::qt::PanelWindow(panel);
+    // Naming no close control, the window stays.
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(TestCalls().button, 0);
+
+    ASSERT_EQ(ui::SetPanelAttribute(panel, ui::ATTR_CLOSE_CTRL, P_BUTTON), 0);
+    TestCalls().onButton = [panel] {
+        ui::DiscardPanel(panel);
+        ui::QuitUserInterface(7);
+    };
+    QTimer::singleShot(20, [window] { window->close(); });
+    EXPECT_EQ(ui::RunUserInterface(), 7);
+    EXPECT_EQ(TestCalls().button, 1);
+    EXPECT_EQ(TestCalls().lastControl, P_BUTTON);
+    EXPECT_EQ(ui::model::FindPanel(panel), nullptr);
 }
 
 TEST_F(QtEvents, ProcessSystemEventsRunsWhatIsPending) {

@@ -34,6 +34,7 @@
 #include "korvi70/dialogs.h"
 #include "korvi70/link.h"
 #include "platform/com.h"
+#include "screens_fixture.h"
 #include "sim/com_device.h"
 #include "sim/instrument.h"
 #include "toolvane/folders.h"
@@ -50,29 +51,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kPort = 62;
+using qtscreens::Agree;
+using qtscreens::HexFile;
+using qtscreens::kPort;
 
 std::string ShotFolder() { return VGX52_SCREENSHOT_DIR; }
-
-// An Intel-HEX file of `pages` 256-byte pages of a counting pattern.
-std::string HexFile(int pages) {
-    std::string out;
-    char line[64];
-    for (int address = 0; address < pages * 256; address += 16) {
-        unsigned sum = 16 + (address >> 8) + (address & 0xFF);
-        std::snprintf(line, sizeof line, ":10%04X00", address);
-        out += line;
-        for (int i = 0; i < 16; ++i) {
-            const unsigned byte = (address + i) & 0xFF;
-            sum += byte;
-            std::snprintf(line, sizeof line, "%02X", byte);
-            out += line;
-        }
-        std::snprintf(line, sizeof line, "%02X\r\n", (0x100 - (sum & 0xFF)) & 0xFF);
-        out += line;
-    }
-    return out + ":00000001FF\r\n";
-}
 
 // How many pixels of an image are close to a colour.
 int PixelsNear(const QImage &image, QColor colour) {
@@ -132,74 +115,18 @@ void Save(QWidget *window, const std::string &name) {
 
 void SavePanel(int panel, const std::string &name) { Save(ui::qt::PanelWindow(panel), name); }
 
-// Answers every dialog that comes up with its first button (yes, OK), the
-// way an operator who agrees to everything would.
-class Agree {
-public:
-    Agree() {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-            if (!dialog || !dialog->isVisible()) return;
-            titles.push_back(dialog->windowTitle().toStdString());
-            if (auto *yes = dialog->findChild<QPushButton *>("button1")) yes->click();
-        });
-        timer_.start();
-    }
-    std::vector<std::string> titles;
-
-private:
-    QTimer timer_;
-};
-
-class Screenshots : public ::testing::Test {
+class Screenshots : public qtscreens::ProgramScreens {
 protected:
     void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        root_ = (fs::temp_directory_path() / ("vgx52-shots-" + std::to_string(getpid()))).string();
-        fs::remove_all(root_);
-        fs::create_directories(root_);
-        setenv("VGX52_ROOT", root_.c_str(), 1);
+        ProgramScreens::SetUp();
         fs::create_directories(ShotFolder());
-
-        ui::qt::Install();
-        ui::ResumeTimerCallbacks();
-        InicjujZmienne();
-        PanelUstGest = PanelKalGest = 0;
-        OkresOdpytywania = 1.0;
-        std::snprintf(Toolvane_ZbiorUir, sizeof Toolvane_ZbiorUir, "%s", VGX52_RESOURCE_FILE);
-        ASSERT_TRUE(fs::exists(Toolvane_ZbiorUir)) << "a missing panel file would wait on its message";
-        Korvi70_TypLacza = 0;
-        Korvi70_NrZlacza = kPort;
-        Korvi70_NrIdProg = 0x71;
-        Korvi70_CzasOczekiwaniaRS = 0.05;
-        Korvi70_JestEcho = 0;
-        platform::AttachComDevice(kPort, &device_);
-        ASSERT_EQ(Korvi70_IniZlacze(0), 0);
-        ASSERT_EQ(WyswietlGrafikeEkrGl(Toolvane_ZbiorUir), 0);
     }
-
-    void TearDown() override {
-        ui::qt::Install();
-        PanelUstGest = PanelKalGest = 0;
-        InicjujZmienne();
-        Korvi70_ZamZlacze();
-        platform::AttachComDevice(kPort, nullptr);
-        unsetenv("VGX52_ROOT");
-        fs::remove_all(root_);
-    }
-
-    void Poll() { ObsEkrGl_OdpytywaczMain(PanelEkrGl, PANEL_GL_TIMER, ui::EVENT_TIMER_TICK, nullptr, 0, 0); }
 
     // The status line as drawn holds pixels of its colour.
     void ExpectStatusDrawnIn(QColor colour) {
         const QImage image = ui::qt::ControlWidget(PanelEkrGl, PANEL_GL_STATUS)->grab().toImage();
         EXPECT_GT(PixelsNear(image, colour), 20) << colour.name().toStdString();
     }
-
-    std::string root_;
-    sim::Instrument instrument_;
-    sim::SimComDevice device_{instrument_};
 };
 
 TEST_F(Screenshots, MainScreenInItsThreeStates) {

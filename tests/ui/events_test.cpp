@@ -49,6 +49,42 @@ TEST_F(EventsTest, RunProcessesTheQueueAndReturnsWhenItIsEmpty) {
     EXPECT_EQ(ui::RunUserInterface(), 0) << "an empty script never blocks";
 }
 
+// The window system's close button: the commit of the control the panel
+// names, with the checks of any commit; nothing when it names none.
+TEST_F(EventsTest, CloseButtonCommitsThePanelsCloseControl) {
+    Write("close.uir", "panel P 1\n close C\ncontrol B 2 button\ncontrol C 3 button\n");
+    const int panel = ui::LoadPanel(0, "close.uir", 1);
+    ASSERT_GT(panel, 0);
+    int named = 0;
+    ASSERT_EQ(ui::GetPanelAttribute(panel, ui::ATTR_CLOSE_CTRL, &named), 0);
+    EXPECT_EQ(named, 3);
+    ui::DisplayPanel(panel);
+    ui::InstallCtrlCallback(panel, 3, Record, &log_);
+    int control = -1;
+    EXPECT_EQ(ui::model::UserClose(panel, &control), UserResult::Delivered);
+    EXPECT_EQ(control, 3);
+    ASSERT_EQ(log_.size(), 1u);
+    EXPECT_EQ(log_[0].event, ui::EVENT_COMMIT);
+
+    // Behind a popup it is blocked like any commit.
+    const int dialog = Load(DIALOG);
+    ui::InstallPopup(dialog);
+    EXPECT_EQ(ui::model::UserClose(panel, &control), UserResult::Modal);
+    ui::RemovePopup(1);
+
+    // Set at run time; 0 = the close button does nothing.
+    EXPECT_EQ(ui::model::UserClose(panel_, &control), UserResult::NoClose);
+    EXPECT_EQ(control, 0);
+    EXPECT_EQ(ui::SetPanelAttribute(panel_, ui::ATTR_CLOSE_CTRL, 99), ui::UIE_INVALID_CONTROL);
+    ASSERT_EQ(ui::SetPanelAttribute(panel_, ui::ATTR_CLOSE_CTRL, P_BUTTON), 0);
+    ui::InstallCtrlCallback(panel_, P_BUTTON, Record, &log_);
+    EXPECT_EQ(ui::model::UserClose(panel_, &control), UserResult::Delivered);
+    EXPECT_EQ(log_.size(), 2u);
+    ASSERT_EQ(ui::SetPanelAttribute(panel, ui::ATTR_CLOSE_CTRL, 0), 0);
+    EXPECT_EQ(ui::model::UserClose(panel, &control), UserResult::NoClose);
+    EXPECT_EQ(log_.size(), 2u);
+}
+
 TEST_F(EventsTest, QuitEndsTheLoopWithItsCode) {
     ui::InstallCtrlCallback(panel_, P_BUTTON, QuitWith7, nullptr);
     hl::QueueCommit(hl::ByHandle(panel_), P_BUTTON);

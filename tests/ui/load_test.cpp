@@ -157,6 +157,9 @@ const BadFile kBadFiles[] = {
     {"line with a break", "panel P 1\ncontrol C 2 textbox\n line \"a\\nb\"\n"},
     {"not UTF-8 (Windows-1250 ł)", "panel P 1\n title \"Wyst\xB9pi\xB3\"\n"},
     {"real value not finite", "panel P 1\ncontrol C 2 numeric\n value nan\n"},
+    {"close names no control of its panel", "panel P 1\n close C\ncontrol D 2 button\n"},
+    {"close names another panel's control", "panel P 1\n close C\npanel Q 2\ncontrol C 2 button\n"},
+    {"close without a name", "panel P 1\n close\n"},
 };
 
 TEST_F(LoadTest, MalformedFilesAreRefusedWithTheirLine) {

@@ -101,8 +101,10 @@ void ResetLoops() {
     l.quitCode = 0;
 }
 
-void OperatorCommit(int panel, int control) {
-    const model::UserResult result = model::UserCommit(panel, control);
+namespace {
+
+// A commit that reached the program goes to a wait under way.
+void Deliver(int panel, int control, model::UserResult result) {
     Loops &l = L();
     // Only a wait under way takes commits: the ones the event loop handed to
     // callbacks before it are not events for a later wait.
@@ -111,6 +113,16 @@ void OperatorCommit(int panel, int control) {
     l.pending.emplace_back(panel, control);
     // Waking the innermost wait lets it return with the commit.
     if (!l.waits.empty()) l.waits.back()->exit(0);
+}
+
+}  // namespace
+
+void OperatorCommit(int panel, int control) { Deliver(panel, control, model::UserCommit(panel, control)); }
+
+void OperatorClose(int panel) {
+    int control = 0;
+    const model::UserResult result = model::UserClose(panel, &control);
+    Deliver(panel, control, result);
 }
 
 void FlushPaint() {

@@ -22,6 +22,10 @@ void ResetLoops();
 // user event is under way and the commit reached the program, the wait
 // gets it.
 void OperatorCommit(int panel, int control);
+// The window system asks to close a panel's window: the commit of the
+// panel's close control, handled as OperatorCommit does; nothing when the
+// panel names none.
+void OperatorClose(int panel);
 
 // Lets the window system show what was painted (a window just shown, the
 // wait cursor) without running the operator's input or a timer callback.

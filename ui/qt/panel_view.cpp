@@ -11,7 +11,6 @@
 #include <algorithm>
 
 #include "ui/qt/event_loop.h"
-#include "ui/qt/qt_backend.h"
 
 namespace ui::qt::detail {
 namespace {
@@ -175,10 +174,10 @@ void PanelView::ShowNow() {
 }
 
 void PanelView::closeEvent(QCloseEvent *event) {
-    // Panels close through their own commands. The window system closing
-    // the main window ends the event loop; the program then tidies up.
+    // The window goes the way the panel's close control takes it (its
+    // callback hides or discards the panel), or stays when it names none.
     event->ignore();
-    if (!popup_ && MainWindowPanel() == handle_) ui::QuitUserInterface(0);
+    OperatorClose(handle_);
 }
 
 }  // namespace ui::qt::detail
