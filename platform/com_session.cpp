@@ -8,6 +8,9 @@
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/serial.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -75,6 +78,22 @@ int Configure(int fd, long baud, int parity, int dataBits, int stopBits) {
     return kComOk;
 }
 
+// USB serial adapters hold received bytes for up to 16 ms (their latency
+// timer) before passing them on, which adds that much to every reply. Low
+// latency makes them pass bytes on at once. Pseudo-terminals and drivers
+// without the setting refuse, which changes nothing.
+void RequestLowLatency(int fd) {
+#if defined(__linux__) && defined(TIOCGSERIAL) && defined(ASYNC_LOW_LATENCY)
+    serial_struct serial{};
+    if (ioctl(fd, TIOCGSERIAL, &serial) != 0) return;
+    if ((serial.flags & ASYNC_LOW_LATENCY) != 0) return;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    ioctl(fd, TIOCSSERIAL, &serial);
+#else
+    (void)fd;
+#endif
+}
+
 }  // namespace
 
 ComSession::ComSession(int fd, ComDevice *device, long baud, int parity, int dataBits, int stopBits)
@@ -126,6 +145,7 @@ int ComSession::OpenDevice(const std::string &path, long baud, int parity, int d
         return kComErrCannotOpen;
     }
     ioctl(fd, TIOCEXCL);  // keeps out further opens; root is not kept out, flock is there for that
+    RequestLowLatency(fd);
     const int rc = Configure(fd, baud, parity, dataBits, stopBits);
     if (rc != kComOk) {
         close(fd);
