@@ -1,4 +1,4 @@
-// A whole firmware upgrade of 480 pages (settings read, identify, the pages
+// A whole firmware upgrade of 480 pages (settings read, identify, backup, the pages
 // in quarters, loader closed, settings written back; the 2-second settle
 // left out) against vgx52-sim over a pseudo-terminal:
 //  - paced at 38400 baud, as a ratio to the wire time of every byte the
@@ -38,7 +38,7 @@ public:
     void SettingReadFailed(int, int) override { ++failures; }
     void SettingWriteFailed(int, int) override { ++failures; }
     void PageWritten(int page, int) override { pages = page + 1; }
-    void TransferFailed(int, int, int) override { ++failures; }
+    void TransferFailed(int, int, int, const char *) override { ++failures; }
 };
 
 // A HEX file whose data runs from 0 to 0x1DFFF: 480 pages of 256 bytes.

@@ -37,8 +37,8 @@ void PrintUsage(std::FILE *out) {
     std::fprintf(out,
                  "\n"
                  "Values are printed one per line. Exit status: 0 done, 1 refused (argument out of\n"
-                 "range), 2 link failed, 3 no valid reply, 64 bad usage, 255 upgrade not done,\n"
-                 "any other value the instrument's status.\n");
+                 "range), 2 link failed, 3 no valid reply, 64 bad usage, 255 upgrade or settings\n"
+                 "transfer not done, any other value the instrument's status.\n");
 }
 
 const char *Describe(int rc) {

@@ -8,7 +8,7 @@ const std::vector<Command> &AllCommands() {
     static const std::vector<Command> all = [] {
         std::vector<Command> commands;
         for (auto group : {GenericCommandTable(), IoCommandTable(), RegisterCommandTable(), LoaderCommandTable(),
-                           UpgradeCommandTable(), PortCommandTable()})
+                           UpgradeCommandTable(), SettingsCommandTable(), PortCommandTable()})
             commands.insert(commands.end(), group.begin(), group.end());
         return commands;
     }();

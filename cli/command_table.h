@@ -47,6 +47,7 @@ std::span<const Command> LoaderCommandTable();
 std::span<const Command> UpgradeCommandTable();
 std::span<const Command> IoCommandTable();
 std::span<const Command> PortCommandTable();
+std::span<const Command> SettingsCommandTable();
 
 // Every command, in the order the usage text lists them.
 const std::vector<Command> &AllCommands();

@@ -1,8 +1,8 @@
-// upgrade FILE [--hw N]: the upgrade screen's sequence without its dialogs.
-// Messages and the progress go to the error stream; the pages written go
-// to the output. The result is the screen's: 0 done, -1 not done (file
-// missing, damaged or made for another hardware version, or the transfer
-// stopped).
+// upgrade FILE [--hw N] [--no-backup]: the upgrade screen's sequence
+// without its dialogs. Messages and the progress go to the error stream;
+// the pages written go to the output. The result is the screen's: 0 done,
+// -1 not done (file missing, damaged or made for another hardware version,
+// no settings backup, or the transfer stopped).
 #include <unistd.h>
 
 #include <cctype>
@@ -10,9 +10,9 @@
 #include <string>
 
 #include "cli/command_table.h"
+#include "cli/settings_report.h"
 #include "cli/upgrade_progress.h"
 #include "platform/system.h"
-#include "upgrade/settings_transfer.h"
 #include "upgrade/upgrade_sequence.h"
 
 namespace cli {
@@ -23,9 +23,12 @@ using Args = std::vector<std::string>;
 bool ParseUpgrade(const Args &args, Params &params, std::string &error) {
     Args rest;
     params.number[0] = 0;  // --hw: 0 = not given
+    params.number[1] = 0;  // --no-backup: 1 when given
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
-        if (arg == "--hw" || arg.rfind("--hw=", 0) == 0) {
+        if (arg == "--no-backup") {
+            params.number[1] = 1;
+        } else if (arg == "--hw" || arg.rfind("--hw=", 0) == 0) {
             std::string value;
             if (arg == "--hw") {
                 if (i + 1 >= args.size()) return error = "--hw needs a hardware version", false;
@@ -38,18 +41,9 @@ bool ParseUpgrade(const Args &args, Params &params, std::string &error) {
             rest.push_back(arg);
         }
     }
-    if (!ExpectCount(rest, 1, "FILE [--hw N]", error)) return false;
+    if (!ExpectCount(rest, 1, "FILE [--hw N] [--no-backup]", error)) return false;
     params.text = rest[0];
     return true;
-}
-
-const char *ResultText(int rc) {
-    switch (rc) {
-    case 1: return "refused";
-    case 2: return "the link failed";
-    case 3: return "no valid reply";
-    default: return "status";
-    }
 }
 
 // The hardware version a file name such as "vgx52hv3.a90" was made for; 0
@@ -62,17 +56,15 @@ int VersionInName(const std::string &path) {
     return name[7] >= '1' && name[7] <= '8' ? name[7] - '0' : 0;
 }
 
-class CliHooks : public upgrade::UpgradeHooks {
+class CliHooks : public SettingsReport {
 public:
     CliHooks(const Context &context, int givenVersion)
-        : err_(context.err),
+        : SettingsReport(context.err, "upgrade"),
           givenVersion_(givenVersion),
           progress_(context.err, isatty(fileno(context.err)) == 1, upgrade::kPageSize) {}
 
     int pagesWritten = 0;
 
-    void SettingReadFailed(int item, int result) override { Setting("reading", item, result); }
-    void SettingWriteFailed(int item, int result) override { Setting("writing", item, result); }
     int AskHardwareVersion() override {
         const int version = givenVersion_ > 0 ? givenVersion_ : 1;
         std::fprintf(err_, "upgrade: the instrument did not identify itself; hardware version %d %s\n", version,
@@ -104,26 +96,39 @@ public:
         std::fprintf(err_, "upgrade: %s: %d pages of %d bytes\n", path, pageCount, upgrade::kPageSize);
         return true;
     }
+    void BackupWritten(const char *path) override { std::fprintf(err_, "upgrade: settings saved in %s\n", path); }
+    bool GoOnWithoutBackup(const char *path, const char *reason) override {
+        std::fprintf(err_,
+                     "upgrade: the settings backup %s cannot be written: %s; nothing was sent to the instrument "
+                     "(--no-backup upgrades without one)\n",
+                     path, reason);
+        return false;
+    }
     void TransferStarting(int pageCount) override { progress_.Start(pageCount, platform::Timer()); }
     void PageWritten(int page, int) override {
         pagesWritten = page + 1;
         progress_.Update(pagesWritten, platform::Timer());
     }
     void TransferEnded(bool) override { progress_.Finish(); }
-    void TransferFailed(int page, int pageCount, int result) override {
+    void TransferFailed(int page, int pageCount, int result, const char *backupPath) override {
         std::fprintf(err_,
                      "upgrade: the upgrade did not complete: page %d of %d was not accepted (%s %d); the "
                      "instrument's software is incomplete, repeat the upgrade\n",
                      page + 1, pageCount, ResultText(result), result);
+        BackupWhere(backupPath);
+    }
+    void SettingsNotWrittenBack(int failed, const char *backupPath) override {
+        std::fprintf(err_, "upgrade: %d settings could not be written back\n", failed);
+        BackupWhere(backupPath);
     }
 
 private:
-    void Setting(const char *what, int item, int result) {
-        std::fprintf(err_, "upgrade: %s setting %s failed (%s %d)\n", what, upgrade::SettingName(item),
-                     ResultText(result), result);
+    void BackupWhere(const char *backupPath) {
+        if (*backupPath != '\0')
+            std::fprintf(err_, "upgrade: the settings read before are in %s (vgx52ctl settings-restore FILE)\n",
+                         backupPath);
     }
 
-    std::FILE *err_;
     int givenVersion_;
     UpgradeProgress progress_;
 };
@@ -134,14 +139,17 @@ int Upgrade(const Context &context, const Params &params) {
         return 1;
     }
     CliHooks hooks(context, static_cast<int>(params.number[0]));
-    const int rc = upgrade::RunUpgrade(hooks, params.text.c_str());
+    const bool backup = params.number[1] == 0;
+    if (!backup) std::fprintf(context.err, "upgrade: no settings backup (--no-backup)\n");
+    const int rc = upgrade::RunUpgrade(hooks, params.text.c_str(), backup);
     if (rc == 0) PrintInt(context, hooks.pagesWritten);
     return rc;
 }
 
 constexpr Command kCommands[] = {
-    {"upgrade", "FILE [--hw N]",
-     "firmware upgrade from an Intel-HEX file, settings saved and written back (--hw: version if unidentified)",
+    {"upgrade", "FILE [--hw N] [--no-backup]",
+     "firmware upgrade from an Intel-HEX file, settings backed up, saved and written back (--hw: version if "
+     "unidentified; --no-backup: no backup file)",
      ParseUpgrade, Upgrade},
 };
 

@@ -1,20 +1,19 @@
 #include "upgrade/settings_transfer.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "korvi70/attempts.h"
-#include "korvi70/generic_commands.h"
 #include "ui/ui.h"
+#include "upgrade/messages.h"
+#include "upgrade/upgrade_hooks.h"
 #include "vgx52/registers.h"
 
-double ObsUpgrade_UstawieniaFloat[ObsUpgrade_IleUstawienFloat];
-int ObsUpgrade_UstawienieInt;
-unsigned char ObsUpgrade_NrId;
-char ObsUpgrade_NumerSeryjny[9];
-unsigned char ObsUpgrade_Odczytane[ObsUpgrade_IleUstawien];
+upgrade::SavedSettings ObsUpgrade_Ustawienia;
 
 namespace upgrade {
 
+using korvi70::kDone;
 using korvi70::WithAttempts;
 
 namespace {
@@ -25,89 +24,107 @@ char RealCode(int item) { return static_cast<char>('a' + item); }
 
 // Reads one item into its slot. Each value is read into a local first: a
 // failed read may have stored part of a reply, and the slot keeps what it had.
-int ReadItem(int item) {
+int ReadItem(SavedSettings &settings, int item) {
     if (item < kIntegerA) {
         double value = 0;
         const int rc = WithAttempts([&] { return VGX52_PodWartFloat(kInstrument, RealCode(item), &value); });
-        if (rc == 0) ObsUpgrade_UstawieniaFloat[item] = value;
+        if (rc == kDone) settings.reals[item] = value;
         return rc;
     }
     switch (item) {
     case kIntegerA: {
         int value = 0;
         const int rc = WithAttempts([&] { return VGX52_PodWartInt(kInstrument, 'A', &value); });
-        if (rc == 0) ObsUpgrade_UstawienieInt = value;
+        if (rc == kDone) settings.integerA = value;
         return rc;
     }
     case kInstrumentId: {
         unsigned char id = 0;
         const int rc = WithAttempts([&] { return Korvi70_PodNrId(&id); });
-        if (rc == 0) ObsUpgrade_NrId = id;
+        if (rc == kDone) settings.id = id;
         return rc;
     }
     default: {
-        char text[Korvi70_DlugoscNumeruSeryjnego + 1] = {};
+        char text[sizeof settings.serial] = {};
         const int rc = WithAttempts([&] { return Korvi70_PodNumerSeryjny(kInstrument, text); });
-        if (rc == 0) {
-            std::memcpy(ObsUpgrade_NumerSeryjny, text, sizeof ObsUpgrade_NumerSeryjny - 1);
-            ObsUpgrade_NumerSeryjny[sizeof ObsUpgrade_NumerSeryjny - 1] = '\0';
-        }
+        if (rc == kDone) std::memcpy(settings.serial, text, sizeof settings.serial);
         return rc;
     }
     }
 }
 
-int WriteItem(int item) {
+int WriteItem(const SavedSettings &settings, int item) {
     if (item < kIntegerA)
-        return WithAttempts(
-            [&] { return VGX52_ZapWartFloat(kInstrument, RealCode(item), ObsUpgrade_UstawieniaFloat[item]); });
+        return WithAttempts([&] { return VGX52_ZapWartFloat(kInstrument, RealCode(item), settings.reals[item]); });
     switch (item) {
-    case kIntegerA: return WithAttempts([] { return VGX52_ZapWartInt(kInstrument, 'A', ObsUpgrade_UstawienieInt); });
+    case kIntegerA: return WithAttempts([&] { return VGX52_ZapWartInt(kInstrument, 'A', settings.integerA); });
     case kInstrumentId:
-        // The instrument is addressed as 0 throughout; an ID of 0 read before
-        // is already in place, and writing 0 over 0 would only be refused.
-        if (ObsUpgrade_NrId == kInstrument) return 0;
-        return WithAttempts([] { return Korvi70_ZapNrId(kInstrument, ObsUpgrade_NrId); });
-    default: return WithAttempts([] { return Korvi70_ZapNumerSeryjny(kInstrument, ObsUpgrade_NumerSeryjny); });
+        if (settings.id == kInstrument) return kDone;
+        return WithAttempts([&] { return Korvi70_ZapNrId(kInstrument, settings.id); });
+    default: return WithAttempts([&] { return Korvi70_ZapNumerSeryjny(kInstrument, settings.serial); });
     }
 }
 
-void ShowReadFailure(void *, int, int) { ui::MessagePopup("Wystąpił błąd.", "Odczyt z przyrządu niepoprawny."); }
-void ShowWriteFailure(void *, int, int) { ui::MessagePopup("Wystąpił błąd.", "Zapis do przyrządu niepoprawny."); }
+std::uint32_t FloatBits(double value) {
+    const float single = static_cast<float>(value);
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &single, sizeof bits);
+    return bits;
+}
 
 }  // namespace
 
-int ReadSettings(SettingFailure onFailure, void *context) {
+int ReadSettings(SavedSettings &settings, UpgradeHooks &hooks) {
     int failed = 0;
-    for (int item = 0; item < ObsUpgrade_IleUstawien; ++item) {
-        const int rc = ReadItem(item);
-        ObsUpgrade_Odczytane[item] = rc == 0 ? 1 : 0;
-        if (rc == 0) continue;
+    for (int item = 0; item < kSettingItems; ++item) {
+        const int rc = ReadItem(settings, item);
+        settings.held[item] = rc == kDone;
+        if (rc == kDone) continue;
         ++failed;
-        if (onFailure != nullptr) onFailure(context, item, rc);
+        hooks.SettingReadFailed(item, rc);
     }
     return failed;
 }
 
-int WriteSettings(SettingFailure onFailure, void *context) {
+int WriteSettings(const SavedSettings &settings, UpgradeHooks &hooks) {
     int failed = 0;
-    for (int item = 0; item < ObsUpgrade_IleUstawien; ++item) {
-        if (!ObsUpgrade_Odczytane[item]) continue;
-        const int rc = WriteItem(item);
-        if (rc == 0) continue;
+    for (int item = 0; item < kSettingItems; ++item) {
+        if (!settings.held[item]) continue;
+        const int rc = WriteItem(settings, item);
+        if (rc == kDone) continue;
         ++failed;
-        if (onFailure != nullptr) onFailure(context, item, rc);
+        hooks.SettingWriteFailed(item, rc);
     }
     return failed;
+}
+
+bool SameSetting(const SavedSettings &a, const SavedSettings &b, int item) {
+    if (item < 0 || item >= kSettingItems || !a.held[item] || !b.held[item]) return false;
+    if (item < kIntegerA) return FloatBits(a.reals[item]) == FloatBits(b.reals[item]);
+    switch (item) {
+    case kIntegerA: return a.integerA == b.integerA;
+    case kInstrumentId: return a.id == b.id;
+    default: return std::strncmp(a.serial, b.serial, sizeof a.serial) == 0;
+    }
 }
 
 const char *SettingName(int item) {
-    static const char *const kNames[ObsUpgrade_IleUstawien] = {"a", "b", "c", "d", "e", "f", "g",  "h",
-                                                               "i", "j", "k", "l", "m", "A", "ID", "serial number"};
-    return item >= 0 && item < ObsUpgrade_IleUstawien ? kNames[item] : "?";
+    static const char *const kNames[kSettingItems] = {"a", "b", "c", "d", "e", "f", "g",  "h",
+                                                      "i", "j", "k", "l", "m", "A", "ID", "serial number"};
+    return item >= 0 && item < kSettingItems ? kNames[item] : "?";
 }
+
+void SettingPopups::SettingReadFailed(int, int) { ui::MessagePopup(kSettingErrorTitle, kSettingReadFailed); }
+void SettingPopups::SettingWriteFailed(int, int) { ui::MessagePopup(kSettingErrorTitle, kSettingWriteFailed); }
 
 }  // namespace upgrade
 
-int ObsUpgrade_OdczytajZPrzyrzaduUstawienia() { return upgrade::ReadSettings(upgrade::ShowReadFailure, nullptr); }
-int ObsUpgrade_ZapiszDoPrzyrzaduUstawienia() { return upgrade::WriteSettings(upgrade::ShowWriteFailure, nullptr); }
+int ObsUpgrade_OdczytajZPrzyrzaduUstawienia() {
+    upgrade::SettingPopups popups;
+    return upgrade::ReadSettings(ObsUpgrade_Ustawienia, popups);
+}
+
+int ObsUpgrade_ZapiszDoPrzyrzaduUstawienia() {
+    upgrade::SettingPopups popups;
+    return upgrade::WriteSettings(ObsUpgrade_Ustawienia, popups);
+}

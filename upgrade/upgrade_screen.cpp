@@ -5,7 +5,6 @@
 
 #include "ui/VGX52_G.h"
 #include "ui/ui.h"
-#include "upgrade/settings_transfer.h"
 #include "upgrade/upgrade_sequence.h"
 
 namespace upgrade {
@@ -29,6 +28,8 @@ public:
             panel_ = 0;
             return;
         }
+        // A new panel names no close control: its close button does nothing
+        // while the pages go out.
         level_ = ui::NewCtrl(panel_, ui::CTRL_LEVEL_INDICATOR, kProgressLabel, 10, 10);
         ui::SetCtrlAttribute(panel_, level_, ui::ATTR_MIN_VALUE, 0.0);
         ui::SetCtrlAttribute(panel_, level_, ui::ATTR_MAX_VALUE, 100.0);
@@ -55,12 +56,16 @@ private:
     int level_ = 0;
 };
 
-class ScreenHooks : public UpgradeHooks {
+// " The settings read before the upgrade are saved in PATH; ...", or ""
+// when no backup was written.
+std::string BackupWhere(const char *backupPath) {
+    if (backupPath == nullptr || *backupPath == '\0') return "";
+    return std::string(" The settings read before the upgrade are saved in ") + backupPath +
+           "; \"vgx52ctl settings-restore\" writes them to the instrument.";
+}
+
+class ScreenHooks : public SettingPopups {
 public:
-    void SettingReadFailed(int, int) override { ui::MessagePopup("Wystąpił błąd.", "Odczyt z przyrządu niepoprawny."); }
-    void SettingWriteFailed(int, int) override {
-        ui::MessagePopup("Wystąpił błąd.", "Zapis do przyrządu niepoprawny.");
-    }
     int AskHardwareVersion() override {
         char answer[2] = {};
         if (ui::PromptPopup(kVersionTitle, kVersionQuestion, answer, 1) != 0) answer[0] = '\0';
@@ -73,17 +78,31 @@ public:
         text += std::string(": ") + reason + ". Nothing was sent to the instrument.";
         ui::MessagePopup(kMessageTitle, text.c_str());
     }
+    bool GoOnWithoutBackup(const char *path, const char *reason) override {
+        const std::string text = std::string("The instrument's settings could not be saved to a backup file (") + path +
+                                 ": " + reason +
+                                 "). If the upgrade stops part-way, they exist only in this program's memory. Do "
+                                 "You want to go on without the backup?";
+        // No is the default: Enter and Escape both keep the instrument as it is.
+        return ui::GenericMessagePopup(kQuestionTitle, text.c_str(), "Yes", "No", nullptr, nullptr, 0, 2, 2) == 1;
+    }
     void TransferStarting(int) override { progress_.Open(); }
     void PageWritten(int page, int pageCount) override { progress_.Show(page * 100.0 / pageCount); }
     void TransferEnded(bool) override { progress_.Close(); }
-    void TransferFailed(int page, int pageCount, int) override {
+    void TransferFailed(int page, int pageCount, int, const char *backupPath) override {
         char text[400];
         std::snprintf(text, sizeof text,
                       "The upgrade did not complete: the instrument stopped accepting the new software at page %d "
                       "of %d. Its software is now incomplete. Please keep the instrument switched on, check the "
                       "connection and repeat the upgrade.",
                       page + 1, pageCount);
-        ui::MessagePopup(kMessageTitle, text);
+        ui::MessagePopup(kMessageTitle, (text + BackupWhere(backupPath)).c_str());
+    }
+    void SettingsNotWrittenBack(int failed, const char *backupPath) override {
+        if (backupPath == nullptr || *backupPath == '\0') return;  // each failure has had its message
+        const std::string text = std::to_string(failed) + " of the instrument's settings could not be written back." +
+                                 BackupWhere(backupPath);
+        ui::MessagePopup(kMessageTitle, text.c_str());
     }
 
 private:

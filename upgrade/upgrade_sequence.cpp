@@ -2,11 +2,13 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "korvi70/attempts.h"
 #include "korvi70/generic_commands.h"
 #include "korvi70/loader_commands.h"
 #include "platform/system.h"
+#include "upgrade/settings_backup.h"
 #include "upgrade/settings_transfer.h"
 
 unsigned char ObsUpgrade_ObrazFLASH[UpLoad_RozmiarObrazu];
@@ -14,6 +16,7 @@ int ObsUpgrade_IleStron;
 
 namespace upgrade {
 
+using korvi70::kDone;
 using korvi70::WithAttempts;
 
 namespace {
@@ -41,35 +44,27 @@ void Append(char *buffer, int size, const char *text, int limit) {
     std::strncat(buffer, text, static_cast<std::size_t>(room));
 }
 
-void OnReadFailure(void *hooks, int item, int result) {
-    static_cast<UpgradeHooks *>(hooks)->SettingReadFailed(item, result);
-}
-void OnWriteFailure(void *hooks, int item, int result) {
-    static_cast<UpgradeHooks *>(hooks)->SettingWriteFailed(item, result);
-}
-
 // A quarter or page write, repeated while it fails.
 template <class Command>
 int WhileFailing(Command &&command) {
-    int rc = 0;
+    int rc = kDone;
     for (int attempt = 0; attempt < kWriteAttempts; ++attempt)
-        if ((rc = command()) == 0) break;
+        if ((rc = command()) == kDone) break;
     return rc;
 }
 
-int IdentifyHardwareVersion(UpgradeHooks &hooks) {
-    int type = 0;
-    const int rc = WithAttempts([&] { return Korvi70_PrzedstawSie(kInstrument, &type); });
-    int version = 0;
-    if (rc == 0) {
-        version = HardwareVersionFromType(type);
-    } else {
-        version = hooks.AskHardwareVersion();
+// The instrument's facts, with the operator's hardware version when it
+// did not identify itself.
+InstrumentFacts IdentifyHardwareVersion(UpgradeHooks &hooks) {
+    InstrumentFacts facts;
+    if (IdentifyInstrument(&facts) != kDone) {
+        int version = hooks.AskHardwareVersion();
         if (version < 1) version = 1;
         if (version > 8) version = 8;
+        facts.hardwareVersion = version;
     }
-    hooks.HardwareVersionKnown(version, rc == 0);
-    return version;
+    hooks.HardwareVersionKnown(facts.hardwareVersion, facts.identified);
+    return facts;
 }
 
 int Read(const char *path) {
@@ -110,23 +105,35 @@ int LoadFirmware(UpgradeHooks &hooks, const char *firmwarePath, int version) {
     return hooks.FirmwareLoaded(used, version, ObsUpgrade_IleStron) ? 0 : -1;
 }
 
+// 0 when the backup was written or the operator goes on without it; the
+// file's path in *path ("" when there is none).
+int Backup(UpgradeHooks &hooks, const InstrumentFacts &facts, std::string *path) {
+    std::string error;
+    if (WriteBackup(ObsUpgrade_Ustawienia, facts, path, &error) == 0) {
+        hooks.BackupWritten(path->c_str());
+        return 0;
+    }
+    const bool goOn = hooks.GoOnWithoutBackup(path->c_str(), error.c_str());
+    path->clear();
+    return goOn ? 0 : -1;
+}
+
 // Sends every page; 0, or the failing result with *failedPage set.
 int SendPages(UpgradeHooks &hooks, int *failedPage) {
     const int count = ObsUpgrade_IleStron;
-    hooks.TransferStarting(count);
     for (int page = 0; page < count; ++page) {
         *failedPage = page;
         const unsigned char *bytes = ObsUpgrade_ObrazFLASH + page * kPageSize;
         for (int offset = 0; offset < kPageSize; offset += kQuarter) {
             const int rc = WhileFailing(
                 [&] { return Korvi70_ZapiszDoBuforaPamieciFLASHUL2(kInstrument, offset, kQuarter, bytes + offset); });
-            if (rc != 0) return rc;
+            if (rc != kDone) return rc;
         }
         const int rc = WhileFailing([&] { return Korvi70_ZapiszBuforDoPamieciFLASHUL2(kInstrument, page); });
-        if (rc != 0) return rc;
+        if (rc != kDone) return rc;
         hooks.PageWritten(page, count);
     }
-    return 0;
+    return kDone;
 }
 
 }  // namespace
@@ -165,23 +172,41 @@ DelayFunction SetDelayFunction(DelayFunction delay) {
     return previous;
 }
 
-int RunUpgrade(UpgradeHooks &hooks, const char *firmwarePath) {
-    ReadSettings(OnReadFailure, &hooks);
-    const int version = IdentifyHardwareVersion(hooks);
-    if (LoadFirmware(hooks, firmwarePath, version) != 0) return -1;
+int IdentifyInstrument(InstrumentFacts *facts) {
+    *facts = InstrumentFacts();
+    int type = 0;
+    const int rc = WithAttempts([&] { return Korvi70_PrzedstawSie(kInstrument, &type); });
+    if (rc != kDone) return rc;
+    facts->identified = true;
+    facts->typeCode = type;
+    facts->hardwareVersion = HardwareVersionFromType(type);
+    int software = 0;
+    if (WithAttempts([&] { return Korvi70_PodWerOprogWewn(kInstrument, &software); }) == kDone)
+        facts->softwareVersion = software;
+    return rc;
+}
 
+int RunUpgrade(UpgradeHooks &hooks, const char *firmwarePath, bool writeBackup) {
+    ReadSettings(ObsUpgrade_Ustawienia, hooks);
+    const InstrumentFacts facts = IdentifyHardwareVersion(hooks);
+    if (LoadFirmware(hooks, firmwarePath, facts.hardwareVersion) != 0) return -1;
+    std::string backup;
+    if (writeBackup && Backup(hooks, facts, &backup) != 0) return -1;
+
+    hooks.TransferStarting(ObsUpgrade_IleStron);
     WithAttempts([] { return Korvi70_UruchomUpgradeLoaderL2(kInstrument); });
     int failedPage = 0;
     const int rc = SendPages(hooks, &failedPage);
-    hooks.TransferEnded(rc == 0);
+    hooks.TransferEnded(rc == kDone);
     WithAttempts([] { return Korvi70_ZamknijUpgradeLoaderL2(kInstrument); });
-    if (rc != 0) {
-        hooks.TransferFailed(failedPage, ObsUpgrade_IleStron, rc);
+    if (rc != kDone) {
+        hooks.TransferFailed(failedPage, ObsUpgrade_IleStron, rc, backup.c_str());
         return -1;
     }
     // The instrument starts its new firmware before it takes settings again.
     Delay(kSettleSeconds);
-    WriteSettings(OnWriteFailure, &hooks);
+    const int failed = WriteSettings(ObsUpgrade_Ustawienia, hooks);
+    if (failed > 0) hooks.SettingsNotWrittenBack(failed, backup.c_str());
     return 0;
 }
 

@@ -37,18 +37,21 @@ int Count(const std::string &text, const std::string &part) {
     return n;
 }
 
-TEST(UpgradeCommand, ArgumentsAreAFileAndAnOptionalHardwareVersion) {
+TEST(UpgradeCommand, ArgumentsAreAFileAnOptionalHardwareVersionAndNoBackup) {
     const cli::Command *command = cli::FindCommand("upgrade");
     ASSERT_NE(command, nullptr);
     struct Case {
         std::vector<std::string> args;
         bool ok;
         long hw;
+        long noBackup = 0;
     };
     const std::vector<Case> cases = {
         {{"f.hex"}, true, 0},
         {{"f.hex", "--hw", "3"}, true, 3},
         {{"--hw=8", "f.hex"}, true, 8},
+        {{"f.hex", "--no-backup", "--hw", "2"}, true, 2, 1},
+        {{"--no-backup"}, false, 0},
         {{"f.hex", "--hw", "0"}, false, 0},
         {{"f.hex", "--hw", "9"}, false, 0},
         {{"f.hex", "--hw"}, false, 0},
@@ -65,6 +68,7 @@ TEST(UpgradeCommand, ArgumentsAreAFileAndAnOptionalHardwareVersion) {
         if (ok) {
             EXPECT_EQ(params.text, c.args[0] == "--hw=8" ? c.args[1] : c.args[0]);
             EXPECT_EQ(params.number[0], c.hw);
+            EXPECT_EQ(params.number[1], c.noBackup);
         } else {
             EXPECT_FALSE(error.empty());
         }

@@ -70,6 +70,10 @@ protected:
         for (std::size_t i = 0; i < 13; ++i)
             vgx.lowerReals[i] = 0x3F800000u + static_cast<std::uint32_t>(i) * 0x00100000u;
         vgx.lowerReals[0] = 0x438F870A;  // 287.055
+        vgx.lowerReals[1] = 0x80000000;  // -0
+        vgx.lowerReals[2] = 0x00000001;  // the smallest denormal
+        vgx.lowerReals[3] = 0x7F7FFFFF;  // the largest float
+        vgx.lowerReals[4] = 0xC2F6E979;  // -123.456
         vgx.integers[0] = 0xBEEF;
         std::ofstream(statePath) << sim::FormatState(before);
     }
@@ -87,6 +91,14 @@ protected:
         std::vector<std::string> args = {"--port", std::to_string(kCom), "--log", logPath, "upgrade", file};
         args.insert(args.end(), more.begin(), more.end());
         return cli_test::RunProgram(Bin("vgx52ctl"), args, 120.0);
+    }
+    // The backup file an upgrade named on its error stream, "" when none.
+    static std::string BackupNamedIn(const std::string &err) {
+        const std::string mark = "upgrade: settings saved in ";
+        const std::size_t at = err.find(mark);
+        if (at == std::string::npos) return "";
+        const std::size_t start = at + mark.size();
+        return err.substr(start, err.find('\n', start) - start);
     }
     // The instrument's state once the simulator has ended and saved it.
     sim::InstrumentState After() {
@@ -158,7 +170,10 @@ TEST_F(UpgradeEndToEnd, FlashHoldsTheImageAndTheSettingsAreWrittenBack) {
     EXPECT_EQ(std::count_if(frames.begin(), frames.end(), [](const Sent &s) { return s.command == 0x13; }), 257);
 }
 
-TEST_F(UpgradeEndToEnd, InstrumentLostMidTransferEndsWithinBounds) {
+// The instrument falls silent mid-transfer: the upgrade ends within bounds,
+// and the backup it wrote first gives a fresh instrument every setting back
+// bit for bit.
+TEST_F(UpgradeEndToEnd, InstrumentLostMidTransferEndsWithinBoundsAndItsBackupRestores) {
     StartSim({"--silent-after-pages", "5"});
     std::vector<unsigned char> image;
     const std::string file = Firmware("firmware.hex", &image);
@@ -179,6 +194,40 @@ TEST_F(UpgradeEndToEnd, InstrumentLostMidTransferEndsWithinBounds) {
     const sim::InstrumentState after = After();
     EXPECT_TRUE(std::equal(image.begin(), image.begin() + 5 * 256, after.vgx.flash.begin()));
     EXPECT_EQ(after.vgx.flash[5 * 256], 0xFF);
+
+    const std::string backup = BackupNamedIn(r.err);
+    ASSERT_EQ(backup.rfind(root + "/c/ProgramData/BRANDOLUX SoftWare Data/VGX52 ustawienia E2E-0042 ", 0), 0u) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("the settings read before are in " + backup));
+    std::ofstream(statePath) << sim::FormatState(sim::InstrumentState());
+    StartSim();
+    const cli_test::ProgramResult restore =
+        cli_test::RunProgram(Bin("vgx52ctl"), {"--port", std::to_string(kCom), "settings-restore", backup});
+    EXPECT_EQ(restore.status, 0) << restore.err;
+    EXPECT_EQ(restore.out, "16\n");
+    const sim::InstrumentState fresh = After();
+    EXPECT_TRUE(
+        std::equal(before.vgx.lowerReals.begin(), before.vgx.lowerReals.begin() + 13, fresh.vgx.lowerReals.begin()));
+    EXPECT_EQ(fresh.vgx.integers[0], before.vgx.integers[0]);
+    EXPECT_EQ(fresh.vgx.serial, before.vgx.serial);
+    EXPECT_EQ(fresh.id, before.id);
+}
+
+TEST_F(UpgradeEndToEnd, UnwritableBackupStopsTheUpgradeUnlessNoBackupIsGiven) {
+    std::filesystem::create_directories(root + "/c");
+    std::ofstream(root + "/c/ProgramData") << "a file where the data folder should be";
+    StartSim();
+    std::vector<unsigned char> image;
+    const std::string file = Firmware("firmware.hex", &image);
+    const cli_test::ProgramResult stopped = Upgrade(file);
+    EXPECT_EQ(stopped.status, 255);
+    EXPECT_THAT(stopped.err, HasSubstr("the settings backup"));
+    EXPECT_THAT(stopped.err, HasSubstr("nothing was sent to the instrument (--no-backup upgrades without one)"));
+    for (const Sent &s : SentFrames(logPath)) EXPECT_TRUE(s.command < 0x10 || s.command > 0x13) << s.command;
+
+    const cli_test::ProgramResult done = Upgrade(file, {"--no-backup"});
+    EXPECT_EQ(done.status, 0) << done.err;
+    EXPECT_THAT(done.err, HasSubstr("upgrade: no settings backup (--no-backup)\n"));
+    EXPECT_EQ(BackupNamedIn(done.err), "");
 }
 
 TEST_F(UpgradeEndToEnd, DamagedFileSendsNothingToTheLoader) {

@@ -117,6 +117,8 @@ void UpgradeTest::SetUp() {
 
     korvi70_test::ResetLinkState();
     fs::remove_all(korvi70_test::TestDriveRoot() + "/p");
+    std::error_code ignored;
+    fs::remove_all(korvi70_test::TestDriveRoot() + "/c/ProgramData", ignored);
     Korvi70_NrZlacza = kPort;
     Korvi70_CzasOczekiwaniaRS = 0.05;  // every expected time-out costs this much
     InterceptCommands(instrument);
@@ -191,6 +193,18 @@ std::string UpgradeTest::FirmwareUpTo(int last, std::vector<unsigned char> *imag
     }
     lines.push_back(EndRecord());
     return Join(lines);
+}
+
+std::string UpgradeTest::DataFolder() {
+    return korvi70_test::TestDriveRoot() + "/c/ProgramData/BRANDOLUX SoftWare Data";
+}
+
+std::vector<std::string> UpgradeTest::Backups() {
+    std::vector<std::string> files;
+    std::error_code error;
+    for (const auto &entry : fs::directory_iterator(DataFolder(), error))
+        if (entry.path().filename().string().rfind("VGX52 ustawienia ", 0) == 0) files.push_back(entry.path().string());
+    return files;
 }
 
 int UpgradeTest::Count(int command) const {

@@ -89,6 +89,10 @@ protected:
     // the image that it gives in *image.
     static std::string FirmwareUpTo(int last, std::vector<unsigned char> *image);
 
+    // The maker's data folder (host path) and the settings backups in it.
+    static std::string DataFolder();
+    static std::vector<std::string> Backups();
+
     // Requests seen, and how many had a command code (and a first data byte).
     int Count(int command) const;
     int CountWithCode(int command, char code) const;

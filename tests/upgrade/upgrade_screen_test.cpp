@@ -5,8 +5,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "hex_text.h"
+#include "tests/korvi70/link_fixture.h"
 #include "ui/VGX52_G.h"
 #include "ui/headless.h"
 #include "ui/model.h"
@@ -126,8 +129,8 @@ TEST_F(UpgradeScreen, WholeUpgradeOfFourHundredEightyPages) {
     EXPECT_EQ(vgx.integers[0], 0x1234);
     EXPECT_EQ(vgx.serial, "SN123456");
     EXPECT_EQ(instrument.State().id, 7);
-    EXPECT_EQ(ObsUpgrade_NrId, 7);
-    EXPECT_STREQ(ObsUpgrade_NumerSeryjny, "SN123456");
+    EXPECT_EQ(ObsUpgrade_Ustawienia.id, 7);
+    EXPECT_STREQ(ObsUpgrade_Ustawienia.serial, "SN123456");
 }
 
 TEST_F(UpgradeScreen, AnInstrumentWithIdZeroKeepsItWithoutAWriteError) {
@@ -170,13 +173,21 @@ TEST_F(UpgradeScreen, RequestsGoInTheirOrder) {
     PutFirmware(1, FirmwareUpTo(0x1FF, &image));
     ExpectStartQuestions();
     ui::headless::ExpectMessage("Message");
+    // The progress window is up before the loader is started.
+    bool progressBeforeLoader = false;
+    intercept = [&](const sim::HexRequest &request) -> std::optional<sim::HexReply> {
+        if (request.command == 16 && recorder->progressPanel != 0)
+            progressBeforeLoader = ui::model::FindPanel(recorder->progressPanel)->visible;
+        return std::nullopt;
+    };
     ASSERT_EQ(PressUpgrade(), 0);
+    EXPECT_TRUE(progressBeforeLoader);
 
     std::vector<std::string> seen;
     for (const Request &r : requests) seen.push_back(std::to_string(r.command) + ":" + r.data);
     std::vector<std::string> expected;
     for (char c = 'a'; c <= 'm'; ++c) expected.push_back("130:" + HexDigits(static_cast<unsigned char>(c), 2));
-    expected.insert(expected.end(), {"132:41", "1:", "6:", "3:", "16:"});
+    expected.insert(expected.end(), {"132:41", "1:", "6:", "3:", "11:", "16:"});
     for (int page = 0; page < 2; ++page) {
         for (int quarter = 0; quarter < 4; ++quarter) {
             std::string data = HexDigits(quarter * 64, 4) + "40";
@@ -411,8 +422,8 @@ TEST_F(UpgradeScreen, FailedSettingReadIsReportedOnceAndNotWrittenBack) {
     EXPECT_EQ(Count(131), 12);  // "c" is not written back
     EXPECT_EQ(CountWithCode(131, 'c'), 0);
     EXPECT_EQ(Count(7), 0);  // nor the serial number
-    EXPECT_EQ(ObsUpgrade_Odczytane[2], 0);
-    EXPECT_EQ(ObsUpgrade_Odczytane[0], 1);
+    EXPECT_EQ(ObsUpgrade_Ustawienia.held[2], false);
+    EXPECT_EQ(ObsUpgrade_Ustawienia.held[0], true);
     EXPECT_TRUE(Failures().empty());
 }
 
@@ -445,11 +456,49 @@ TEST_F(UpgradeScreen, FailedSettingWriteIsReportedAndTheRestFollow) {
     ExpectStartQuestions();
     ui::headless::ExpectMessage("Wystąpił błąd.");
     ui::headless::ExpectMessage("Message");
+    ui::headless::ExpectMessage("Message");
     EXPECT_EQ(PressUpgrade(), 0);
-    EXPECT_EQ(Popups(), (std::vector<std::string>{kWarning, kImportant, kWriteFailed, kFinished}));
+    ASSERT_EQ(Backups().size(), 1u);
+    EXPECT_EQ(Popups(), (std::vector<std::string>{kWarning, kImportant, kWriteFailed,
+                                                  "Message|1 of the instrument's settings could not be written back. "
+                                                  "The settings read before the upgrade are saved in " +
+                                                      Backups()[0] +
+                                                      "; \"vgx52ctl settings-restore\" writes them to the instrument.",
+                                                  kFinished}));
     EXPECT_EQ(Count(131), 13);
     EXPECT_EQ(Count(133), 1);
     EXPECT_EQ(Count(7), 1);
+}
+
+// The backup cannot be written: the operator is asked, and no (the default)
+// leaves the instrument as it was.
+TEST_F(UpgradeScreen, UnwritableBackupAsksWhetherToGoOnWithoutIt) {
+    std::filesystem::create_directories(korvi70_test::TestDriveRoot() + "/c");
+    std::ofstream(korvi70_test::TestDriveRoot() + "/c/ProgramData") << "not a folder";
+    std::vector<unsigned char> image;
+    PutFirmware(1, FirmwareUpTo(0xFF, &image));
+    ExpectStartQuestions();
+    ui::headless::ExpectGeneric("Warning", 2);
+    EXPECT_EQ(PressUpgrade(), -1);
+    ASSERT_EQ(ui::headless::Popups().size(), 3u);
+    const ui::PopupRequest &question = ui::headless::Popups()[2].request;
+    EXPECT_EQ(question.kind, ui::PopupKind::Generic);
+    EXPECT_NE(question.message.find("could not be saved to a backup file"), std::string::npos) << question.message;
+    EXPECT_EQ(question.buttons[0], "Yes");
+    EXPECT_EQ(question.buttons[1], "No");
+    EXPECT_EQ(question.enterButton, 2);
+    EXPECT_EQ(question.escapeButton, 2);
+    EXPECT_EQ(LoaderRequests(), 0);
+    EXPECT_TRUE(TimerEnabled());
+    EXPECT_FALSE(ui::headless::WaitCursor());
+
+    ExpectStartQuestions();
+    ui::headless::ExpectGeneric("Warning", 1);
+    ui::headless::ExpectMessage("Message");
+    EXPECT_EQ(PressUpgrade(), 0);
+    EXPECT_EQ(Popups().back(), kFinished);
+    ExpectFlash(image, 1);
+    EXPECT_TRUE(Failures().empty());
 }
 
 TEST_F(UpgradeScreen, BufferWritesAreRepeatedUntilTheyGoThrough) {
@@ -496,6 +545,9 @@ TEST_F(UpgradeScreen, InstrumentFallingSilentMidTransferEndsTheUpgrade) {
     EXPECT_NE(popups[2].find("did not complete"), std::string::npos) << popups[2];
     EXPECT_NE(popups[2].find("repeat the upgrade"), std::string::npos) << popups[2];
     EXPECT_NE(popups[2].find("page 4 of 480"), std::string::npos) << popups[2];
+    ASSERT_EQ(Backups().size(), 1u);
+    EXPECT_NE(popups[2].find("The settings read before the upgrade are saved in " + Backups()[0]), std::string::npos)
+        << popups[2];
     EXPECT_EQ(Count(18), 3 * 4 + 10);  // the first quarter of page 3, ten times
     EXPECT_EQ(Count(17), 5);           // closing the loader is tried too
     EXPECT_EQ(Count(131), 0);          // no settings written into a half-flashed instrument

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "hex_text.h"
 #include "sim/options.h"
+#include "ui/headless.h"
 #include "upgrade/settings_transfer.h"
 #include "upgrade/upgrade_sequence.h"
 #include "upgrade_fixture.h"
@@ -91,13 +94,36 @@ public:
         notes.push_back(std::string("loaded ") + path + " " + std::to_string(version) + " " + std::to_string(pages));
         return accept;
     }
-    void TransferStarting(int pages) override { notes.push_back("start " + std::to_string(pages)); }
+    void BackupWritten(const char *path) override {
+        backup = path;
+        // Written before anything went to the loader.
+        notes.push_back("backup, loader requests " + std::to_string(LoaderRequestsSoFar()));
+    }
+    bool GoOnWithoutBackup(const char *, const char *reason) override {
+        notes.push_back(std::string("no backup: ") + reason);
+        return goOnWithoutBackup;
+    }
+    void TransferStarting(int pages) override {
+        notes.push_back("start " + std::to_string(pages) + ", loader requests " +
+                        std::to_string(LoaderRequestsSoFar()));
+    }
     void PageWritten(int page, int pages) override {
         notes.push_back("page " + std::to_string(page) + "/" + std::to_string(pages));
     }
     void TransferEnded(bool complete) override { notes.push_back(complete ? "ended" : "ended early"); }
-    void TransferFailed(int page, int pages, int result) override {
-        notes.push_back("failed " + std::to_string(page) + "/" + std::to_string(pages) + " " + std::to_string(result));
+    void TransferFailed(int page, int pages, int result, const char *backupPath) override {
+        notes.push_back("failed " + std::to_string(page) + "/" + std::to_string(pages) + " " + std::to_string(result) +
+                        (*backupPath ? " backup" : ""));
+    }
+
+    std::string backup;
+    bool goOnWithoutBackup = false;
+
+private:
+    static int LoaderRequestsSoFar() {
+        int n = 0;
+        for (const Request &r : UpgradeTest::requests) n += r.command >= 16 && r.command <= 19;
+        return n;
     }
 };
 
@@ -108,11 +134,78 @@ TEST_F(Sequence, GivenFileGoesThroughTheHooksInOrder) {
     const std::string path = WriteTempFile("given.hex", FirmwareUpTo(0x2FF, &image));
     NotingHooks hooks;
     ASSERT_EQ(upgrade::RunUpgrade(hooks, path.c_str()), 0);
-    EXPECT_EQ(hooks.notes, (std::vector<std::string>{"version 1 identified", "loaded " + path + " 1 3", "start 3",
-                                                     "page 0/3", "page 1/3", "page 2/3", "ended"}));
+    EXPECT_EQ(hooks.notes,
+              (std::vector<std::string>{"version 1 identified", "loaded " + path + " 1 3", "backup, loader requests 0",
+                                        "start 3, loader requests 0", "page 0/3", "page 1/3", "page 2/3", "ended"}));
     EXPECT_EQ(delays, std::vector<double>{2.0});
     EXPECT_EQ(ObsUpgrade_IleStron, 3);
     EXPECT_EQ(Count(131), 13);
+}
+
+// The backup holds every setting read, bit for bit, in the maker's data
+// folder under the serial number, before the first byte goes to the loader.
+TEST_F(Sequence, BackupHoldsTheSettingsReadBeforeTheLoaderStarts) {
+    auto &vgx = instrument.State().vgx;
+    vgx.lowerReals[0] = 0x80000000;  // -0
+    vgx.lowerReals[1] = 0x00000001;  // the smallest denormal
+    vgx.lowerReals[2] = 0x7F7FFFFF;  // the largest float
+    vgx.lowerReals[3] = 0x3EAAAAAB;  // 1/3
+    vgx.integers[0] = 0x8000;
+    vgx.serial = "SN 00/42";  // a blank and a slash
+    instrument.State().id = 200;
+    std::vector<unsigned char> image;
+    PutFirmware(1, FirmwareUpTo(0xFF, &image));
+    NotingHooks hooks;
+    ASSERT_EQ(upgrade::RunUpgrade(hooks), 0);
+
+    ASSERT_EQ(Backups(), std::vector<std::string>{hooks.backup});
+    const std::string name = hooks.backup.substr(hooks.backup.rfind('/') + 1);
+    EXPECT_EQ(name.rfind("VGX52 ustawienia SN_00_42 20", 0), 0u) << name;
+    upgrade::SavedSettings saved;
+    std::string error;
+    ASSERT_EQ(upgrade::ReadSettingsFile(hooks.backup.c_str(), saved, nullptr, &error), 0) << error;
+    for (int item = 0; item < upgrade::kSettingItems; ++item)
+        EXPECT_TRUE(upgrade::SameSetting(saved, ObsUpgrade_Ustawienia, item)) << upgrade::SettingName(item);
+    EXPECT_EQ(saved.integerA, -32768);
+    EXPECT_STREQ(saved.serial, "SN 00/42");
+}
+
+TEST_F(Sequence, UnwritableBackupStopsTheUpgradeUnlessTheCallerGoesOn) {
+    // A file where the data folder should be.
+    std::filesystem::create_directories(std::filesystem::path(DataFolder()).parent_path().parent_path());
+    std::ofstream(std::filesystem::path(DataFolder()).parent_path().string()) << "not a folder";
+    std::vector<unsigned char> image;
+    PutFirmware(1, FirmwareUpTo(0xFF, &image));
+    NotingHooks stop;
+    EXPECT_EQ(upgrade::RunUpgrade(stop), -1);
+    EXPECT_EQ(stop.notes.back().rfind("no backup: the folder ", 0), 0u) << stop.notes.back();
+    EXPECT_EQ(LoaderRequests(), 0);
+
+    NotingHooks goOn;
+    goOn.goOnWithoutBackup = true;
+    EXPECT_EQ(upgrade::RunUpgrade(goOn), 0);
+    EXPECT_EQ(Count(19), 1);
+}
+
+// The screen's settings transfer as the library's entry points: one popup
+// per item that failed, the others read and written.
+TEST_F(Sequence, NamedSettingsFunctionsShowOnePopupPerFailedItem) {
+    intercept = [](const sim::HexRequest &request) -> std::optional<sim::HexReply> {
+        if (!(request.command == 130 && request.data == "6D") && request.command != 2) return std::nullopt;
+        sim::HexReply refused;
+        refused.status = 12;
+        return refused;
+    };
+    ui::headless::ExpectMessage("Wystąpił błąd.");
+    ui::headless::ExpectMessage("Wystąpił błąd.");
+    EXPECT_EQ(ObsUpgrade_OdczytajZPrzyrzaduUstawienia(), 1);
+    EXPECT_FALSE(ObsUpgrade_Ustawienia.held[12]);
+    EXPECT_TRUE(ObsUpgrade_Ustawienia.held[upgrade::kSerialNumber]);
+    EXPECT_EQ(ObsUpgrade_ZapiszDoPrzyrzaduUstawienia(), 1);
+    EXPECT_EQ(Popups(), (std::vector<std::string>{"Wystąpił błąd.|Odczyt z przyrządu niepoprawny.",
+                                                  "Wystąpił błąd.|Zapis do przyrządu niepoprawny."}));
+    EXPECT_EQ(Count(131), 12);  // "m" was not read: not written
+    EXPECT_EQ(Count(7), 1);
 }
 
 TEST_F(Sequence, RefusedFirmwareSendsNothingToTheLoader) {
