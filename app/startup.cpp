@@ -62,8 +62,9 @@ int Vgx52_Main(int argc, char **argv) {
     UstawOdpytywanieEkrGl(1);
     ui::RunUserInterface();
 
-    // The loop ended without the quit command (the window system closed it):
-    // release the link and the panel, but keep the configuration file as it was.
+    // The loop ended without the quit command (the screenshot switch ends
+    // it): release the link and the panel, but keep the configuration file
+    // as it was. The window's close button runs the quit command itself.
     if (PanelEkrGl != 0) {
         ui::SuspendTimerCallbacks();
         UstawOdpytywanieEkrGl(0);
