@@ -9,7 +9,7 @@ namespace ui::headless {
 namespace {
 
 struct Item {
-    enum class Type { Commit, InputInt, InputDouble, InputText, SelectIndex, Wait, Action };
+    enum class Type { Commit, Close, InputInt, InputDouble, InputText, SelectIndex, Wait, Action };
     Type type = Type::Commit;
     PanelRef ref;
     int control = 0;
@@ -102,7 +102,7 @@ bool Headless::Step(int *panel, int *control) {
     EventRecord record;
     record.control = item.control;
     record.time = now;
-    record.input = item.type != Item::Type::Commit;
+    record.input = item.type != Item::Type::Commit && item.type != Item::Type::Close;
     record.panel = Resolve(item.ref);
     if (record.panel == 0) {
         const char *by = item.ref.by == PanelRef::By::Resource ? "resource number "
@@ -114,9 +114,20 @@ bool Headless::Step(int *panel, int *control) {
         events.push_back(record);
         return false;
     }
-    const int p = record.panel, c = item.control;
+    const int p = record.panel;
+    int c = item.control;
     model::UserResult r = model::UserResult::Delivered;
     bool commit = true;
+    if (item.type == Item::Type::Close) {
+        // The window manager's close button: the panel's close control, if any, is committed.
+        events.push_back(record);
+        events.back().result = r = model::UserClose(p, &c);
+        events.back().control = c;
+        if (r != model::UserResult::Delivered) return false;
+        *panel = p;
+        *control = c;
+        return true;
+    }
     switch (item.type) {
     case Item::Type::InputInt: r = model::UserInput(p, c, item.number); break;
     case Item::Type::InputDouble: r = model::UserInput(p, c, item.real); break;
@@ -261,6 +272,7 @@ PanelRef ByResource(int resourceId) { return {PanelRef::By::Resource, resourceId
 PanelRef TopPopup() { return {PanelRef::By::TopPopup, 0}; }
 
 void QueueCommit(PanelRef panel, int control) { Queue(Make(Item::Type::Commit, panel, control)); }
+void QueueClose(PanelRef panel) { Queue(Make(Item::Type::Close, panel, 0)); }
 
 void QueueInput(PanelRef panel, int control, int value) {
     Item item = Make(Item::Type::InputInt, panel, control);

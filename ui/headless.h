@@ -32,6 +32,8 @@ PanelRef TopPopup();                  // the active popup
 
 // ---- the operator's actions, in order ----
 void QueueCommit(PanelRef panel, int control);
+// The window manager's close button on the panel's window.
+void QueueClose(PanelRef panel);
 // Sets the value as the operator would (EVENT_VAL_CHANGED), then commits
 // when the control is in hot mode.
 void QueueInput(PanelRef panel, int control, int value);

@@ -159,6 +159,11 @@ TEST_F(PortDialogTest, CancelGivesFourAndKeepsThePort) {
     ui::headless::QueueInput(ByResource(PANEL_WYBZL), PANEL_WYBZL_COM3, 1);
     EXPECT_EQ(Korvi70_WybNrZl(), 4);
     EXPECT_EQ(ui::headless::Events().back().result, ui::model::UserResult::Dimmed);
+    // The window's close button cancels too.
+    ui::headless::QueueInput(ByResource(PANEL_WYBZL), PANEL_WYBZL_COM1, 1);
+    ui::headless::QueueClose(ByResource(PANEL_WYBZL));
+    EXPECT_EQ(Korvi70_WybNrZl(), 4);
+    EXPECT_EQ(Korvi70_NrZlacza, 7);
 }
 
 TEST_F(PortDialogTest, APanelFileThatCannotBeLoadedEndsTheProgramWithFive) {
@@ -184,7 +189,7 @@ TEST_F(IdDialogTest, ReadsTheIdAndShowsZeroWhenNoneComes) {
     While([&] { instrument.Faults().silent = true; });
     Press(PANEL_NRID_ODCZYTAJ);
     While([&] { EXPECT_EQ(Value(PANEL_NRID_ODCZYTANY), 0); });
-    Press(PANEL_NRID_ZAMKNIJ);
+    ui::headless::QueueClose(ByResource(PANEL_NRID));  // the window's close button
     EXPECT_EQ(Korvi70_NadNrId(), 0);
     EXPECT_EQ(ui::model::FindPanelByResource(PANEL_NRID), 0);
 }
@@ -302,7 +307,7 @@ TEST_F(IoEditorTest, WritesAndReadsTheInstrumentAndAFailedReadLeavesTheDisplays)
 TEST_F(IoEditorTest, ValuesAreKeptBetweenUsesAndTheFallbackPanelFileIsFound) {
     Queue(PANEL_EDYT_ZAP_ADRES, 0x1234);
     Queue(PANEL_EDYT_ODCZ_ILE, 4);
-    Press(PANEL_EDYT_ZAMKNIJ);
+    ui::headless::QueueClose(ByResource(PANEL_EDYT));  // the window's close button saves them too
     EXPECT_EQ(Korvi70_EdytorWeWy(5), 0);
     EXPECT_TRUE(fs::exists(folder_ + "/Korvi_01.Gkp"));
 
