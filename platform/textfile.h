@@ -14,6 +14,11 @@ std::string Cp1250ToUtf8(std::string_view text);
 // Characters without a Windows-1250 code become '?'.
 std::string Utf8ToCp1250(std::string_view text);
 
+// Opens a host path for reading in binary mode, or null when it cannot be
+// opened or is not a regular file (a folder, a named pipe, a device): files
+// the program does not own are read only when they are plain files.
+std::FILE *OpenRegularFile(const std::string &hostPath);
+
 class TextFileReader {
 public:
     TextFileReader() = default;
@@ -21,7 +26,10 @@ public:
     TextFileReader(const TextFileReader &) = delete;
     TextFileReader &operator=(const TextFileReader &) = delete;
 
+    // False when the file cannot be opened or is not a regular file.
     bool Open(std::string_view path, Encoding encoding = Encoding::Cp1250);
+    // Back to the first line; false when the file is not open.
+    bool Rewind();
     // Next line without its line end (LF or CR LF), cut to maxChars
     // characters of the file; the rest of an over-long line is skipped.
     // Returns the line's length in the file as kept (at most maxChars bytes

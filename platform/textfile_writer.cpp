@@ -31,6 +31,20 @@ mode_t DefaultFileMode() {
     return 0666 & ~mask;
 }
 
+// open() with the given flags, kept only for a regular file, then made
+// blocking again; -1 otherwise.
+int OpenRegularForWriting(const std::string &hostPath, int flags) {
+    const int fd = open(hostPath.c_str(), flags, 0666);
+    if (fd < 0) return -1;
+    struct stat st;
+    const int now = fcntl(fd, F_GETFL);
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || now < 0 || fcntl(fd, F_SETFL, now & ~O_NONBLOCK) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 }  // namespace
 
 TextFileWriter::~TextFileWriter() {
@@ -60,7 +74,9 @@ bool TextFileWriter::Open(std::string_view path, Mode mode, Encoding encoding) {
     int fd = -1;
     switch (mode) {
     case Mode::Truncate: fd = open(finalPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666); break;
-    case Mode::Append: fd = open(finalPath_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC); break;
+    // The file appended to belongs to other programs too: never waiting on
+    // a named pipe, only a regular file is added to.
+    case Mode::Append: fd = OpenRegularForWriting(finalPath_, O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK); break;
     case Mode::AtomicReplace: {
         std::string folder = FolderOf(finalPath_);
         const auto slash = finalPath_.rfind('/');

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "platform/paths.h"
+#include "platform/textfile.h"
 #include "ui/core.h"
 
 namespace ui::detail {
@@ -74,21 +75,24 @@ std::string ResolvePath(std::string_view name) {
 
 int ReadWholeFile(const std::string &hostPath, std::size_t maxBytes, std::string &content) {
     content.clear();
-    if (hostPath.empty()) return UIE_NO_SUCH_FILE;
-    std::error_code ec;
-    if (fs::is_directory(hostPath, ec)) return UIE_NO_SUCH_FILE;
-    std::ifstream in(hostPath, std::ios::binary);
-    if (!in) return UIE_NO_SUCH_FILE;
+    // Only a regular file: a folder or a named pipe is as good as absent.
+    std::FILE *file = platform::OpenRegularFile(hostPath);
+    if (!file) return UIE_NO_SUCH_FILE;
     char buf[8192];
-    while (in) {
-        in.read(buf, sizeof buf);
-        const std::streamsize got = in.gcount();
-        if (got <= 0) break;
-        if (content.size() + static_cast<std::size_t>(got) > maxBytes) return UIE_BAD_FILE;
-        content.append(buf, static_cast<std::size_t>(got));
+    int rc = 0;
+    for (;;) {
+        const std::size_t got = std::fread(buf, 1, sizeof buf, file);
+        if (got == 0) break;
+        if (content.size() + got > maxBytes) {
+            rc = UIE_BAD_FILE;
+            break;
+        }
+        content.append(buf, got);
     }
-    if (in.bad()) return UIE_BAD_FILE;
-    return 0;
+    if (rc == 0 && std::ferror(file)) rc = UIE_BAD_FILE;
+    std::fclose(file);
+    if (rc != 0) content.clear();
+    return rc;
 }
 
 bool WriteFileAtomically(const std::string &hostPath, std::string_view content) {
