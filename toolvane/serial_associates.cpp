@@ -10,36 +10,47 @@
 
 namespace {
 
+// Characters kept per field.
 constexpr std::size_t kSerialMax = 8;
 constexpr std::size_t kShortMax = 32;
 constexpr std::size_t kLongMax = 256;
 constexpr std::size_t kLineMax = 600;
+// The longest UTF-8 form of a Windows-1250 character.
+constexpr std::size_t kBytesPerChar = 3;
 
 struct Association {
-    char serial[kSerialMax + 1];
-    char shortComment[kShortMax + 1];
-    char longComment[kLongMax + 1];
+    char serial[Toolvane_RozmiarNumeruSeryjnego];
+    char shortComment[Toolvane_RozmiarKomentarzaKrotkiego];
+    char longComment[Toolvane_RozmiarKomentarzaPelnego];
 };
+static_assert(sizeof(Association::serial) == kSerialMax * kBytesPerChar + 1);
+static_assert(sizeof(Association::shortComment) == kShortMax * kBytesPerChar + 1);
+static_assert(sizeof(Association::longComment) == kLongMax * kBytesPerChar + 1);
 
 Association g_table[Toolvane_MaksSkojarzen];
 int g_count = 0;
 
-// Length of text cut to at most max bytes without splitting a UTF-8 character.
-std::size_t CutLength(std::string_view text, std::size_t max) {
-    if (text.size() <= max) return text.size();
-    std::size_t n = max;
-    for (int back = 0; back < 3 && n > 0; ++back) {
-        const auto next = static_cast<unsigned char>(text[n]);
-        if ((next & 0xC0u) != 0x80u) break;  // text[n] starts a character: cut before it
-        --n;
+// Bytes of the first `chars` UTF-8 characters of text, never more than
+// maxBytes and never ending inside a character.
+std::size_t CutLength(std::string_view text, std::size_t chars, std::size_t maxBytes) {
+    std::size_t n = 0;
+    for (std::size_t kept = 0; n < text.size() && kept < chars; ++kept) {
+        std::size_t next = n + 1;
+        while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0u) == 0x80u) ++next;
+        if (next > maxBytes) break;
+        n = next;
     }
-    if ((static_cast<unsigned char>(text[n]) & 0xC0u) == 0x80u) n = max;  // not UTF-8 after all: a plain byte cut
     return n;
 }
 
+// A text no longer than chars characters of the longest form can be.
+std::string_view Bounded(const char *text, std::size_t chars) {
+    return {text, strnlen(text, chars * kBytesPerChar + 1)};
+}
+
 template <std::size_t N>
-void CopyCut(char (&field)[N], std::string_view text) {
-    const std::size_t n = CutLength(text, N - 1);
+void CopyCut(char (&field)[N], std::string_view text, std::size_t chars) {
+    const std::size_t n = CutLength(text, chars, N - 1);
     std::memcpy(field, text.data(), n);
     field[n] = '\0';
 }
@@ -112,7 +123,8 @@ int Toolvane_ReadSerialAssociatesFile() {
         if (!ParseLine(line, parsed)) continue;
         // Compare the serial number as the table keeps it, so two lines that
         // differ only beyond the kept length count as the same instrument.
-        const std::string serial(parsed.serial.substr(0, CutLength(parsed.serial, kSerialMax)));
+        const std::string serial(
+            parsed.serial.substr(0, CutLength(parsed.serial, kSerialMax, sizeof g_table[0].serial - 1)));
         if (Toolvane_FindIndexForSerialNumber(serial.c_str()) >= 0) continue;
         const std::string shortComment(parsed.shortComment);
         const std::string longComment(parsed.longComment);
@@ -124,8 +136,8 @@ int Toolvane_ReadSerialAssociatesFile() {
 
 int Toolvane_FindIndexForSerialNumber(const char *serialNumber) {
     if (serialNumber == nullptr) return -1;
-    const std::string_view wanted(serialNumber, strnlen(serialNumber, kSerialMax + 1));
-    if (wanted.size() > kSerialMax) return -1;  // longer than any kept serial number
+    const std::string_view wanted = Bounded(serialNumber, kSerialMax);
+    if (wanted.size() >= sizeof g_table[0].serial) return -1;  // longer than any kept serial number
     for (int i = 0; i < g_count; ++i)
         if (EqualNoCase(g_table[i].serial, wanted)) return i;
     return -1;
@@ -135,10 +147,10 @@ int Toolvane_AddSerialNumberAssociation(const char *serialNumber, const char *sh
     if (serialNumber == nullptr || shortComment == nullptr || longComment == nullptr) return 1;
     if (g_count >= Toolvane_MaksSkojarzen) return -1;
     Association &entry = g_table[g_count];
-    // strnlen bounds the look at each text to one byte past what is kept.
-    CopyCut(entry.serial, std::string_view(serialNumber, strnlen(serialNumber, kSerialMax + 1)));
-    CopyCut(entry.shortComment, std::string_view(shortComment, strnlen(shortComment, kShortMax + 1)));
-    CopyCut(entry.longComment, std::string_view(longComment, strnlen(longComment, kLongMax + 1)));
+    // Each text is looked at no further than its kept characters can reach.
+    CopyCut(entry.serial, Bounded(serialNumber, kSerialMax), kSerialMax);
+    CopyCut(entry.shortComment, Bounded(shortComment, kShortMax), kShortMax);
+    CopyCut(entry.longComment, Bounded(longComment, kLongMax), kLongMax);
     ++g_count;
     return 0;
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -115,6 +116,19 @@ TEST_F(AppAssociation, MissingFileIsNeverCreated) {
     ExpectFailureMessage();
     EXPECT_TRUE(ui::headless::Failures().empty());
     EXPECT_FALSE(apptest::Exists(drive.Host(std::string(apptest::kDataVista) + "\\" + kFileName)));
+}
+
+TEST_F(AppAssociation, FolderOrPipeInPlaceOfTheFileIsNeverWritten) {
+    for (const bool pipe : {false, true}) {
+        ui::headless::Install();
+        TempDrive drive("10.0");
+        drive.MakeFolder(apptest::kDataVista);
+        const std::string host = drive.Host(std::string(apptest::kDataVista) + "\\" + kFileName);
+        ASSERT_EQ(pipe ? mkfifo(host.c_str(), 0600) : mkdir(host.c_str(), 0700), 0);
+        ui::headless::ExpectMessage(kMessageTitle);
+        EXPECT_EQ(Fun_WriteAssociation(), 1) << (pipe ? "pipe" : "folder");
+        ExpectFailureMessage();
+    }
 }
 
 TEST_F(AppAssociation, MissingFolderIsNeverCreated) {

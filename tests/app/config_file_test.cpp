@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include <regex>
 #include <string>
@@ -104,6 +108,19 @@ TEST_F(AppConfigFile, MissingFileGivesDefaultsAndTwelve) {
     EXPECT_EQ(Korvi70_NrZlacza, 2);
     EXPECT_EQ(OkresOdpytywania, 1.0);
     EXPECT_EQ(OdczytanieZbioruKonfiguracyjnego(nullptr), 12);
+}
+
+TEST_F(AppConfigFile, FolderOrPipeInPlaceOfTheFileIsAMissingFile) {
+    for (const bool pipe : {false, true}) {
+        const std::string host = drive_.Host(kConfig);
+        std::remove(host.c_str());
+        ASSERT_EQ(pipe ? mkfifo(host.c_str(), 0600) : mkdir(host.c_str(), 0700), 0);
+        Korvi70_NrZlacza = 9;
+        EXPECT_EQ(OdczytanieZbioruKonfiguracyjnego(kConfig.c_str()), 12) << (pipe ? "pipe" : "folder");
+        EXPECT_EQ(Korvi70_NrZlacza, 2);
+        rmdir(host.c_str());
+        std::remove(host.c_str());
+    }
 }
 
 TEST_F(AppConfigFile, DefaultsAreSetBeforeReading) {

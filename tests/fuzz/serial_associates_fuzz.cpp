@@ -7,6 +7,17 @@
 #include "toolvane/folders.h"
 #include "toolvane/serial_associates.h"
 
+namespace {
+
+std::size_t Characters(const char *utf8) {
+    std::size_t count = 0;
+    for (; *utf8; ++utf8)
+        if ((static_cast<unsigned char>(*utf8) & 0xC0u) != 0x80u) ++count;
+    return count;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     const std::string path = fuzz::WriteTempFile("serial number associates.txt", fuzz::AsText(data, size));
     std::snprintf(Toolvane_ZbiorSkojarzenNumerowSeryjnych, sizeof Toolvane_ZbiorSkojarzenNumerowSeryjnych, "%s",
@@ -16,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     int count = 0;
     for (int i = 0; i <= Toolvane_MaksSkojarzen; ++i) {
         // Exactly the documented sizes: a longer copy is caught.
-        char shortComment[33];
-        char longComment[257];
+        char shortComment[Toolvane_RozmiarKomentarzaKrotkiego];
+        char longComment[Toolvane_RozmiarKomentarzaPelnego];
         const int rcShort = Toolvane_GetShortCommentFromIndex(i, shortComment);
         const int rcLong = Toolvane_GetFullCommentFromIndex(i, longComment);
         FUZZ_CHECK(rcShort == rcLong);
@@ -27,6 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
         ++count;
         FUZZ_CHECK(fuzz::IsValidUtf8(shortComment) && fuzz::IsValidUtf8(longComment));
+        FUZZ_CHECK(Characters(shortComment) <= 32 && Characters(longComment) <= 256);
     }
     FUZZ_CHECK(count <= Toolvane_MaksSkojarzen);
     return 0;

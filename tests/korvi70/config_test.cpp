@@ -1,6 +1,7 @@
 // The connection configuration file and opening the link it describes.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <fstream>
@@ -49,6 +50,18 @@ TEST_F(ConfigTest, DefaultsStandWhenTheFileIsMissing) {
     EXPECT_DOUBLE_EQ(Korvi70_TCPIP_TimeOut, 500.0);
     EXPECT_EQ(Korvi70_CzyPytacOPolaczenie, 1);
     EXPECT_STREQ(Korvi70_NazwaZbioruZGrafika, "\\Korvi70\\SoftWare\\LWCVI\\Korvi70G.Uir");
+}
+
+TEST_F(ConfigTest, FolderOrPipeInPlaceOfTheFileIsAMissingFile) {
+    const std::string path = folder + "/Korvi70.Kfg";
+    for (const bool pipe : {false, true}) {
+        ASSERT_EQ(pipe ? mkfifo(path.c_str(), 0600) : mkdir(path.c_str(), 0700), 0);
+        Korvi70_NrZlacza = 9;
+        EXPECT_EQ(Korvi70_OdczytajZbiorKonfig(), -1) << (pipe ? "pipe" : "folder");
+        EXPECT_EQ(Korvi70_NrZlacza, 2);
+        rmdir(path.c_str());
+        std::remove(path.c_str());
+    }
 }
 
 TEST_F(ConfigTest, EveryKeyIsReadInAnyCase) {

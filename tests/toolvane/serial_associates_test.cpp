@@ -1,6 +1,7 @@
 #include "toolvane/serial_associates.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +18,13 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char *kAssociatesPath = "C:\\ProgramData\\BRANDOLUX SoftWare Data\\serial number associates.txt";
+
+size_t Characters(const std::string &utf8) {
+    size_t count = 0;
+    for (const char c : utf8)
+        if ((static_cast<unsigned char>(c) & 0xC0u) != 0x80u) ++count;
+    return count;
+}
 
 class SerialAssociates : public ::testing::Test {
 protected:
@@ -51,19 +59,21 @@ protected:
     }
 
     static std::string Short(int index) {
-        char out[33 + 8];
+        constexpr size_t size = Toolvane_RozmiarKomentarzaKrotkiego;
+        char out[size + 8];
         std::memset(out, '#', sizeof out);
         EXPECT_EQ(Toolvane_GetShortCommentFromIndex(index, out), 0) << index;
-        for (size_t i = 33; i < sizeof out; ++i) EXPECT_EQ(out[i], '#') << "written past 33 characters";
-        return std::string(out, strnlen(out, 33));
+        for (size_t i = size; i < sizeof out; ++i) EXPECT_EQ(out[i], '#') << "written past the buffer";
+        return std::string(out, strnlen(out, size));
     }
 
     static std::string Full(int index) {
-        char out[257 + 8];
+        constexpr size_t size = Toolvane_RozmiarKomentarzaPelnego;
+        char out[size + 8];
         std::memset(out, '#', sizeof out);
         EXPECT_EQ(Toolvane_GetFullCommentFromIndex(index, out), 0) << index;
-        for (size_t i = 257; i < sizeof out; ++i) EXPECT_EQ(out[i], '#') << "written past 257 characters";
-        return std::string(out, strnlen(out, 257));
+        for (size_t i = size; i < sizeof out; ++i) EXPECT_EQ(out[i], '#') << "written past the buffer";
+        return std::string(out, strnlen(out, size));
     }
 
     static std::string Serial(int n) {
@@ -182,10 +192,28 @@ TEST_F(SerialAssociates, OverLongFieldsAreCutToTheirLengths) {
     EXPECT_NE(Toolvane_GetShortCommentFromIndex(1, out), 0);  // second line is the same serial
 }
 
-TEST_F(SerialAssociates, CutNeverSplitsAPolishLetter) {
-    // 31 letters and then "ż" (two bytes in UTF-8) do not fit 32 bytes.
-    ASSERT_EQ(Load({"#P \"" + std::string(31, 'a') + "\xBF" + "\" \"x\""}), 0);
-    EXPECT_EQ(Short(0), std::string(31, 'a'));
+TEST_F(SerialAssociates, FieldsKeepTheirLengthsInCharactersWhateverTheLetters) {
+    // Windows-1250 bytes: "ż" is 2 bytes in UTF-8, the euro sign and the low quote 3.
+    auto repeat = [](const std::string &text, int times) {
+        std::string out;
+        for (int i = 0; i < times; ++i) out += text;
+        return out;
+    };
+    struct Case {
+        std::string serial, shortComment, longComment;  // as in the file
+        std::string serialKept, shortKept, longKept;    // UTF-8
+    } cases[] = {
+        {"\xBF\xBF\xBF\xBF\xBF\xBF\xBF\xBF\xBF", repeat("\xBF", 33), repeat("\x80", 257), repeat("ż", 8),
+         repeat("ż", 32), repeat("€", 256)},
+        {"ABCDEFG\x84", "a" + repeat("\x84", 40), repeat("b", 255) + "\xBF\xBF", "ABCDEFG„", "a" + repeat("„", 31),
+         repeat("b", 255) + "ż"},
+    };
+    for (const Case &c : cases) {
+        ASSERT_EQ(Load({"#" + c.serial + " \"" + c.shortComment + "\" \"" + c.longComment + "\""}), 0);
+        EXPECT_EQ(Toolvane_FindIndexForSerialNumber(c.serialKept.c_str()), 0) << c.serialKept;
+        EXPECT_EQ(Short(0), c.shortKept);
+        EXPECT_EQ(Full(0), c.longKept);
+    }
 }
 
 TEST_F(SerialAssociates, LineLongerThan600CharactersIsCut) {
@@ -215,6 +243,15 @@ TEST_F(SerialAssociates, MissingFileKeepsTheTable) {
     EXPECT_EQ(Toolvane_ReadSerialAssociatesFile(), 2);
     EXPECT_EQ(Toolvane_FindIndexForSerialNumber("KEEP"), 0);
     EXPECT_EQ(Short(0), "kept");
+
+    // A folder or a named pipe in its place is no file either.
+    const fs::path file = DataFolder() / "serial number associates.txt";
+    for (const bool pipe : {false, true}) {
+        ASSERT_EQ(pipe ? mkfifo(file.c_str(), 0600) : mkdir(file.c_str(), 0700), 0);
+        EXPECT_EQ(Toolvane_ReadSerialAssociatesFile(), 2) << (pipe ? "pipe" : "folder");
+        EXPECT_EQ(Toolvane_FindIndexForSerialNumber("KEEP"), 0);
+        fs::remove(file);
+    }
 
     Toolvane_ZbiorSkojarzenNumerowSeryjnych[0] = '\0';  // no path on old Windows versions
     EXPECT_EQ(Toolvane_ReadSerialAssociatesFile(), 2);
@@ -276,10 +313,10 @@ TEST_F(SerialAssociates, RandomBytesNeverOverrunTheFields) {
         }
         ASSERT_EQ(Load(lines), 0);
         for (int index = 0; index < Toolvane_MaksSkojarzen; ++index) {
-            char probe[33];
+            char probe[Toolvane_RozmiarKomentarzaKrotkiego];
             if (Toolvane_GetShortCommentFromIndex(index, probe) != 0) break;
-            EXPECT_LE(Short(index).size(), 32u);
-            EXPECT_LE(Full(index).size(), 256u);
+            EXPECT_LE(Characters(Short(index)), 32u);
+            EXPECT_LE(Characters(Full(index)), 256u);
         }
     }
 }

@@ -1,5 +1,7 @@
 // Loading panels from resource files: where files are found, what a bad file
 // gives, and that every load is a panel of its own.
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -46,6 +48,8 @@ TEST_F(LoadTest, MissingFileAndMissingPanel) {
     EXPECT_EQ(ui::LoadPanel(0, "", 1), ui::UIE_NO_SUCH_FILE);
     EXPECT_EQ(ui::LoadPanel(0, nullptr, 1), ui::UIE_NO_SUCH_FILE);
     EXPECT_EQ(ui::LoadPanel(0, folder_.c_str(), 1), ui::UIE_NO_SUCH_FILE) << "a folder is no file";
+    ASSERT_EQ(mkfifo((folder_ + "/pipe.uir").c_str(), 0600), 0);
+    EXPECT_EQ(ui::LoadPanel(0, "pipe.uir", 1), ui::UIE_NO_SUCH_FILE) << "nor is a named pipe";
     Write("test.uir", kTestUir);
     EXPECT_EQ(ui::LoadPanel(0, "test.uir", 3), ui::UIE_NO_SUCH_PANEL);
     EXPECT_NE(ui::GetLastResourceError().find("3"), std::string::npos);

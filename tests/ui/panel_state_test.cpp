@@ -1,4 +1,6 @@
 // Panel-state files: saved values come back; a missing or bad state changes nothing.
+#include <sys/stat.h>
+
 #include <random>
 
 #include "ui_fixture.h"
@@ -84,6 +86,10 @@ TEST_F(PanelStateTest, StatesOfSeveralPanelsShareAFile) {
 
 TEST_F(PanelStateTest, MissingFileOrStateChangesNothing) {
     EXPECT_EQ(ui::RecallPanelState(panel_, "absent.gkp", 1), ui::UIE_NO_SUCH_FILE);
+    ASSERT_EQ(mkfifo((folder_ + "/pipe.gkp").c_str(), 0600), 0);
+    ASSERT_EQ(mkdir((folder_ + "/folder.gkp").c_str(), 0700), 0);
+    EXPECT_EQ(ui::RecallPanelState(panel_, "pipe.gkp", 1), ui::UIE_NO_SUCH_FILE);
+    EXPECT_EQ(ui::RecallPanelState(panel_, "folder.gkp", 1), ui::UIE_NO_SUCH_FILE);
     ASSERT_EQ(ui::SavePanelState(panel_, "s.gkp", 1), 0);
     ui::SetCtrlVal(panel_, P_INT, 55);
     EXPECT_EQ(ui::RecallPanelState(panel_, "s.gkp", 2), ui::UIE_NO_SUCH_PANEL);

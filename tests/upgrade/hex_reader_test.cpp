@@ -1,6 +1,10 @@
 // The firmware reader: image, addresses, load limit and page count, and the
 // refusal of damaged files with the caller's image left as it was.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include <random>
 #include <string>
@@ -148,6 +152,19 @@ TEST_F(HexReader, RecordsOfAnyLengthUpTo255Bytes) {
     EXPECT_EQ(At(0, 27), Pattern(0, 27));
     EXPECT_EQ(At(0x100, 255), Pattern(0x100, 255));
     EXPECT_EQ(pages, 2);
+}
+
+TEST_F(HexReader, FolderOrPipeInPlaceOfTheFileIsAMissingFile) {
+    for (const bool pipe : {false, true}) {
+        const std::string path = TempFolder() + (pipe ? "/pipe.a90" : "/folder.a90");
+        ASSERT_EQ(pipe ? mkfifo(path.c_str(), 0600) : mkdir(path.c_str(), 0700), 0);
+        image.assign(UpLoad_RozmiarObrazu, 0x00);
+        pages = -7;
+        EXPECT_EQ(UpLoad_OdczytajZbiorHEX(path.c_str(), image.data(), &pages, kPage, kLimit), UpLoad_BrakZbioru);
+        EXPECT_TRUE(Untouched());
+        rmdir(path.c_str());
+        std::remove(path.c_str());
+    }
 }
 
 TEST_F(HexReader, LineEndsBlankLinesAndLetterCase) {
