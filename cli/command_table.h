@@ -21,6 +21,8 @@ struct Params {
     std::vector<unsigned char> bytes;  // io-write
     int current = -1;                  // write-id --current
     int cpu = 1;                       // restart-code --cpu
+    std::string program, extension;    // typ1 --program, --ext
+    bool comment = false;              // typ1 --comment
 };
 
 struct Context {
@@ -48,6 +50,7 @@ std::span<const Command> UpgradeCommandTable();
 std::span<const Command> IoCommandTable();
 std::span<const Command> PortCommandTable();
 std::span<const Command> SettingsCommandTable();
+std::span<const Command> DataCommandTable();
 
 // Every command, in the order the usage text lists them.
 const std::vector<Command> &AllCommands();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -349,6 +350,46 @@ TEST_F(Vgx52ctl, ADamagedStateFileIsRefusedAndKept) {
     std::stringstream text;
     text << file.rdbuf();
     EXPECT_EQ(text.str(), "vgx52-sim state 1\nserial=TOO-LONG-SERIAL\n");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Vgx52ctl, DataFilesAndSensorsNeedNoInstrument) {
+    const std::string file = root + "/t.DAN";
+    std::ofstream(file, std::ios::binary)
+        << "#TYP 1\r\n#KodProgramu Q\r\n#STARTKOMEN\r\nZa\xBF\xF3\xB3\xE6\r\n"
+           "#ENDKOMEN\r\n#DANE 3 x 9\r\n# 1 0.1\r\n# 4294967296 1 1\r\n# -2 3 4e5\r\n";
+    const std::string data = std::string(std::getenv("VGX52_SOURCE")) + "/data/ChkiTerm";
+    std::filesystem::create_directories(root + "/p/Toolvane/Dane");
+    std::filesystem::create_directory_symlink(data, root + "/p/Toolvane/Dane/ChkiTerm");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out;  // "" with a status other than 0: only that no rows came
+    } cases[] = {
+        {{"typ1", file, "--columns", "3", "--ext", "dan"}, 0, "1\t0.10000000000000001\tnan\n-2\t3\t400000\n"},
+        {{"typ1", file, "--columns", "3", "--limit", "1", "--program", "q"}, 0, "1\t0.10000000000000001\tnan\n"},
+        {{"typ1", file, "--columns", "2", "--program", "Q"}, 2, ""},
+        {{"typ1", file, "--columns", "3", "--ext", "txt"}, 1, ""},
+        {{"typ1", file, "--comment"}, 0, "Zażółć\n"},
+        {{"sensor", "1"}, 0, ""},
+        {{"sensor", "0"}, 1, ""},
+        {{"typ1", file}, 64, ""},
+        {{"sensor", "4"}, 64, ""},
+    };
+    for (const Case &c : cases) {
+        const ProgramResult r = RunProgram(Bin("vgx52ctl"), c.args);
+        EXPECT_EQ(r.status, c.status) << c.args[0] << " " << c.args.back() << ": " << r.err;
+        if (c.status == 0 && !c.out.empty()) EXPECT_EQ(r.out, c.out) << c.args.back();
+        if (c.status != 0) EXPECT_EQ(r.out, "") << c.args.back();
+    }
+    // The Pt100 characteristic: 526 rows from -200 to 850 degrees.
+    const std::string pt100 = Out({"sensor", "1"});
+    EXPECT_THAT(pt100, StartsWith("-200\t18.520"));
+    EXPECT_THAT(pt100, HasSubstr("\n0\t100\n"));
+    EXPECT_EQ(std::count(pt100.begin(), pt100.end(), '\n'), 526);
 }
 
 }  // namespace
