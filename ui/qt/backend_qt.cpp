@@ -83,6 +83,7 @@ public:
     void WaitCursorChanged(bool on) override {
         if (on == waitCursor) return;
         detail::EnsureApplication();
+        FlushPending();
         waitCursor = on;
         if (on)
             QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
@@ -121,6 +122,10 @@ public:
         return nullptr;
     }
 
+    void FlushPending() {
+        for (const auto &entry : views) entry.second->FlushPending();
+    }
+
     void Forget() {
         // Children first: a panel's window owns its child panels' windows.
         for (auto it = views.rbegin(); it != views.rend(); ++it) delete it->second;
@@ -149,23 +154,31 @@ void Install() {
     detail::RescheduleTimers();
 }
 
-QWidget *PanelWindow(int panel) { return B().View(panel); }
+// Whoever looks at a window sees the model as it is now.
+QWidget *PanelWindow(int panel) {
+    PanelView *v = B().View(panel);
+    if (v) v->FlushPending();
+    return v;
+}
 
 QWidget *ControlWidget(int panel, int control) {
     PanelView *v = B().View(panel);
     detail::ControlView *c = v ? v->Find(control) : nullptr;
+    if (c) c->FlushPending();
     return c ? c->Widget() : nullptr;
 }
 
 QLabel *ControlLabel(int panel, int control) {
     PanelView *v = B().View(panel);
     detail::ControlView *c = v ? v->Find(control) : nullptr;
+    if (c) c->FlushPending();
     return c ? c->Label() : nullptr;
 }
 
 bool SavePanelImage(int panel, const char *fileName) {
     PanelView *v = B().View(panel);
     if (!v || !fileName || !*fileName) return false;
+    v->FlushPending();
     v->ensurePolished();
     if (v->layout()) v->layout()->activate();
     return v->grab().save(QString::fromLocal8Bit(fileName), "PNG");

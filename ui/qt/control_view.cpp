@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -120,7 +121,11 @@ QString ButtonText(const std::string &label) {
 QColor Rgb(int rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
 ControlView::ControlView(int panel, const model::Control &control, QWidget *parent)
-    : panel_(panel), number_(control.number), kind_(control.kind) {
+    : panel_(panel),
+      number_(control.number),
+      kind_(control.kind),
+      drawTokens_(kDrawBurst),
+      refilled_(std::chrono::steady_clock::now()) {
     if (kind_ == CTRL_TIMER) return;
     Build(parent);
     Connect();
@@ -251,6 +256,8 @@ void ControlView::TextEdited() {
 }
 
 void ControlView::CommitIfHot(model::UserResult input) {
+    // What the operator did shows at once, whatever the program drew before.
+    FlushPending();
     if (input != model::UserResult::Delivered) {
         Resync();
         return;
@@ -259,6 +266,31 @@ void ControlView::CommitIfHot(model::UserResult input) {
     const model::Control *c = model::FindControl(panel_, number_);
     if (c && c->mode == VAL_HOT) OperatorCommit(panel_, number_);
 }
+
+void ControlView::Changed() {
+    if (pending_) return;  // drawn when the held-back change is
+    const auto now = std::chrono::steady_clock::now();
+    const double elapsed = std::chrono::duration<double>(now - refilled_).count();
+    drawTokens_ = std::min(kDrawBurst, drawTokens_ + elapsed * kDrawsPerSecond);
+    refilled_ = now;
+    if (!widget_ || drawTokens_ >= 1.0) {
+        drawTokens_ = std::max(0.0, drawTokens_ - 1.0);
+        Draw();
+        return;
+    }
+    pending_ = true;
+    const int waitMs = static_cast<int>(std::ceil((1.0 - drawTokens_) * 1000.0 / kDrawsPerSecond));
+    // The widget goes with its control view, and the timer with the widget.
+    QTimer::singleShot(std::max(1, waitMs), widget_, [this] { FlushPending(); });
+}
+
+void ControlView::FlushPending() {
+    if (!pending_) return;
+    pending_ = false;
+    Draw();
+}
+
+void ControlView::Draw() { Resync(); }
 
 void ControlView::Resync() {
     if (const model::Control *c = model::FindControl(panel_, number_)) Update(*c);

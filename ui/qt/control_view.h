@@ -3,6 +3,7 @@
 #pragma once
 #include <QMetaObject>
 #include <QString>
+#include <chrono>
 #include <vector>
 
 #include "ui/model.h"
@@ -33,6 +34,15 @@ public:
     // Shows the control's value and attributes as the model has them; a
     // visible widget is painted at once.
     void Update(const model::Control &control);
+    // The model changed: shown at once while the control has been drawn no
+    // more than kDrawsPerSecond times a second (after a burst of up to
+    // kDrawBurst changes), else when its turn comes. A control the program
+    // changes on every row of a large file is drawn about 30 times a second
+    // instead of slowing the reading down; a few changes in a row, as pages
+    // of an upgrade, are each drawn at once.
+    void Changed();
+    // Shows at once a change that Changed() held back.
+    void FlushPending();
 
 private:
     void Build(QWidget *parent);
@@ -46,6 +56,7 @@ private:
     // After the operator set a value: commits when the control is hot.
     void CommitIfHot(model::UserResult input);
     void TextEdited();
+    void Draw();
 
     int panel_ = 0;
     int number_ = 0;
@@ -57,7 +68,14 @@ private:
     // Cut when this goes, before the widgets do: a widget losing the focus
     // as it is destroyed still signals.
     std::vector<QMetaObject::Connection> connections_;
+    // Draws the control may make at once, refilled kDrawsPerSecond a second.
+    double drawTokens_;
+    std::chrono::steady_clock::time_point refilled_;
+    bool pending_ = false;
 };
+
+inline constexpr double kDrawsPerSecond = 30.0;
+inline constexpr double kDrawBurst = 8.0;
 
 // Text as a button shows it: "&" is a letter, not a mnemonic.
 QString ButtonText(const std::string &label);

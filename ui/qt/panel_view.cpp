@@ -124,9 +124,11 @@ void PanelView::AddControl(int control) {
 }
 
 void PanelView::UpdateControl(int control) {
-    const model::Control *c = model::FindControl(handle_, control);
-    ControlView *view = Find(control);
-    if (c && view) view->Update(*c);
+    if (ControlView *view = Find(control)) view->Changed();
+}
+
+void PanelView::FlushPending() {
+    for (const auto &view : controls_) view->FlushPending();
 }
 
 void PanelView::FitSize() {

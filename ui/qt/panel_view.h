@@ -27,7 +27,10 @@ public:
     // Title and placement as the model has them.
     void SyncPanel();
     void AddControl(int control);
+    // The model changed the control (drawn at most ~30 times a second).
     void UpdateControl(int control);
+    // Shows every change still held back.
+    void FlushPending();
     // Installed as a modal popup (or no longer).
     void SetPopup(bool popup);
     bool IsPopup() const { return popup_; }
