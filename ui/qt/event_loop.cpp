@@ -1,6 +1,7 @@
 #include "ui/qt/event_loop.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <deque>
 #include <utility>
@@ -15,6 +16,11 @@ namespace {
 // Commits kept for a wait that has not taken them yet; more than this many
 // unread ones mean nobody reads them.
 constexpr std::size_t kMaxPending = 64;
+// A look for an event without waiting asks the window system at most this
+// often; in between it takes only what has arrived. The operator acts at a
+// human pace, and a reader that looks after every line of a large file
+// would otherwise spend most of its time in the window system's queue.
+constexpr qint64 kLookIntervalMs = 2;
 
 struct Loops {
     std::vector<QEventLoop *> running;  // run loop and waits, innermost last
@@ -25,6 +31,7 @@ struct Loops {
     int quitCode = 0;
     int flushDepth = 0;
     std::deque<std::pair<int, int>> pending;
+    QElapsedTimer lastLook;  // the last non-waiting look that asked the window system
 };
 
 Loops &L() {
@@ -74,7 +81,10 @@ int WaitForCommit(bool wait, int *panel, int *control) {
     Loops &l = L();
     ++l.waitDepth;
     if (!wait) {
-        if (l.pending.empty()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (l.pending.empty() && (!l.lastLook.isValid() || l.lastLook.elapsed() >= kLookIntervalMs)) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            l.lastLook.start();
+        }
     } else {
         while (l.pending.empty() && !l.quitRequested) {
             QEventLoop loop;
@@ -99,6 +109,7 @@ void ResetLoops() {
     l.pending.clear();
     l.quitRequested = false;
     l.quitCode = 0;
+    l.lastLook.invalidate();
 }
 
 namespace {

@@ -25,11 +25,13 @@ std::map<std::pair<int, int>, Shown> &Last() {
 }  // namespace
 
 void TraceControl(int panel, int control) {
+    // Only text displays are traced: other controls cost no look at the environment.
+    const model::Control *c = model::FindControl(panel, control);
+    if (!c || c->kind != CTRL_TEXT_MSG) return;
     const char *file = std::getenv("VGX52_TRACE");
     if (!file || !*file) return;
     const model::Panel *p = model::FindPanel(panel);
-    const model::Control *c = model::FindControl(panel, control);
-    if (!p || !c || c->kind != CTRL_TEXT_MSG) return;
+    if (!p) return;
     Shown &last = Last()[{panel, control}];
     if (last.text == c->text && last.colour == c->textColor) return;
     last.text = c->text;
