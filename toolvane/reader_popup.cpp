@@ -37,17 +37,17 @@ ReaderPopup::ReaderPopup(int panelId, int stopControl, PanelLookup lookup)
     : panel_(LoadToolPanel(panelId, lookup)), stop_(stopControl) {}
 
 ReaderPopup::~ReaderPopup() {
-    if (shown_) {
-        ui::SetWaitCursor(0);
-        ui::RemovePopup(0);
-    }
+    if (waitCursor_) ui::SetWaitCursor(0);
+    if (shown_) ui::RemovePopup(0);
     if (panel_ > 0) ui::DiscardPanel(panel_);
 }
 
 void ReaderPopup::Show() {
-    if (panel_ <= 0 || shown_) return;
-    shown_ = ui::InstallPopup(panel_) == 0;
-    if (shown_) ui::SetWaitCursor(1);
+    if (waitCursor_) return;
+    // The wait cursor also when no copy of the resource file had the popup.
+    shown_ = panel_ > 0 && ui::InstallPopup(panel_) == 0;
+    waitCursor_ = true;
+    ui::SetWaitCursor(1);
 }
 
 bool ReaderPopup::StopRequested() {

@@ -26,7 +26,7 @@ public:
 
     // 0 when no panel could be loaded: the read goes on without a popup.
     int Panel() const { return panel_; }
-    // Shows the popup modally and the wait cursor.
+    // Shows the popup modally (when loaded) and the wait cursor.
     void Show();
     // Looks for a user event without waiting; true once stop was committed
     // (its button, or the window's close button).
@@ -36,6 +36,7 @@ private:
     int panel_ = 0;
     int stop_ = 0;
     bool shown_ = false;
+    bool waitCursor_ = false;
     bool stopped_ = false;
 };
 
