@@ -294,20 +294,31 @@ TEST_F(DataFiles, PopupComesFromTheResourceFileWhereEachReaderLooks) {
     fs::current_path(before);
 }
 
-TEST_F(DataFiles, ClosingTheProgressWindowStopsTheRead) {
-    const std::string path = WriteLines("big.dan", Table(1, 50, 50));
-    int lines = 0;
-    WatchEveryLine([&] {
-        if (++lines == 10) {
-            int control = 0;
-            EXPECT_EQ(ui::model::UserClose(ui::model::TopPopup(), &control), ui::model::UserResult::Delivered);
-            EXPECT_EQ(control, PANEL_ODCZ_STOP);
-            ui::headless::QueueCommit(ui::headless::TopPopup(), control);  // as a back end hands it on
+TEST_F(DataFiles, ClosingEitherPopupsWindowStopsTheRead) {
+    const std::string table = WriteLines("big.dan", Table(1, 50, 50));
+    Lines commentLines = {"#STARTKOMEN"};
+    for (int i = 0; i < 50; ++i) commentLines.push_back("line " + std::to_string(i));
+    const std::string comment = WriteLines("comment.dan", commentLines);
+    for (const bool readsComment : {false, true}) {
+        ui::headless::Install();
+        int lines = 0;
+        std::size_t commentRead = 0;
+        WatchEveryLine([&] {
+            if (readsComment)
+                commentRead = ui::model::FindControl(ui::model::TopPopup(), PANEL_KOMENT_TEKST)->lines.size();
+            if (++lines == 10) ui::headless::QueueClose(ui::headless::TopPopup());
+        });
+        if (readsComment) {
+            EXPECT_EQ(Toolvane_OdczytKomentZeZbioru(comment.c_str(), "dan", -1, -1), 0);
+            EXPECT_GT(commentRead, 0u);
+            EXPECT_LT(commentRead, 50u);
+        } else {
+            const Read read = ReadTable(table, 1, 100);
+            EXPECT_GT(read.rows, 0);
+            EXPECT_LT(read.rows, 50);
         }
-    });
-    const Read read = ReadTable(path, 1, 100);
-    EXPECT_GT(read.rows, 0);
-    EXPECT_LT(read.rows, 50);
+        EXPECT_TRUE(ui::model::PanelHandles().empty());
+    }
 }
 
 TEST_F(DataFiles, FileThatCannotBeOpenedIsReportedOnce) {
