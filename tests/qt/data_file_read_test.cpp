@@ -90,9 +90,13 @@ TEST_F(QtDataFileRead, PopupIsDrawnAtMostAbout30TimesASecondAndStopEndsTheRead) 
 }
 
 TEST_F(QtDataFileRead, ClosingThePopupWindowStopsTheRead) {
+    // Once rows are coming in: a close while the popup is still being put up
+    // reaches no one, as no look for an event is under way yet.
     std::function<void()> close = [&] {
-        QWidget *window = ui::qt::PanelWindow(ui::model::TopPopup());
-        if (!window) {
+        const int panel = ui::model::TopPopup();
+        int counter = 0;
+        QWidget *window = ui::qt::PanelWindow(panel);
+        if (!window || ui::GetCtrlVal(panel, PANEL_ODCZ_WIERSZE, &counter) != 0 || counter == 0) {
             QTimer::singleShot(1, close);
             return;
         }

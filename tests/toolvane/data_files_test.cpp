@@ -106,7 +106,8 @@ void ExpectRows(const std::vector<Row> &got, const std::vector<Row> &want, const
 }
 
 TEST_F(DataFiles, TableReadsAsTheHeaderAndRowsSay) {
-    const Lines spaceOver600 = {"#TYP 1", "#DANE 2 x 2", "# 1" + std::string(596, ' ') + "2.25" + "# 8 8", "# 3 4"};
+    // The 600th character ends a value and the 601st is a blank: the value is whole.
+    const Lines spaceOver600 = {"#TYP 1", "#DANE 2 x 2", "# 1" + std::string(594, ' ') + "2.5 # 8 8", "# 3 4"};
     const Lines cutInsideAValue = {"#TYP 1", "#DANE 2 x 2", "# 1" + std::string(595, ' ') + "2.25# 8 8", "# 3 4"};
     struct Case {
         const char *what;
@@ -155,7 +156,7 @@ TEST_F(DataFiles, TableReadsAsTheHeaderAndRowsSay) {
          {{4}}},
         {"not type 1", Table(1, 2, 2, {"#TYP 2"}), 1, 10, nullptr, 0, {}},
         {"no header at all", {"# 1", "# 2"}, 1, 10, nullptr, 0, {}},
-        {"a row over 600 characters ending at a blank", spaceOver600, 2, 10, nullptr, 0, {{1, kFill}, {3, 4}}},
+        {"a row over 600 characters ending at a blank", spaceOver600, 2, 10, nullptr, 0, {{1, 2.5}, {3, 4}}},
         {"a row over 600 characters cut inside a value", cutInsideAValue, 2, 10, nullptr, 0, {{1, kFill}, {3, 4}}},
         {"program code in any letter case",
          Table(1, 1, 1, {"#KODPROGRAMU ch-KA_pt100", "#TYP 1"}),
