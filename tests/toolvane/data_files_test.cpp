@@ -9,8 +9,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
