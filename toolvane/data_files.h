@@ -7,6 +7,13 @@
 // lines starting with "#" carry a keyword: "#TYP 1", "#KodProgramu CODE",
 // "#STARTKOMEN" ... "#ENDKOMEN" around the comment lines, "#DANE N x R",
 // then one "#" line per table row with N reals.
+//
+// A line longer than 600 characters is read as its first 600; the rest of
+// it is passed over, never taken for a line of its own, and a row's value
+// that the limit cuts is not read (it stays the fill value). A read error
+// part-way ends the read with the rows read so far and the message a file
+// that cannot be read gives. The popups' stop button, or their window's
+// close button, ends a read after the line under way, keeping its rows.
 #pragma once
 
 // Most columns a table reader takes.
