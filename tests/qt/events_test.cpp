@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QProgressBar>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QWindow>
 
@@ -105,6 +106,25 @@ TEST_F(QtEvents, CloseButtonDoesWhatThePanelsCloseControlDoes) {
     EXPECT_EQ(TestCalls().button, 1);
     EXPECT_EQ(TestCalls().lastControl, P_BUTTON);
     EXPECT_EQ(ui::model::FindPanel(panel), nullptr);
+}
+
+TEST_F(QtEvents, CloseWhileOnlyPaintIsLetThroughReachesTheNextLookForAnEvent) {
+    const int panel = Load();
+    ASSERT_EQ(ui::SetPanelAttribute(panel, ui::ATTR_CLOSE_CTRL, P_BUTTON), 0);
+    ASSERT_EQ(ui::InstallPopup(panel), 0);
+    QWidget *window = ui::qt::PanelWindow(panel);
+    // A level indicator lets paint through at once: the close comes then.
+    QTimer::singleShot(0, [window] { window->close(); });
+    ASSERT_EQ(ui::SetCtrlVal(panel, P_LEVEL, 40.0), 0);
+    int from = 0, control = 0, event = ui::EVENT_NONE;
+    for (int look = 0; look < 500 && event == ui::EVENT_NONE; ++look) {
+        event = ui::GetUserEvent(0, &from, &control);
+        if (event == ui::EVENT_NONE) QThread::msleep(1);
+    }
+    EXPECT_EQ(event, ui::EVENT_COMMIT) << "the close was not lost";
+    EXPECT_EQ(from, panel);
+    EXPECT_EQ(control, P_BUTTON);
+    ui::RemovePopup(0);
 }
 
 TEST_F(QtEvents, ProcessSystemEventsRunsWhatIsPending) {

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <algorithm>
@@ -22,6 +23,7 @@ constexpr int kRowGap = 10;
 constexpr int kLabelGap = 16;
 // How long showing a window waits for the window system to put it up.
 constexpr int kExposeWaitMs = 300;
+constexpr int kCloseRetryMs = 2;
 
 bool ByPlacement(const model::Control *a, const model::Control *b) {
     if (a->top != b->top) return a->top < b->top;
@@ -179,6 +181,12 @@ void PanelView::closeEvent(QCloseEvent *event) {
     // The window goes the way the panel's close control takes it (its
     // callback hides or discards the panel), or stays when it names none.
     event->ignore();
+    // While the program only lets paint through, no look for an event is
+    // under way to take the close: it is asked again a moment later.
+    if (Flushing()) {
+        QTimer::singleShot(kCloseRetryMs, this, [this] { close(); });
+        return;
+    }
     OperatorClose(handle_);
 }
 
