@@ -1,8 +1,12 @@
+# The installed programs sit in one folder with their resource files and
+# icon, because the program finds those next to itself; /usr/bin holds links.
+set(VGX52_PROGRAM_DIR lib/vgx52)
+
 # Copies a resource file (*.uir) next to the programs and installs it with them.
 function(vgx52_resource file)
   get_filename_component(name ${file} NAME)
   configure_file(${CMAKE_CURRENT_SOURCE_DIR}/${file} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${name} COPYONLY)
-  install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/${file} DESTINATION bin)
+  install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/${file} DESTINATION ${VGX52_PROGRAM_DIR})
 endfunction()
 
 # Adds one GoogleTest executable and registers its cases with CTest.

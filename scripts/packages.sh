@@ -1,7 +1,8 @@
 # Debian packages the build, the tests and the demo need. Sourced by the scripts.
 VGX52_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev \
 qt6-base-dev fonts-dejavu-core xvfb xauth \
-python3 python3-intelhex python3-crcmod gcc-avr binutils-avr avr-libc srecord"
+python3 python3-intelhex python3-crcmod gcc-avr binutils-avr avr-libc srecord \
+dpkg-dev file lintian man-db librsvg2-bin icoutils desktop-file-utils"
 
 vgx52_install_packages() {
   local missing=()
