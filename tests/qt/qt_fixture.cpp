@@ -91,7 +91,7 @@ control P_IND 15 button
 
 panel DIALOG 2
     title "Dialog"
-    size 100 200
+    size 300 200
 control D_OK 2 button
     label "OK"
     position 60 10

@@ -26,8 +26,23 @@ namespace fs = std::filesystem;
 
 namespace qtscreens {
 
+// The smallest screen the program's windows must fit on, 1024x768, for the
+// offscreen platform (read once, when the application starts).
+std::string SmallScreenPlatform() {
+    static const fs::path config = fs::temp_directory_path() / ("vgx52-screen-" + std::to_string(getpid()) + ".json");
+    std::atexit([] { fs::remove(config); });
+    if (std::FILE *f = std::fopen(config.c_str(), "w")) {
+        std::fputs(R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 1024, "height": 768,
+                       "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})",
+                   f);
+        std::fclose(f);
+    }
+    return "offscreen:configfile=" + config.string();
+}
+
 void ProgramScreens::SetUp() {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static const std::string platform = SmallScreenPlatform();
+    setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
     root_ = (fs::temp_directory_path() / ("vgx52-screens-" + std::to_string(getpid()))).string();
     fs::remove_all(root_);
     fs::create_directories(root_);

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -105,10 +106,42 @@ void ExpectApart(QWidget *window, const std::string &name) {
                 << shown[j]->metaObject()->className();
 }
 
+// The whole window, frame included, on the 1024x768 screen of the tests.
+void ExpectOnScreen(QWidget *window, const std::string &name) {
+    const QRect screen = window->screen()->availableGeometry();
+    ASSERT_EQ(screen.size(), QSize(1024, 768)) << "the fixture's small screen";
+    EXPECT_TRUE(screen.contains(window->frameGeometry()))
+        << name << ": " << window->frameGeometry().x() << "," << window->frameGeometry().y() << " "
+        << window->frameGeometry().width() << "x" << window->frameGeometry().height() << " leaves the screen";
+}
+
+// A window opens with its centre on its opener's, in each direction where
+// that keeps it on the screen; else against the screen's edge.
+void ExpectCentredOver(QWidget *window, QWidget *opener, const std::string &name) {
+    const QRect screen = window->screen()->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    QRect centred = frame;
+    centred.moveCenter(opener->frameGeometry().center());
+    const bool fitsAcross = centred.left() >= screen.left() && centred.right() <= screen.right();
+    const bool fitsDown = centred.top() >= screen.top() && centred.bottom() <= screen.bottom();
+    const auto near = [](int a, int b) { return std::abs(a - b) <= 1; };
+    if (fitsAcross)
+        EXPECT_TRUE(near(frame.left(), centred.left()))
+            << name << ": left " << frame.left() << ", centred " << centred.left();
+    else
+        EXPECT_TRUE(frame.left() == screen.left() || frame.right() == screen.right()) << name << ": not at the edge";
+    if (fitsDown)
+        EXPECT_TRUE(near(frame.top(), centred.top()))
+            << name << ": top " << frame.top() << ", centred " << centred.top();
+    else
+        EXPECT_TRUE(frame.top() == screen.top() || frame.bottom() == screen.bottom()) << name << ": not at the edge";
+}
+
 void Save(QWidget *window, const std::string &name) {
     ASSERT_NE(window, nullptr) << name;
     ExpectTidy(window, name);
     ExpectApart(window, name);
+    ExpectOnScreen(window, name);
     const std::string file = ShotFolder() + "/" + name + ".png";
     EXPECT_TRUE(window->grab().save(QString::fromStdString(file), "PNG")) << file;
 }
@@ -300,12 +333,14 @@ TEST_F(Screenshots, DensityScreenAndCalculator) {
     ObsEkrGl_UstGestGazu(PanelEkrGl, PANEL_GL_USTGEST, ui::EVENT_COMMIT, nullptr, 0, 0);
     ASSERT_NE(PanelUstGest, 0);
     EXPECT_EQ(QApplication::activeModalWidget(), ui::qt::PanelWindow(PanelUstGest));
+    ExpectCentredOver(ui::qt::PanelWindow(PanelUstGest), ui::qt::PanelWindow(PanelEkrGl), "density screen");
     ObsEkrUstGest_WpiszGestPowietrza(PanelUstGest, PANEL_UG_POWIETRZE, ui::EVENT_COMMIT, nullptr, 0, 0);
     SavePanel(PanelUstGest, "density-screen");
 
     ObsEkrUstGest_KalkGest(PanelUstGest, PANEL_UG_KALKULATOR, ui::EVENT_COMMIT, nullptr, 0, 0);
     ASSERT_NE(PanelKalGest, 0);
     EXPECT_EQ(QApplication::activeModalWidget(), ui::qt::PanelWindow(PanelKalGest));
+    ExpectCentredOver(ui::qt::PanelWindow(PanelKalGest), ui::qt::PanelWindow(PanelUstGest), "calculator");
     // Half methane, the rest dry air: every field holds a number.
     ui::SetCtrlVal(PanelKalGest, PANEL_KG_METAN, 50.0);
     ObsEkrKlaGest_Stez(PanelKalGest, PANEL_KG_METAN, ui::EVENT_COMMIT, nullptr, 0, 0);

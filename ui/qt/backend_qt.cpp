@@ -43,7 +43,10 @@ public:
         for (const model::Control &c : p->controls) detail::TraceControl(panel, c.number);
     }
     void PanelShown(int panel) override {
-        if (PanelView *v = View(panel)) v->ShowNow();
+        PanelView *v = View(panel);
+        if (!v) return;
+        if (!v->isVisible()) v->PlaceOver(OpenerOf(panel));
+        v->ShowNow();
     }
     void PanelHidden(int panel) override {
         if (PanelView *v = View(panel)) v->hide();
@@ -69,6 +72,7 @@ public:
     void PopupInstalled(int panel) override {
         PanelView *v = View(panel);
         if (!v) return;
+        if (!v->isVisible()) v->PlaceOver(OpenerOf(panel));
         v->SetPopup(true);
         v->ShowNow();
     }
@@ -124,6 +128,24 @@ public:
 
     void FlushPending() {
         for (const auto &entry : views) entry.second->FlushPending();
+    }
+
+    // The window a panel opens from: its parent panel's, else the active
+    // popup's, else the main window's; null for the main window itself.
+    QWidget *OpenerOf(int panel) const {
+        const model::Panel *p = model::FindPanel(panel);
+        if (!p) return nullptr;
+        if (PanelView *v = View(p->parent); v && v->isVisible()) return v;
+        const std::vector<int> &popups = model::PopupStack();
+        for (auto it = popups.rbegin(); it != popups.rend(); ++it)
+            if (PanelView *v = View(*it); *it != panel && v && v->isVisible()) return v;
+        for (const auto &[handle, v] : views) {
+            const model::Panel *other = model::FindPanel(handle);
+            if (handle != panel && other && other->parent == 0 && v->isVisible() &&
+                std::find(popups.begin(), popups.end(), handle) == popups.end())
+                return v;
+        }
+        return nullptr;
     }
 
     void Forget() {

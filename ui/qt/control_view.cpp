@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <algorithm>
@@ -95,7 +96,36 @@ void ShowItems(Widget *w, const model::Control &c) {
     if (same) return;
     w->clear();
     for (const model::ListItem &item : c.items) w->addItem(Text(item.label));
+    // A list's size follows its items.
+    w->updateGeometry();
 }
+
+// A number field as wide as a number with all its digits, not the wider
+// default of a text field: panels of many numbers stay compact.
+class NumberEdit : public QLineEdit {
+public:
+    explicit NumberEdit(QWidget *parent) : QLineEdit(parent) {
+        setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('0')) * kNumberDigits);
+    }
+    QSize sizeHint() const override { return QSize(minimumWidth(), QLineEdit::sizeHint().height()); }
+};
+
+// A list as large as its items (a few rows at least, a dozen at most)
+// rather than Qt's fixed default.
+class ListBox : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+    QSize sizeHint() const override {
+        constexpr int kMinRows = 4, kMaxRows = 12, kMinChars = 10;
+        const int rows = std::clamp(count(), kMinRows, kMaxRows);
+        const int rowHeight = count() > 0 ? std::max(sizeHintForRow(0), 1) : fontMetrics().height() + 2;
+        const int textWidth =
+            std::max(sizeHintForColumn(0), fontMetrics().horizontalAdvance(QLatin1Char('M')) * kMinChars);
+        const int scrollBar = count() > kMaxRows ? verticalScrollBar()->sizeHint().width() : 0;
+        return QSize(textWidth + scrollBar + 2 * frameWidth() + 4, rows * rowHeight + 2 * frameWidth());
+    }
+};
 
 // Sends the text-box's contents to the model when the operator leaves it.
 class FocusOutFilter : public QObject {
@@ -141,11 +171,7 @@ void ControlView::Build(QWidget *parent) {
     switch (kind_) {
     case CTRL_NUMERIC:
     case CTRL_NUMERIC_INT: {
-        auto *edit = new QLineEdit(parent);
-        edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        // Room for a number with all its digits shown.
-        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * kNumberDigits);
-        widget_ = edit;
+        widget_ = new NumberEdit(parent);
         break;
     }
     case CTRL_STRING: widget_ = new QLineEdit(parent); break;
@@ -166,7 +192,7 @@ void ControlView::Build(QWidget *parent) {
         break;
     }
     case CTRL_RING: widget_ = new QComboBox(parent); break;
-    case CTRL_LIST_BOX: widget_ = new QListWidget(parent); break;
+    case CTRL_LIST_BOX: widget_ = new ListBox(parent); break;
     case CTRL_RADIO_BUTTON: widget_ = new QRadioButton(parent); break;
     case CTRL_BINARY_SWITCH: widget_ = new QCheckBox(parent); break;
     case CTRL_LEVEL_INDICATOR: {

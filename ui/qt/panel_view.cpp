@@ -3,8 +3,10 @@
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScreen>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -39,6 +41,7 @@ PanelView::PanelView(int handle, QWidget *parentWindow) : QWidget(parentWindow, 
     buttonRow_ = new QHBoxLayout;
     buttonRow_->addStretch(1);
     root->addLayout(columnsLayout_);
+    root->addSpacing(kRowGap);
     root->addStretch(1);
     root->addLayout(buttonRow_);
     if (const model::Panel *panel = model::FindPanel(handle)) Build(*panel);
@@ -138,9 +141,15 @@ void PanelView::FitSize() {
     if (!panel) return;
     ensurePolished();
     if (layout()) layout()->activate();
-    // The resource file's size, grown where the laid-out controls need more.
     const QSize hint = sizeHint().expandedTo(minimumSizeHint());
-    resize(std::max(panel->width, hint.width()), std::max(panel->height, hint.height()));
+    // A resource file's panel size was drawn for the original's pixel
+    // layout, which the columns above replace: such a panel is as large as
+    // its controls need. A panel made at run time has no layout but its
+    // size, which it keeps unless its controls need more.
+    if (panel->resourceId != 0)
+        resize(hint);
+    else
+        resize(std::max(panel->width, hint.width()), std::max(panel->height, hint.height()));
 }
 
 void PanelView::SyncPanel() {
@@ -149,7 +158,26 @@ void PanelView::SyncPanel() {
     const QString title = QString::fromStdString(panel->title);
     if (windowTitle() != title) setWindowTitle(title);
     FitSize();
-    if (panel->top != 0 || panel->left != 0) move(panel->left, panel->top);
+}
+
+void PanelView::PlaceOver(const QWidget *opener) {
+    const model::Panel *panel = model::FindPanel(handle_);
+    if (!panel) return;
+    FitSize();
+    // The window frame is not known before the first show: the opener's,
+    // drawn by the same window manager, stands for it.
+    const QSize frame = opener ? opener->frameGeometry().size() - opener->size() : QSize(0, 0);
+    const QSize outer = size() + frame;
+    QPoint topLeft(panel->left, panel->top);
+    if (opener) topLeft = opener->frameGeometry().center() - QPoint(outer.width() / 2, outer.height() / 2);
+    const QScreen *screen = opener ? opener->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        // Whole on the screen where it fits; its top left corner always.
+        const QRect area = screen->availableGeometry();
+        topLeft.setX(std::max(area.left(), std::min(topLeft.x(), area.left() + area.width() - outer.width())));
+        topLeft.setY(std::max(area.top(), std::min(topLeft.y(), area.top() + area.height() - outer.height())));
+    }
+    move(topLeft);
 }
 
 void PanelView::SetPopup(bool popup) {

@@ -1,7 +1,9 @@
 // A panel as a window. Its controls are laid out from the resource file's
 // placement: value controls in columns (a control that lies beside another
 // starts a new column), each a form with the label beside the field, rows in
-// top-to-bottom order; the command buttons in one row at the bottom.
+// top-to-bottom order; the command buttons in one row at the bottom. The
+// window is as large as that layout needs, and opens centred over the window
+// that opened it, kept on the screen.
 #pragma once
 #include <QWidget>
 #include <memory>
@@ -24,8 +26,11 @@ public:
     int Handle() const { return handle_; }
     ControlView *Find(int control) const;
 
-    // Title and placement as the model has them.
+    // Title and size as the model has them.
     void SyncPanel();
+    // Before the window shows: centred over `opener`, or without one where
+    // the model places it; moved inside the screen where it would leave it.
+    void PlaceOver(const QWidget *opener);
     void AddControl(int control);
     // The model changed the control (drawn at most ~30 times a second).
     void UpdateControl(int control);
