@@ -168,9 +168,15 @@ void PanelView::PlaceOver(const QWidget *opener) {
     // drawn by the same window manager, stands for it.
     const QSize frame = opener ? opener->frameGeometry().size() - opener->size() : QSize(0, 0);
     const QSize outer = size() + frame;
-    QPoint topLeft(panel->left, panel->top);
-    if (opener) topLeft = opener->frameGeometry().center() - QPoint(outer.width() / 2, outer.height() / 2);
     const QScreen *screen = opener ? opener->screen() : QGuiApplication::primaryScreen();
+    // Without an opener, a resource file's panel (the main window) opens in
+    // the middle of the screen, its position in the file being drawn for
+    // the original's screen; a panel made at run time where its maker says.
+    QPoint topLeft(panel->left, panel->top);
+    if (opener)
+        topLeft = opener->frameGeometry().center() - QPoint(outer.width() / 2, outer.height() / 2);
+    else if (panel->resourceId != 0 && screen)
+        topLeft = screen->availableGeometry().center() - QPoint(outer.width() / 2, outer.height() / 2);
     if (screen) {
         // Whole on the screen where it fits; its top left corner always.
         const QRect area = screen->availableGeometry();

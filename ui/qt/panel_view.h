@@ -28,8 +28,10 @@ public:
 
     // Title and size as the model has them.
     void SyncPanel();
-    // Before the window shows: centred over `opener`, or without one where
-    // the model places it; moved inside the screen where it would leave it.
+    // Before the window shows: centred over `opener`; without one, centred
+    // on the screen (a resource file's panel) or where the model places it
+    // (a panel made at run time); moved inside the screen where it would
+    // leave it.
     void PlaceOver(const QWidget *opener);
     void AddControl(int control);
     // The model changed the control (drawn at most ~30 times a second).
