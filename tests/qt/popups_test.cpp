@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -109,6 +110,33 @@ TEST_F(QtPopups, InstalledPopupHoldsEveryOtherPanel) {
     EXPECT_EQ(window->windowModality(), Qt::NonModal);
     QTest::mouseClick(ui::qt::ControlWidget(main, P_BUTTON), Qt::LeftButton);
     EXPECT_EQ(TestCalls().button, 1);
+}
+
+TEST_F(QtPopups, PopupOpensCentredOverItsOpenerAndOnTheScreen) {
+    const int main = Load(PANEL);
+    ui::DisplayPanel(main);
+    QWidget *opener = ui::qt::PanelWindow(main);
+    const QRect screen = opener->screen()->availableGeometry();
+    struct Case {
+        const char *where;
+        QPoint openerAt;
+        bool centred;  // the popup fits there centred over its opener
+    };
+    const Case cases[] = {
+        {"middle of the screen", screen.center() - QPoint(opener->width() / 2, opener->height() / 2), true},
+        {"past the bottom right corner", screen.bottomRight() - QPoint(40, 20), false},
+        {"past the top left corner", screen.topLeft() - QPoint(opener->width() - 30, opener->height() - 10), false},
+    };
+    for (const Case &c : cases) {
+        opener->move(c.openerAt);
+        const int dialog = Load(DIALOG);
+        ASSERT_EQ(ui::InstallPopup(dialog), 0);
+        const QRect popup = ui::qt::PanelWindow(dialog)->frameGeometry();
+        EXPECT_TRUE(screen.contains(popup)) << c.where;
+        if (c.centred) EXPECT_LE((popup.center() - opener->frameGeometry().center()).manhattanLength(), 2) << c.where;
+        ui::RemovePopup(0);
+        ui::DiscardPanel(dialog);
+    }
 }
 
 TEST_F(QtPopups, WaitForEventReturnsThePressedControl) {
