@@ -31,7 +31,7 @@ namespace {
 // The gauge's steps: fine enough for a smooth bar, whole numbers for Qt.
 constexpr int kLevelSteps = 10000;
 constexpr int kLedSize = 14;
-constexpr int kNumberDigits = 14;
+constexpr int kNumberDigits = 12;
 
 bool IsLineEdit(int kind) { return kind == CTRL_NUMERIC || kind == CTRL_NUMERIC_INT || kind == CTRL_STRING; }
 

@@ -20,9 +20,9 @@ namespace {
 
 // Controls whose spans overlap by more than this share a column.
 constexpr int kOverlap = 10;
-constexpr int kColumnGap = 24;
+constexpr int kColumnGap = 20;
 constexpr int kRowGap = 10;
-constexpr int kLabelGap = 16;
+constexpr int kLabelGap = 12;
 // How long showing a window waits for the window system to put it up.
 constexpr int kExposeWaitMs = 300;
 constexpr int kCloseRetryMs = 2;
