@@ -27,8 +27,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries come from the binaries; what they load at run time does not.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt finds its window-system plug-in (xcb, wayland) at run time.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# Qt's X11 window-system plug-in comes with libqt6gui6, which the binaries
+# need anyway; nothing further to depend on.
 # The program picks a font with the Polish letters; DejaVu has them.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
