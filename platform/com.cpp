@@ -238,6 +238,14 @@ int WaitSent(int port) {
     return s ? Fail(s->WaitSent()) : lastError;
 }
 
+int WaitForInput(int port, double seconds) {
+    const auto s = Session(port);
+    if (!s) return lastError;
+    const int n = s->WaitInput(seconds);
+    lastError = n < 0 ? n : kComOk;
+    return n;
+}
+
 int ReturnRS232Err() { return lastError; }
 
 bool IsComOpen(int port) {

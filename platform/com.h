@@ -45,6 +45,9 @@ int FlushOutQ(int port);
 int GetInQLen(int port);   // bytes waiting to be read, or < 0
 int GetOutQLen(int port);  // bytes not yet sent, or < 0
 int WaitSent(int port);    // blocks until the output queue has drained (bounded)
+// Sleeps until a byte waits to be read or `seconds` have passed; the bytes
+// waiting (0 when none came), or < 0. Nothing is taken from the queue.
+int WaitForInput(int port, double seconds);
 int ReturnRS232Err();
 bool IsComOpen(int port);
 

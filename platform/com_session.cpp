@@ -298,6 +298,23 @@ int ComSession::OutQueue() {
     return n;
 }
 
+int ComSession::WaitInput(double seconds) {
+    const Deadline deadline(seconds);
+    for (;;) {
+        const int waiting = InQueue();
+        if (waiting != 0 || deadline.Expired()) return waiting;
+        if (device_) {
+            // An in-process device cannot be polled: look again shortly.
+            SleepSeconds(std::min(deadline.Remaining(), 0.001));
+            continue;
+        }
+        pollfd p{fd_, POLLIN, 0};
+        const int r = poll(&p, 1, deadline.PollMs());
+        if (r < 0 && errno != EINTR) return kComErrSystem;
+        if (r > 0 && !(p.revents & POLLIN)) return kComErrIo;  // the line hung up
+    }
+}
+
 int ComSession::WaitSent() {
     if (device_) return kComOk;
     const int queued = OutQueue();

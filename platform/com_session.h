@@ -32,6 +32,7 @@ public:
     int InQueue();
     int OutQueue();
     int WaitSent();
+    int WaitInput(double seconds);  // bytes waiting once one came or the time is up
 
     ComDevice *Device() const { return device_; }
     std::atomic<double> timeout{10.0};
