@@ -49,7 +49,17 @@ const char *Usage() {
            "  --silent-after-pages N  no answers once N flash pages are written\n"
            "  --gateway-error CODE  the gateway answers 'c' with this code\n"
            "  --gateway-silent      the gateway does not answer\n"
-           "  --gateway-delay S     seconds before each gateway reply\n";
+           "  --gateway-delay S     seconds before each gateway reply\n"
+           "  --modem               a Hayes modem in front of the instrument (with --com)\n"
+           "  --modem-silent        the modem answers nothing\n"
+           "  --modem-no-echo       the modem starts with its echo off (E0)\n"
+           "  --modem-dial OUTCOME  a dial command's answer: connect (default), busy, no-carrier,\n"
+           "                        no-dial-tone or silent\n"
+           "  --modem-number N=OUTCOME  the answer for dialling number N\n"
+           "  --modem-dial-delay S  seconds from the dial command to its answer (default 0.3)\n"
+           "  --modem-speed N       the speed after CONNECT (default 9600; 0 = none)\n"
+           "  --modem-refuse TEXT   command lines starting with TEXT answer ERROR\n"
+           "  --modem-log FILE      append each command line the modem receives to FILE\n";
 }
 
 bool ParseOptions(const std::vector<std::string> &args, SimOptions *o, std::string *error) {
@@ -126,11 +136,40 @@ bool ParseOptions(const std::vector<std::string> &args, SimOptions *o, std::stri
         else if (a == "--gateway-delay") {
             if (!seconds()) return bad("--gateway-delay needs seconds");
             o->gateway.delay = s;
+        } else if (a == "--modem")
+            o->modem.present = true;
+        else if (a == "--modem-silent")
+            o->modem.silent = true;
+        else if (a == "--modem-no-echo")
+            o->modem.echo = false;
+        else if (a == "--modem-dial") {
+            if (!hasValue || !ParseDialOutcome(args[++i], &o->modem.outcome))
+                return bad("--modem-dial needs connect, busy, no-carrier, no-dial-tone or silent");
+        } else if (a == "--modem-number") {
+            const std::string value = hasValue ? args[++i] : std::string();
+            const auto eq = value.find('=');
+            DialOutcome outcome;
+            if (eq == std::string::npos || !ParseDialOutcome(value.substr(eq + 1), &outcome))
+                return bad("--modem-number needs NUMBER=OUTCOME");
+            o->modem.byNumber[value.substr(0, eq)] = outcome;
+        } else if (a == "--modem-dial-delay") {
+            if (!seconds()) return bad("--modem-dial-delay needs seconds");
+            o->modem.dialDelay = s;
+        } else if (a == "--modem-speed") {
+            if (!number(0, 1000000)) return bad("--modem-speed needs a speed");
+            o->modem.speed = static_cast<int>(n);
+        } else if (a == "--modem-refuse") {
+            if (!hasValue || args[i + 1].empty()) return bad("--modem-refuse needs a command text");
+            o->modem.refused.push_back(args[++i]);
+        } else if (a == "--modem-log") {
+            if (!hasValue || args[i + 1].empty()) return bad("--modem-log needs a file name");
+            o->modemLog = args[++i];
         } else
             return bad("unknown switch " + a);
     }
     if (o->help) return true;
     if ((o->com > 0) == (o->tcp >= 0)) return bad("give either --com N or --tcp PORT");
+    if (o->modem.present && o->com <= 0) return bad("--modem needs --com N");
     if (o->turnaround < 0) o->turnaround = o->faults.baud > 0 ? 0.0 : 0.001;
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include "sim/gateway.h"
 #include "sim/instrument.h"
+#include "sim/modem.h"
 
 namespace sim {
 
@@ -20,6 +21,8 @@ struct SimOptions {
     double turnaround = -1;     // --turnaround S (default: 1 ms, none when paced)
     InstrumentFaults faults;
     GatewayFaults gateway;
+    ModemSettings modem;
+    std::string modemLog;  // --modem-log FILE: the command lines the modem receives
     bool help = false;
 };
 

@@ -6,6 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -94,7 +95,10 @@ bool PtyServer::ReadRequests() {
     for (;;) {
         const ssize_t n = read(master_, buffer, sizeof buffer);
         if (n > 0) {
-            line_.Write(buffer, static_cast<std::size_t>(n), platform::Timer());
+            if (modem_ != nullptr)
+                modem_->Write(buffer, static_cast<std::size_t>(n), platform::Timer());
+            else
+                line_.Write(buffer, static_cast<std::size_t>(n), platform::Timer());
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
@@ -123,7 +127,9 @@ void PtyServer::WriteDue() {
 void PtyServer::Serve(int wakeFd) {
     for (;;) {
         pollfd fds[2] = {{master_, POLLIN, 0}, {wakeFd, POLLIN, 0}};
-        const int r = PollFor(fds, 2, WaitUntil(line_.Output().NextArrival(), platform::Timer()));
+        double next = line_.Output().NextArrival();
+        if (modem_ != nullptr) next = std::min(next, modem_->NextEvent());
+        const int r = PollFor(fds, 2, WaitUntil(next, platform::Timer()));
         if (r < 0 && errno != EINTR) return;
         if (wakeFd >= 0 && fds[1].revents != 0) return;
         if (fds[0].revents & POLLIN) {
@@ -131,6 +137,7 @@ void PtyServer::Serve(int wakeFd) {
         } else if (fds[0].revents & (POLLHUP | POLLERR)) {
             return;
         }
+        if (modem_ != nullptr) modem_->Poll(platform::Timer());
         WriteDue();
     }
 }

@@ -6,6 +6,7 @@
 
 #include "sim/instrument.h"
 #include "sim/line.h"
+#include "sim/modem.h"
 
 namespace sim {
 
@@ -27,12 +28,16 @@ public:
     void Close();
 
     InstrumentLine &Line() { return line_; }
+    // A modem in front of the instrument (nullptr: none); it must outlive
+    // the serving.
+    void SetModem(Modem *modem) { modem_ = modem; }
 
 private:
     bool ReadRequests();
     void WriteDue();
 
     InstrumentLine line_;
+    Modem *modem_ = nullptr;
     int master_ = -1;
     int slave_ = -1;  // held open so that the master never sees a hang-up between programs
     std::string terminal_;
