@@ -101,8 +101,9 @@ void Open(int port, int panel) {
 
     for (int slot = 0; slot < kSlots; ++slot) {
         char number[kTextSize + 1];
+        // An empty slot has no number either.
         const bool read = Korvi70_Modem_PodNrTelZPamieci(port, static_cast<char>(slot), number) == korvi70::kDone;
-        ShowSlot(panel, slot, read ? number : "brak numeru");
+        ShowSlot(panel, slot, read && number[0] != '\0' ? number : "brak numeru");
     }
     Korvi70_Modem_PodOdbierzPolaczeniePoSygnalach(port, &g_registers.s0);
     ui::SetCtrlVal(panel, PANEL_KONF_S0, g_registers.s0);

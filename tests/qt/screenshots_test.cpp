@@ -34,10 +34,12 @@
 #include "korvi70/config.h"
 #include "korvi70/dialogs.h"
 #include "korvi70/link.h"
+#include "korvi70/modem/modem.h"
 #include "platform/com.h"
 #include "screens_fixture.h"
 #include "sim/com_device.h"
 #include "sim/instrument.h"
+#include "sim/modem_device.h"
 #include "toolvane/folders.h"
 #include "ui/Korvi70G.h"
 #include "ui/VGX52_G.h"
@@ -310,6 +312,61 @@ TEST_F(KorviScreenshots, IoEditorAfterARead) {
                          },
                          Snapshot("korvi70-io-editor"), Close(PANEL_EDYT_ZAMKNIJ)});
     EXPECT_EQ(Korvi70_EdytorWeWy(5), 0);
+}
+
+// The modem's dialogs, with the simulated modem in front of the instrument
+// on COM2.
+class ModemScreenshots : public KorviScreenshots {
+protected:
+    static constexpr int kModemPort = 2;
+    void SetUp() override {
+        KorviScreenshots::SetUp();
+        Korvi70_ZamZlacze();
+        platform::AttachComDevice(kModemPort, &modem_);
+        Korvi70_NrZlacza = kModemPort;
+        ASSERT_EQ(Korvi70_IniZlacze(0), 0);
+        Korvi70_EchoModemu = 1;
+    }
+    void TearDown() override {
+        Korvi70_ZamZlacze();
+        platform::AttachComDevice(kModemPort, nullptr);
+        Korvi70_NrZlacza = kPort;
+        Korvi70_IniZlacze(0);
+        KorviScreenshots::TearDown();
+    }
+    sim::ModemComDevice modem_{instrument_, [] {
+                                   sim::ModemSettings settings;
+                                   settings.dialDelay = 2.5;
+                                   return settings;
+                               }()};
+};
+
+TEST_F(ModemScreenshots, ConnectDialogAndDiallingPanel) {
+    Operate(PANEL_MODEM, {[](int panel) {
+                              ui::SetCtrlVal(panel, PANEL_MODEM_NUMER, "0W225551234");
+                              return true;
+                          },
+                          Snapshot("korvi70-modem-connect"),
+                          [](int panel) {
+                              Click(panel, PANEL_MODEM_POLACZ);
+                              return true;
+                          }});
+    Operate(PANEL_WYBNR, {[](int panel) {
+                double value = 0;
+                ui::GetCtrlVal(panel, PANEL_WYBNR_POSTEP, &value);
+                if (value < 1.0) return false;
+                SavePanel(panel, "korvi70-modem-dialling");
+                return true;
+            }});
+    Agree agree;
+    EXPECT_EQ(Korvi70_PolaczModem(kModemPort), 0);
+    EXPECT_NE(std::find(agree.titles.begin(), agree.titles.end(), "Połączenie nawiązane."), agree.titles.end());
+    EXPECT_EQ(Korvi70_RozlaczModem(kModemPort), 0);
+}
+
+TEST_F(ModemScreenshots, ConfigurationDialog) {
+    Operate(PANEL_KONF, {Snapshot("korvi70-modem-configuration"), Close(PANEL_KONF_ZAMKNIJ)});
+    EXPECT_EQ(Korvi70_KonfiguracjaModemu(kModemPort), 0);
 }
 
 TEST_F(Screenshots, PortSelectionPopup) {
