@@ -4,8 +4,11 @@
 
 #include "cli/command_table.h"
 #include "cli/link_setup.h"
+#include "cli/modem_dial.h"
 #include "cli/options.h"
 #include "cli/traffic_log.h"
+#include "korvi70/link.h"
+#include "korvi70/modem/modem.h"
 
 namespace cli {
 namespace {
@@ -26,6 +29,8 @@ void PrintUsage(std::FILE *out) {
                  "  --attempts N      attempts while no valid reply comes (default %d)\n"
                  "  --timeout S       serial time-out in seconds, 0.05..5 (default %.1f)\n"
                  "  --log FILE        write every byte sent and received to FILE, in hex\n"
+                 "  --dial NUMBER     reach the instrument through the modem on the serial port: dial,\n"
+                 "                    run the command, hang up (--pulse: pulse dialling)\n"
                  "  --help, --version\n"
                  "\n"
                  "Commands:\n",
@@ -87,11 +92,37 @@ int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
     if (!options.logPath.empty() && !log.Open(options.logPath))
         return Usage(err, "cannot write the log file " + options.logPath);
 
+    const bool dial = !options.dial.empty();
+    if (dial && options.command.rfind("modem-", 0) == 0)
+        return Usage(err, options.command + " talks to the modem itself: it takes no --dial");
+    const bool modem = dial || options.command.rfind("modem-", 0) == 0;
+    if (modem && options.port > 4) {
+        std::fprintf(err, "vgx52ctl: a modem is driven on COM1 to COM4, not COM%d\n", options.port);
+        return 1;
+    }
     if (OpenLink(options, error) != 0) {
         std::fprintf(err, "vgx52ctl: %s\n", error.c_str());
         return 2;
     }
-    const int rc = command->run(context, params);
+    // The port of the shared configuration, when none was given.
+    if (modem && (Korvi70_NrZlacza < 1 || Korvi70_NrZlacza > 4)) {
+        std::fprintf(err, "vgx52ctl: a modem is driven on COM1 to COM4, not COM%d\n", Korvi70_NrZlacza);
+        CloseLink();
+        return 1;
+    }
+    int rc = dial ? DialModem(options.dial, options.pulse, err) : 0;
+    if (rc != 0) {
+        // Not connected: the command is not run; the modem is told to hang up
+        // all the same, in case it took the line.
+        Korvi70_Modem_OdluzSluchawke(Korvi70_NrZlacza);
+        std::fflush(out);
+        CloseLink();
+        log.Close();
+        std::fprintf(err, "vgx52ctl: dialling %s failed (%d)\n", options.dial.c_str(), rc);
+        return rc;
+    }
+    rc = command->run(context, params);
+    if (dial) HangUpModem(err);
     std::fflush(out);
     CloseLink();
     log.Close();

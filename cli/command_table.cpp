@@ -8,7 +8,8 @@ const std::vector<Command> &AllCommands() {
     static const std::vector<Command> all = [] {
         std::vector<Command> commands;
         for (auto group : {GenericCommandTable(), IoCommandTable(), RegisterCommandTable(), LoaderCommandTable(),
-                           UpgradeCommandTable(), SettingsCommandTable(), PortCommandTable(), DataCommandTable()})
+                           UpgradeCommandTable(), SettingsCommandTable(), ModemCommandTable(), PortCommandTable(),
+                           DataCommandTable()})
             commands.insert(commands.end(), group.begin(), group.end());
         return commands;
     }();

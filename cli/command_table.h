@@ -51,6 +51,7 @@ std::span<const Command> IoCommandTable();
 std::span<const Command> PortCommandTable();
 std::span<const Command> SettingsCommandTable();
 std::span<const Command> DataCommandTable();
+std::span<const Command> ModemCommandTable();
 
 // Every command, in the order the usage text lists them.
 const std::vector<Command> &AllCommands();

@@ -99,13 +99,13 @@ bool ParseOptions(int argc, const char *const *argv, Options &options, std::stri
             value = arg.substr(eq + 1);
             inlineValue = true;
         }
-        if (name == "--help" || name == "--version") {
+        if (name == "--help" || name == "--version" || name == "--pulse") {
             if (inlineValue) return Fail(error, name + " takes no value");
-            (name == "--help" ? options.help : options.version) = true;
+            (name == "--help" ? options.help : name == "--version" ? options.version : options.pulse) = true;
             continue;
         }
         const bool global = name == "--port" || name == "--tcp" || name == "--id" || name == "--attempts" ||
-                            name == "--timeout" || name == "--log";
+                            name == "--timeout" || name == "--log" || name == "--dial";
         if (!global) {
             // A command's own option (--current, --cpu): the command checks it.
             if (options.command.empty()) return Fail(error, "unknown option " + name);
@@ -135,12 +135,20 @@ bool ParseOptions(int argc, const char *const *argv, Options &options, std::stri
             if (!ParseReal(value, seconds) || seconds < kMinTimeout || seconds > kMaxTimeout)
                 return Fail(error, "--timeout must be a number of seconds from 0.05 to 5");
             options.timeout = seconds;
+        } else if (name == "--dial") {
+            if (value.empty() || value.size() > 50) return Fail(error, "--dial needs a number of 1 to 50 characters");
+            for (char c : value)
+                if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E)
+                    return Fail(error, "--dial: the number must be printable characters");
+            options.dial = value;
         } else {
             if (value.empty()) return Fail(error, "--log needs a file name");
             options.logPath = value;
         }
     }
     if (options.port != 0 && !options.tcpHost.empty()) return Fail(error, "--port and --tcp cannot be used together");
+    if (!options.dial.empty() && !options.tcpHost.empty()) return Fail(error, "--dial needs a serial port, not --tcp");
+    if (options.pulse && options.dial.empty()) return Fail(error, "--pulse needs --dial");
     return true;
 }
 

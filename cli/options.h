@@ -20,6 +20,8 @@ struct Options {
     int attempts = kDefaultAttempts;
     double timeout = kDefaultTimeout;
     std::string logPath;
+    std::string dial;    // --dial NUMBER: through a dial-up modem on the serial port
+    bool pulse = false;  // --pulse: dial with pulses instead of tones
     bool help = false;
     bool version = false;
     std::string command;
