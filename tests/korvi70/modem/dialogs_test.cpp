@@ -119,7 +119,8 @@ TEST_F(ModemDialogTest, ConnectingDialsTheNumberAndTheDialogRemembersItsControls
         EXPECT_EQ(Text(PANEL_MODEM, PANEL_MODEM_NUMER), "5551234");
         EXPECT_EQ(Int(PANEL_MODEM, PANEL_MODEM_TRYB), 1);
     });
-    ui::headless::QueueCommit(ByResource(PANEL_MODEM), PANEL_MODEM_ANULUJ);
+    // The window's close button cancels.
+    ui::headless::QueueClose(ByResource(PANEL_MODEM));
     EXPECT_EQ(Korvi70_PolaczModem(port_), 4);
     EXPECT_THAT(ModemLog(), Contains("ATDP5551234").Times(1)) << "cancel dials nothing";
     EXPECT_EQ(Korvi70_PolaczModem(0), 1);
@@ -220,8 +221,9 @@ TEST_F(ModemDialogTest, ConfigurationOpensWithTheModemsValuesAndSendsEachChangeA
                 ElementsAre("ATS10?", "ATI3", "AT&N17", "ATS2=035", "ATS0=005", "ATS10=255", "ATS10=014", "AT&T8",
                             "AT&W1", "AT&Z1=0W5551234"));
 
-    // The next opening writes the remembered choices again.
-    press(PANEL_KONF_ZAMKNIJ);
+    // The next opening writes the remembered choices again; the window's
+    // close button closes it.
+    ui::headless::QueueClose(ByResource(PANEL_KONF));
     EXPECT_EQ(Korvi70_KonfiguracjaModemu(port_), 0);
     EXPECT_THAT(ModemLog(), Contains("AT&N17").Times(2));
     EXPECT_EQ(Korvi70_KonfiguracjaModemu(5), 1);
