@@ -86,7 +86,10 @@ int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
     context.attempts = options.attempts;
     context.out = out;
     context.err = err;
-    if (!command->opensLink) return command->run(context, params);
+    if (!command->opensLink) {
+        if (!options.dial.empty()) return Usage(err, options.command + " uses no link: it takes no --dial");
+        return command->run(context, params);
+    }
 
     TrafficLog log;
     if (!options.logPath.empty() && !log.Open(options.logPath))

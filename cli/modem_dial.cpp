@@ -30,7 +30,11 @@ int DialModem(const std::string &number, bool pulse, std::FILE *err) {
     const std::size_t shown = ui::headless::Popups().size();
     const int rc = Korvi70_WybierzNumer(port, number.c_str(), pulse ? 1 : 0, 0);
     ReportPopups(err, shown);
-    if (rc == korvi70::kDone) std::fprintf(err, "connected at %d bps\n", Korvi70_PredkoscPolaczenia);
+    if (rc != korvi70::kDone) return rc;
+    std::fprintf(err, "connected at %d bps\n", Korvi70_PredkoscPolaczenia);
+    // The echo test of the link's opening heard the modem in its command
+    // mode; what counts now is whether the line behind the connection echoes.
+    Korvi70_SprawCzyJestEcho();
     return rc;
 }
 

@@ -68,6 +68,13 @@ TEST_F(ModemCtl, DialRunsTheCommandThroughTheConnectionAndHangsUp) {
     EXPECT_THAT(ModemLog(), ElementsAre("ATE1", "ATI3", "ATS7?", "ATDT5551234", "+++", "ATH0", "ATQ0", "ATV1", "ATX4"));
 }
 
+TEST_F(ModemCtl, AnEchoingLineBehindTheConnectionIsFoundAfterDialling) {
+    StartSim({"--echo"});  // the modem's command mode does not echo the link's probe, the line behind it does
+    const ProgramResult r = Ctl({"--dial", "5551234", "identify"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_THAT(r.out, HasSubstr("01B0\t"));
+}
+
 TEST_F(ModemCtl, AFailedDialIsTheExitStatusAndTheCommandIsNotRun) {
     StartSim({"--modem-number", "666=busy"});
     const ProgramResult r = Ctl({"--dial", "666", "--pulse", "identify"});
