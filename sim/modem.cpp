@@ -110,17 +110,17 @@ void Modem::DataByte(unsigned char byte, double now) {
 
 void Modem::CommandByte(unsigned char byte, double now) {
     const char c = static_cast<char>(byte);
+    // As typed: every character comes back, commands or not.
+    if (echo_) Send(std::string(1, c), now);
     if (!inLine_) {
         // Nothing is a command before "AT": other bytes go unanswered.
         if (sawA_ && (c == 'T' || c == 't')) {
             inLine_ = true;
             input_ = "AT";
-            if (echo_) Send(std::string("A") + c, now);
         }
         sawA_ = c == 'A' || c == 'a';
         return;
     }
-    if (echo_) Send(std::string(1, c), now);
     if (byte == static_cast<unsigned char>(registers_[3])) {
         inLine_ = sawA_ = false;
         Execute(input_, now);

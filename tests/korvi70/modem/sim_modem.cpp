@@ -35,7 +35,6 @@ void SimModemTest::Start(int port, std::vector<std::string> switches) {
     Korvi70_NrZlacza = port;
     Korvi70_CzasOczekiwaniaRS = 0.2;
     ASSERT_EQ(Korvi70_IniZlacze(0), 0);
-    ASSERT_EQ(Korvi70_JestEcho, 0) << "the modem does not answer the link's echo probe";
 }
 
 std::vector<std::string> SimModemTest::ModemLog() const {

@@ -87,6 +87,10 @@ TEST_F(DialTest, TheInstrumentAnswersThroughTheConnectionAndTheDisconnectFreesTh
     ASSERT_EQ(Korvi70_WybierzNumer(port_, "5551234", 0, 0), 0);
     EXPECT_EQ(Korvi70_PredkoscPolaczenia, 9600);
     EXPECT_EQ(LastMessage(), "Połączenie nawiązane.|Nawiązano połączenie z prędkością transmisji 9600bps.");
+    // The echo heard when the link opened was the modem's command mode.
+    EXPECT_EQ(Korvi70_JestEcho, 1);
+    EXPECT_EQ(Korvi70_SprawCzyJestEcho(), 0);
+    EXPECT_EQ(Korvi70_JestEcho, 0);
     int type = 0;
     EXPECT_EQ(Korvi70_PrzedstawSie(0, &type), 0);
     EXPECT_EQ(type, 0x1B0);
