@@ -2,6 +2,7 @@
 // and judges the reply by its rule.
 #include <algorithm>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -24,10 +25,13 @@ struct Line {
     std::string_view View() const { return {text, static_cast<std::size_t>(length)}; }
 };
 
-template <class... Args>
-Line Format(const char *format, Args... args) {
+// A command line, cut to the buffer should it ever be longer.
+__attribute__((format(printf, 1, 2))) Line Format(const char *format, ...) {
     Line line{};
-    const int n = std::snprintf(line.text, sizeof line.text, format, args...);
+    va_list args;
+    va_start(args, format);
+    const int n = std::vsnprintf(line.text, sizeof line.text, format, args);
+    va_end(args);
     line.length = n < 0 ? 0 : (n >= kLineSize ? kLineSize - 1 : n);
     return line;
 }
@@ -74,8 +78,6 @@ void CopyText(std::string_view text, char *out) {
     out[text.size()] = '\0';
 }
 
-}  // namespace
-
 // Rule P4: the text up to its CR after the echo and line breaks; no "OK" needed.
 int ProductText(int port, char *text) {
     const Line line = Format("ATI3\r");
@@ -87,6 +89,7 @@ int ProductText(int port, char *text) {
     return kDone;
 }
 
+}  // namespace
 }  // namespace korvi70::modem
 
 using namespace korvi70::modem;
