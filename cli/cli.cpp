@@ -7,8 +7,6 @@
 #include "cli/modem_dial.h"
 #include "cli/options.h"
 #include "cli/traffic_log.h"
-#include "korvi70/link.h"
-#include "korvi70/modem/modem.h"
 
 namespace cli {
 namespace {
@@ -86,51 +84,25 @@ int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
     context.attempts = options.attempts;
     context.out = out;
     context.err = err;
-    if (!command->opensLink) {
-        if (!options.dial.empty()) return Usage(err, options.command + " uses no link: it takes no --dial");
-        return command->run(context, params);
-    }
+    if (const std::string why = ModemUsageError(options, command->opensLink); !why.empty()) return Usage(err, why);
+    if (!command->opensLink) return command->run(context, params);
 
     TrafficLog log;
     if (!options.logPath.empty() && !log.Open(options.logPath))
         return Usage(err, "cannot write the log file " + options.logPath);
 
-    const bool dial = !options.dial.empty();
-    if (dial && options.command.rfind("modem-", 0) == 0)
-        return Usage(err, options.command + " talks to the modem itself: it takes no --dial");
-    const bool modem = dial || options.command.rfind("modem-", 0) == 0;
-    if (modem && options.port > 4) {
-        std::fprintf(err, "vgx52ctl: a modem is driven on COM1 to COM4, not COM%d\n", options.port);
-        return 1;
-    }
     if (OpenLink(options, error) != 0) {
         std::fprintf(err, "vgx52ctl: %s\n", error.c_str());
         return 2;
     }
-    // The port of the shared configuration, when none was given.
-    if (modem && (Korvi70_NrZlacza < 1 || Korvi70_NrZlacza > 4)) {
-        std::fprintf(err, "vgx52ctl: a modem is driven on COM1 to COM4, not COM%d\n", Korvi70_NrZlacza);
-        CloseLink();
-        return 1;
-    }
-    int rc = dial ? DialModem(options.dial, options.pulse, err) : 0;
-    if (rc != 0) {
-        // Not connected: the command is not run; the modem is told to hang up
-        // all the same, in case it took the line.
-        Korvi70_Modem_OdluzSluchawke(Korvi70_NrZlacza);
-        std::fflush(out);
-        CloseLink();
-        log.Close();
-        std::fprintf(err, "vgx52ctl: dialling %s failed (%d)\n", options.dial.c_str(), rc);
-        return rc;
-    }
-    rc = command->run(context, params);
-    if (dial) HangUpModem(err);
+    const auto run = [&] { return command->run(context, params); };
+    bool dialFailed = false;
+    const int rc = options.dial.empty() ? run() : RunDialled(options, run, err, &dialFailed);
     std::fflush(out);
     CloseLink();
     log.Close();
 
-    if (rc != 0) {
+    if (rc != 0 && !dialFailed) {
         const char *text = Describe(rc);
         if (text != nullptr)
             std::fprintf(err, "vgx52ctl: %s: %s\n", options.command.c_str(), text);

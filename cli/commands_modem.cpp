@@ -29,6 +29,7 @@ bool ParseStore(const Args &args, Params &params, std::string &error) {
 
 // Identifies the modem; its product text, or the result code.
 int Identify(const Context &context, char *product) {
+    if (const int rc = CheckModemPort(context.err); rc != korvi70::kDone) return rc;
     Korvi70_CzasOdpowiedziModemu = kModemReplyTime;
     const int rc = Korvi70_IdentyfikujModem(Korvi70_NrZlacza, product);
     if (rc != korvi70::kDone) std::fprintf(context.err, "vgx52ctl: no modem answers on COM%d\n", Korvi70_NrZlacza);

@@ -8,6 +8,10 @@
 namespace cli {
 namespace {
 
+constexpr int kLastModemPort = 4;
+
+bool IsModemCommand(const std::string &command) { return command.rfind("modem-", 0) == 0; }
+
 // What the dialling showed as popups, as "title: text" lines.
 void ReportPopups(std::FILE *err, std::size_t from) {
     const auto &popups = ui::headless::Popups();
@@ -15,9 +19,7 @@ void ReportPopups(std::FILE *err, std::size_t from) {
         std::fprintf(err, "%s: %s\n", popups[i].request.title.c_str(), popups[i].request.message.c_str());
 }
 
-}  // namespace
-
-int DialModem(const std::string &number, bool pulse, std::FILE *err) {
+int Dial(const std::string &number, bool pulse, std::FILE *err) {
     const int port = Korvi70_NrZlacza;
     Korvi70_CzasOdpowiedziModemu = kModemReplyTime;
     char product[51] = "";
@@ -38,9 +40,39 @@ int DialModem(const std::string &number, bool pulse, std::FILE *err) {
     return rc;
 }
 
-int HangUpModem(std::FILE *err) {
-    const int rc = Korvi70_RozlaczModem(Korvi70_NrZlacza);
-    std::fprintf(err, rc == korvi70::kDone ? "disconnected\n" : "vgx52ctl: the modem did not confirm the disconnect\n");
+}  // namespace
+
+std::string ModemUsageError(const Options &options, bool commandOpensLink) {
+    const bool dial = !options.dial.empty();
+    if (dial && !commandOpensLink) return options.command + " uses no link: it takes no --dial";
+    if (dial && IsModemCommand(options.command))
+        return options.command + " talks to the modem itself: it takes no --dial";
+    if ((dial || IsModemCommand(options.command)) && options.port > kLastModemPort)
+        return "a modem is driven on COM1 to COM4, not COM" + std::to_string(options.port);
+    return {};
+}
+
+int CheckModemPort(std::FILE *err) {
+    if (Korvi70_NrZlacza >= 1 && Korvi70_NrZlacza <= kLastModemPort) return korvi70::kDone;
+    std::fprintf(err, "vgx52ctl: a modem is driven on COM1 to COM4, not COM%d\n", Korvi70_NrZlacza);
+    return korvi70::kRefused;
+}
+
+int RunDialled(const Options &options, const std::function<int()> &command, std::FILE *err, bool *dialFailed) {
+    *dialFailed = true;
+    if (const int rc = CheckModemPort(err); rc != korvi70::kDone) return rc;
+    if (const int rc = Dial(options.dial, options.pulse, err); rc != korvi70::kDone) {
+        // Not connected: the command is not run; the modem is told to hang
+        // up all the same, in case it took the line.
+        Korvi70_Modem_OdluzSluchawke(Korvi70_NrZlacza);
+        std::fprintf(err, "vgx52ctl: dialling %s failed (%d)\n", options.dial.c_str(), rc);
+        return rc;
+    }
+    *dialFailed = false;
+    const int rc = command();
+    const int hangUp = Korvi70_RozlaczModem(Korvi70_NrZlacza);
+    std::fprintf(err,
+                 hangUp == korvi70::kDone ? "disconnected\n" : "vgx52ctl: the modem did not confirm the disconnect\n");
     return rc;
 }
 
