@@ -18,6 +18,7 @@ using cli_test::ProgramResult;
 using cli_test::RunProgram;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 std::string Bin(const std::string &name) {
     const char *bin = std::getenv("VGX52_BIN");
@@ -86,6 +87,7 @@ TEST_F(ModemCtl, AFailedDialIsTheExitStatusAndTheCommandIsNotRun) {
     const ProgramResult r = Ctl({"--dial", "666", "--pulse", "identify"});
     EXPECT_EQ(r.status, 3);
     EXPECT_THAT(r.err, HasSubstr("Połączenie o podanym numerze jest zajęte."));
+    EXPECT_THAT(r.err, Not(HasSubstr("from the instrument"))) << "the instrument was never asked";
     EXPECT_EQ(r.out, "");
     EXPECT_THAT(ModemLog(), ElementsAre("ATE1", "ATI3", "ATS7?", "ATDP666", "ATH0"));
 }
