@@ -20,6 +20,7 @@ namespace korvi70::modem {
 namespace {
 
 bool g_earlyEnd = true;
+constexpr double kUnsetReplyTime = 0.2;
 int g_beeps = 0;
 
 bool ReadFailed() { return Korvi70_BladLacza != 0 && Korvi70_BladLacza != Korvi70_BladCzasu; }
@@ -87,7 +88,10 @@ bool Dialable(std::string_view number) {
 }
 
 int Prepare(int port, double factor) {
-    if (factor >= 0 && platform::SetComTime(port, Korvi70_CzasOdpowiedziModemu * factor) != 0) return kLinkFailed;
+    // Before any dialog or dialling has set the reply time-out (it starts
+    // at 0), a call on its own gets the time-out those set, not none at all.
+    const double base = Korvi70_CzasOdpowiedziModemu > 0 ? Korvi70_CzasOdpowiedziModemu : kUnsetReplyTime;
+    if (factor >= 0 && platform::SetComTime(port, base * factor) != 0) return kLinkFailed;
     if (platform::FlushOutQ(port) != 0) return kLinkFailed;
     if (platform::FlushInQ(port) != 0) return kLinkFailed;
     return kDone;

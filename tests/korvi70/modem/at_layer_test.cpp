@@ -120,6 +120,10 @@ TEST_F(ModemTest, EachOperationSendsItsLineWithItsTimeoutAndRefusesArgumentsOutO
         EXPECT_EQ(Korvi70_Modem_ZakonczTrybTransmisjiDanych(port), 1);
         EXPECT_EQ(Korvi70_IdentyfikujModem(port, nullptr), 1);
     }
+    // A reply time-out not set yet (0 at start) is taken as the dialogs' 0.2 s.
+    Korvi70_CzasOdpowiedziModemu = 0;
+    EXPECT_EQ(Korvi70_Modem_ZapUstDoKonfUzytkownika(kPort, 0), 0);
+    EXPECT_DOUBLE_EQ(platform::GetComTime(kPort), 2.0);
     // The escape character read from the modem is the one sent.
     Korvi70_ZnakKoncaTransmisji = '#';
     modem_.Clear();
