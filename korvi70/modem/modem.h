@@ -13,9 +13,9 @@
 #pragma once
 
 // ---- modem layer state (one modem per process) ----
-extern double Korvi70_CzasOdpowiedziModemu;      // reply time-out in seconds of every exchange; 0 at start
-extern unsigned char Korvi70_EchoModemu;         // 1 = the modem echoes each command line
-extern char Korvi70_ZnakKoncaTransmisji;         // the modem's escape character (S2); 0 = not read yet
+extern double Korvi70_CzasOdpowiedziModemu;  // reply time-out in seconds of every exchange; 0 at start (taken as 0.2)
+extern unsigned char Korvi70_EchoModemu;     // 1 = the modem echoes each command line
+extern char Korvi70_ZnakKoncaTransmisji;     // the modem's escape character (S2); 0 = not read yet
 extern unsigned char Korvi70_RecznyWyborNumeru;  // 1 = the operator dials on the telephone set
 extern unsigned char Korvi70_TrybWybierania;     // 0 tone ("ATDT"), 1 pulse ("ATDP")
 extern int Korvi70_PredkoscPolaczenia;           // line speed of the last "CONNECT", 0 at start
