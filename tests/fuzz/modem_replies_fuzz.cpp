@@ -4,8 +4,8 @@
 // Input: one selector byte, then the reply. Selector bits 0-4 pick the
 // operation (modulo their count), bit 5 sets the modem-echo flag, bit 6
 // makes the line echo, bit 7 makes the read wait its whole time-out
-// instead of ending at the final result line (with the time-out at 0 both
-// are immediate).
+// instead of ending at the final result line (with the time-out next to 0
+// both are immediate).
 //
 // Every operation must end with one of its result codes, write its output
 // only on 0, and keep text outputs within 50 characters and the NUL.
@@ -29,7 +29,8 @@ fuzz::ReplyLine &Line() {
     static const bool opened = [] {
         Korvi70_TypLacza = Korvi70_PolaczenieBezposrednieRS;
         Korvi70_NrZlacza = kPort;
-        Korvi70_CzasOdpowiedziModemu = 0;
+        // As short as a time-out gets: nothing ever waits.
+        Korvi70_CzasOdpowiedziModemu = 1e-9;
         platform::AttachComDevice(kPort, &line);
         return platform::OpenComConfig(kPort, "", 38400, platform::kParityNone, 8, 1, 1024, 1024) == 0 &&
                platform::SetComTime(kPort, 0) == 0;
