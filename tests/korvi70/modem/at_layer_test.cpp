@@ -113,7 +113,9 @@ TEST_F(ModemTest, EachOperationSendsItsLineWithItsTimeoutAndRefusesArgumentsOutO
         platform::SetComTime(kPort, 0.7);
         EXPECT_EQ(c.run(kPort), c.rc);
         EXPECT_EQ(modem_.Written(), c.line);
-        if (c.rc == 0) EXPECT_DOUBLE_EQ(platform::GetComTime(kPort), c.factor == kSame ? 0.7 : c.factor * 0.02);
+        if (c.rc == 0) {
+            EXPECT_DOUBLE_EQ(platform::GetComTime(kPort), c.factor == kSame ? 0.7 : c.factor * 0.02);
+        }
     }
     for (int port : {0, 5}) {
         EXPECT_EQ(Korvi70_Modem_OdluzSluchawke(port), 1);
