@@ -3,6 +3,8 @@
 #include <chrono>
 #include <ctime>
 
+#include "platform/system.h"
+
 namespace cli {
 namespace {
 
@@ -30,7 +32,7 @@ std::string Now() {
     const std::time_t seconds = system_clock::to_time_t(now);
     const auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
     std::tm local{};
-    localtime_r(&seconds, &local);
+    platform::LocalTime(seconds, local);
     char text[40];
     const std::size_t n = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
     std::snprintf(text + n, sizeof text - n, ".%03d", static_cast<int>(millis));

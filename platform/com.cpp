@@ -1,7 +1,4 @@
 // The serial-port table behind the COM port numbers.
-#include <strings.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -9,7 +6,6 @@
 
 #include "platform/com.h"
 #include "platform/com_session.h"
-#include "platform/name_lookup.h"
 #include "platform/paths.h"
 
 namespace platform {
@@ -59,7 +55,8 @@ std::shared_ptr<ComSession> Session(int port) {
 bool ParsePortName(std::string_view name, int &port) {
     if (name.substr(0, 4) == "\\\\.\\") name.remove_prefix(4);
     if (name.size() < 4 || name.size() > 7) return false;
-    if (strncasecmp(name.data(), "com", 3) != 0) return false;
+    for (int i = 0; i < 3; ++i)
+        if ((name[i] | 0x20) != "com"[i]) return false;
     int n = 0;
     for (char c : name.substr(3)) {
         if (c < '0' || c > '9') return false;
@@ -79,26 +76,11 @@ std::string DeviceFor(int port, const char *deviceName) {
 
 }  // namespace
 
-std::string ComDevicePath(int port) {
-    if (!ValidPort(port)) return {};
-    const std::string root = DriveRoot();
-    std::string found;
-    if (detail::FindEntry(root, "com" + std::to_string(port), found)) {
-        const std::string path = root + "/" + found;
-        char target[4096];
-        const ssize_t n = readlink(path.c_str(), target, sizeof target);
-        if (n <= 0 || static_cast<std::size_t>(n) >= sizeof target) return path;
-        std::string t(target, static_cast<std::size_t>(n));
-        return t[0] == '/' ? t : root + "/" + t;
-    }
-    return "/dev/ttyS" + std::to_string(port - 1);
-}
-
 int OpenComConfig(int port, const char *deviceName, long baud, int parity, int dataBits, int stopBits, int inQueueSize,
                   int outQueueSize) {
     if (!ValidPort(port)) return Fail(kComErrInvalidPort);
-    // Parity 0..2 (none, odd, even); queue sizes are only checked: the
-    // kernel keeps its own buffers.
+    // Parity 0..2 (none, odd, even); queue sizes are the driver's where the
+    // system lets the program set them.
     if (!ComSession::ValidBaud(baud) || parity < kParityNone || parity > kParityEven || dataBits < 5 || dataBits > 8 ||
         (stopBits != 1 && stopBits != 2) || inQueueSize < 0 || outQueueSize < 0)
         return Fail(kComErrBadParameter);
@@ -124,7 +106,8 @@ int OpenComConfig(int port, const char *deviceName, long baud, int parity, int d
     } else {
         const std::string path = DeviceFor(port, deviceName);
         if (path.empty()) return Fail(kComErrNoDevice);
-        const int rc = ComSession::OpenDevice(path, baud, parity, dataBits, stopBits, session);
+        const int rc =
+            ComSession::OpenDevice(path, baud, parity, dataBits, stopBits, inQueueSize, outQueueSize, session);
         if (rc != kComOk) return Fail(rc);
     }
     {

@@ -23,8 +23,8 @@ enum ComError {
 
 enum Parity { kParityNone = 0, kParityOdd = 1, kParityEven = 2 };
 
-// Device path behind COMn: the link <drive root>/comN if it exists,
-// otherwise /dev/ttyS<n-1>.
+// Device path behind COMn. Linux: the link <drive root>/comN if it exists,
+// otherwise /dev/ttyS<n-1>. Windows: \\.\COMn.
 std::string ComDevicePath(int port);
 
 int OpenComConfig(int port, const char *deviceName, long baud, int parity, int dataBits, int stopBits, int inQueueSize,

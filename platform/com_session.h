@@ -1,6 +1,9 @@
-// One open serial port: a terminal device or an in-process ComDevice.
+// One open serial port: a device of the system or an in-process ComDevice.
+// What is the same for both lives in com_session.cpp; the system's side of
+// a device in com_session_<system>.cpp.
 #pragma once
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -11,10 +14,11 @@ namespace platform::detail {
 
 class ComSession {
 public:
-    // Opens and configures the terminal at `path` for exclusive use.
-    // Returns 0 or a ComError.
-    static int OpenDevice(const std::string &path, long baud, int parity, int dataBits, int stopBits,
-                          std::unique_ptr<ComSession> &out);
+    // Opens and configures the device at `path` for exclusive use. The
+    // queue sizes are the driver's buffers where the system lets the
+    // program choose them. Returns 0 or a ComError.
+    static int OpenDevice(const std::string &path, long baud, int parity, int dataBits, int stopBits, int inQueueSize,
+                          int outQueueSize, std::unique_ptr<ComSession> &out);
     static bool ValidBaud(long baud);
     static std::unique_ptr<ComSession> OnDevice(ComDevice *device, long baud, int parity, int dataBits, int stopBits);
     ~ComSession();
@@ -38,10 +42,23 @@ public:
     std::atomic<double> timeout{10.0};
 
 private:
-    ComSession(int fd, ComDevice *device, long baud, int parity, int dataBits, int stopBits);
+    ComSession(std::intptr_t native, ComDevice *device, long baud, int parity, int dataBits, int stopBits);
     std::size_t ReadChunk(unsigned char *dst, std::size_t max, const Deadline &deadline, int &err);
 
-    int fd_ = -1;
+    // The system's device; each sets err as Write and Read do.
+    void CloseNative();
+    int WriteNative(const unsigned char *data, int count, const Deadline &deadline, int &err);
+    // Up to max bytes, waiting until the deadline for the first one.
+    std::size_t ReadNative(unsigned char *dst, std::size_t max, const Deadline &deadline, int &err);
+    int FlushInNative();
+    int FlushOutNative();
+    int InQueueNative();
+    int OutQueueNative();
+    int DrainNative();  // waits for what the UART itself still holds
+    // Sleeps until input may have come or the deadline; 0 or a ComError.
+    int WaitReadableNative(const Deadline &deadline);
+
+    std::intptr_t native_ = -1;  // the file descriptor, or the HANDLE on Windows
     ComDevice *device_ = nullptr;
     double charSeconds_;  // time one character takes on the wire
 };

@@ -1,14 +1,7 @@
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <string>
 
 #include "platform/deadline.h"
+#include "platform/socket_sys.h"
 #include "platform/tcp_table.h"
 
 namespace platform {
@@ -17,30 +10,15 @@ namespace {
 using detail::Deadline;
 
 // Connects one address within the deadline; the socket stays non-blocking.
-int ConnectAddress(const addrinfo *ai, const Deadline &deadline, int &fdOut) {
-    const int fd = socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol);
-    if (fd < 0) return kTcpErrSystem;
-    if (connect(fd, ai->ai_addr, ai->ai_addrlen) != 0 && errno != EINPROGRESS) {
-        close(fd);
-        return kTcpErrConnect;
+int ConnectAddress(const addrinfo *ai, const Deadline &deadline, detail::SocketHandle &out) {
+    const detail::SocketHandle s = detail::OpenStreamSocket(ai->ai_family, ai->ai_protocol);
+    if (s == detail::kNoSocket) return kTcpErrSystem;
+    const int r = detail::ConnectWithin(s, ai->ai_addr, ai->ai_addrlen, deadline.Remaining());
+    if (r != 1) {
+        detail::CloseSocket(s);
+        return r == 0 ? kTcpErrTimeout : kTcpErrConnect;
     }
-    for (;;) {
-        pollfd p{fd, POLLOUT, 0};
-        const int r = deadline.Expired() ? 0 : poll(&p, 1, deadline.PollMs());
-        if (r < 0 && errno == EINTR) continue;
-        if (r == 0) {
-            close(fd);
-            return kTcpErrTimeout;
-        }
-        break;
-    }
-    int soError = 0;
-    socklen_t len = sizeof soError;
-    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &soError, &len) != 0 || soError != 0) {
-        close(fd);
-        return kTcpErrConnect;
-    }
-    fdOut = fd;
+    out = s;
     return 0;
 }
 
@@ -51,6 +29,7 @@ int ConnectToTCPServer(unsigned *handle, int port, const char *host, TcpCallback
     if (!handle || port < 1 || port > 65535) return kTcpErrBadParameter;
     *handle = 0;
     if (!host || !*host) return kTcpErrHost;
+    if (!detail::StartSockets()) return kTcpErrSystem;
 
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -61,7 +40,7 @@ int ConnectToTCPServer(unsigned *handle, int port, const char *host, TcpCallback
     if (getaddrinfo(host, service.c_str(), &hints, &list) != 0 || !list) return kTcpErrHost;
 
     const Deadline deadline(detail::TimeoutSeconds(timeoutMs));
-    int fd = -1;
+    detail::SocketHandle fd = detail::kNoSocket;
     int rc = kTcpErrConnect;
     for (const addrinfo *ai = list; ai; ai = ai->ai_next) {
         rc = ConnectAddress(ai, deadline, fd);
@@ -71,8 +50,7 @@ int ConnectToTCPServer(unsigned *handle, int port, const char *host, TcpCallback
     if (rc != 0) return rc;
 
     // Requests and replies are short: send each at once.
-    const int one = 1;
-    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    detail::SendAtOnce(fd);
     auto connection = std::make_unique<detail::TcpConnection>();
     connection->fd = fd;
     connection->callback = callback;

@@ -1,10 +1,7 @@
-#include <poll.h>
-#include <sys/socket.h>
-
-#include <cerrno>
 #include <cstring>
 
 #include "platform/deadline.h"
+#include "platform/socket_sys.h"
 #include "platform/tcp_table.h"
 
 namespace platform {
@@ -29,16 +26,14 @@ bool Drain(TcpConnection &c) {
     }
     bool any = false;
     while (c.tail < c.rx.size() && !c.peerClosed) {
-        const ssize_t n = recv(c.fd, c.rx.data() + c.tail, c.rx.size() - c.tail, MSG_DONTWAIT);
+        const long n = detail::SocketReceive(c.fd, c.rx.data() + c.tail, c.rx.size() - c.tail);
         if (n > 0) {
             c.tail += static_cast<std::size_t>(n);
             any = true;
         } else if (n == 0) {
             c.peerClosed = true;
-        } else if (errno == EINTR) {
-            continue;
         } else {
-            if (errno != EAGAIN) {
+            if (n == detail::kSockFailed) {
                 c.peerClosed = true;
                 c.closeError = kTcpErrNotConnected;
             }
@@ -70,19 +65,19 @@ int ProcessTCPEvents(double maxWaitSeconds) {
         }
 
         if (dueCount == 0) {
-            std::array<pollfd, detail::kMaxTcpConnections> fds;
+            std::array<detail::SocketPoll, detail::kMaxTcpConnections> fds;
             std::array<std::size_t, detail::kMaxTcpConnections> slot;
-            nfds_t n = 0;
+            std::size_t n = 0;
             for (std::size_t i = 0; i < table.size(); ++i) {
                 // A full buffer is not watched until the caller reads from it.
                 if (table[i] && !table[i]->peerClosed && table[i]->tail - table[i]->head < table[i]->rx.size()) {
-                    fds[n] = pollfd{table[i]->fd, POLLIN, 0};
+                    fds[n] = detail::SocketPoll{table[i]->fd, POLLIN, 0};
                     slot[n++] = i;
                 }
             }
-            const int r = poll(fds.data(), n, deadline.Expired() ? 0 : deadline.PollMs());
-            if (r < 0 && errno != EINTR) return ran;
-            for (nfds_t k = 0; r > 0 && k < n; ++k) {
+            const int r = detail::WaitSockets(fds.data(), n, deadline.Remaining());
+            if (r < 0) return ran;
+            for (std::size_t k = 0; r > 0 && k < n; ++k) {
                 if (fds[k].revents == 0) continue;
                 TcpConnection &c = *table[slot[k]];
                 if (Drain(c)) addDue(slot[k], TCP_DATAREADY, 0);

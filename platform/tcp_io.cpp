@@ -1,21 +1,14 @@
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 #include "platform/deadline.h"
+#include "platform/socket_sys.h"
 #include "platform/tcp_table.h"
 
 namespace platform {
 namespace detail {
 
-TcpConnection::~TcpConnection() {
-    if (fd >= 0) close(fd);
-}
+TcpConnection::~TcpConnection() { CloseSocket(fd); }
 
 std::array<std::unique_ptr<TcpConnection>, kMaxTcpConnections> &Connections() {
     static std::array<std::unique_ptr<TcpConnection>, kMaxTcpConnections> table;
@@ -79,19 +72,17 @@ int ClientTCPWrite(unsigned handle, const void *data, std::size_t count, unsigne
     const Deadline deadline(detail::TimeoutSeconds(timeoutMs));
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t n = send(c->fd, bytes + done, count - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+        const long n = detail::SocketSend(c->fd, bytes + done, count - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
             continue;
         }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN) {
+        if (n == detail::kSockFailed) {
             MarkClosed(*c, kTcpErrNotConnected);
             return done > 0 ? static_cast<int>(done) : kTcpErrNotConnected;
         }
-        pollfd p{c->fd, POLLOUT, 0};
-        const int r = deadline.Expired() ? 0 : poll(&p, 1, deadline.PollMs());
-        if (r < 0 && errno == EINTR) continue;
+        detail::SocketPoll p{c->fd, POLLOUT, 0};
+        const int r = deadline.Expired() ? 0 : detail::WaitSockets(&p, 1, deadline.Remaining());
         if (r <= 0) return done > 0 ? static_cast<int>(done) : (r == 0 ? kTcpErrTimeout : kTcpErrSystem);
     }
     return static_cast<int>(done);
@@ -112,7 +103,7 @@ int ClientTCPRead(unsigned handle, void *data, std::size_t count, unsigned timeo
 
     const Deadline deadline(detail::TimeoutSeconds(timeoutMs));
     while (got < count && !c->peerClosed) {
-        const ssize_t n = recv(c->fd, out + got, count - got, MSG_DONTWAIT);
+        const long n = detail::SocketReceive(c->fd, out + got, count - got);
         if (n > 0) {
             got += static_cast<std::size_t>(n);
             continue;
@@ -121,14 +112,12 @@ int ClientTCPRead(unsigned handle, void *data, std::size_t count, unsigned timeo
             MarkClosed(*c, 0);
             break;
         }
-        if (errno == EINTR) continue;
-        if (errno != EAGAIN) {
+        if (n == detail::kSockFailed) {
             MarkClosed(*c, kTcpErrNotConnected);
             break;
         }
-        pollfd p{c->fd, POLLIN, 0};
-        const int r = deadline.Expired() ? 0 : poll(&p, 1, deadline.PollMs());
-        if (r < 0 && errno == EINTR) continue;
+        detail::SocketPoll p{c->fd, POLLIN, 0};
+        const int r = deadline.Expired() ? 0 : detail::WaitSockets(&p, 1, deadline.Remaining());
         if (r <= 0) break;
     }
     if (got == 0 && c->peerClosed) return kTcpErrNotConnected;
@@ -138,8 +127,7 @@ int ClientTCPRead(unsigned handle, void *data, std::size_t count, unsigned timeo
 int TCPBytesAvailable(unsigned handle) {
     TcpConnection *c = FindConnection(handle);
     if (!c) return kTcpErrInvalidHandle;
-    int waiting = 0;
-    if (c->peerClosed || ioctl(c->fd, FIONREAD, &waiting) != 0 || waiting < 0) waiting = 0;
+    const int waiting = c->peerClosed ? 0 : detail::SocketBytesWaiting(c->fd);
     const std::size_t total = c->Buffered() + static_cast<std::size_t>(waiting);
     return total > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(total);
 }
@@ -152,15 +140,13 @@ int DiscardTCPInput(unsigned handle) {
     // not keep this call going, so the amount is bounded.
     unsigned char scratch[4096];
     for (std::size_t dropped = 0; !c->peerClosed && dropped < 16 * detail::kTcpBufferSize;) {
-        const ssize_t n = recv(c->fd, scratch, sizeof scratch, MSG_DONTWAIT);
+        const long n = detail::SocketReceive(c->fd, scratch, sizeof scratch);
         if (n > 0) {
             dropped += static_cast<std::size_t>(n);
         } else if (n == 0) {
             MarkClosed(*c, 0);
-        } else if (errno == EINTR) {
-            continue;
         } else {
-            if (errno != EAGAIN) MarkClosed(*c, kTcpErrNotConnected);
+            if (n == detail::kSockFailed) MarkClosed(*c, kTcpErrNotConnected);
             break;
         }
     }

@@ -6,12 +6,13 @@
 #include <memory>
 #include <vector>
 
+#include "platform/socket_sys.h"
 #include "platform/tcp.h"
 
 namespace platform::detail {
 
 struct TcpConnection {
-    int fd = -1;
+    SocketHandle fd = kNoSocket;
     TcpCallback callback = nullptr;
     void *callbackData = nullptr;
     unsigned serial = 0;  // tells a reused slot from the connection it had before

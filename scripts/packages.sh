@@ -3,10 +3,13 @@ VGX52_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev \
 qt6-base-dev fonts-dejavu-core xvfb xauth \
 python3 python3-intelhex python3-crcmod gcc-avr binutils-avr avr-libc srecord \
 dpkg-dev file lintian man-db librsvg2-bin icoutils desktop-file-utils"
+# The Windows build (scripts/build-windows) and its tests under Wine.
+VGX52_WINDOWS_PACKAGES="cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine64"
 
+# Installs the packages named (default: VGX52_PACKAGES) that are missing.
 vgx52_install_packages() {
   local missing=()
-  for p in $VGX52_PACKAGES; do
+  for p in ${1:-$VGX52_PACKAGES}; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0

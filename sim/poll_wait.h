@@ -6,6 +6,8 @@
 #include <cmath>
 #include <ctime>
 
+#include "sim/schedule.h"
+
 namespace sim {
 
 // Waits up to `seconds`; a negative or infinite wait has no limit, 0 returns at once.
@@ -13,13 +15,6 @@ inline int PollFor(pollfd *fds, nfds_t count, double seconds) {
     if (!std::isfinite(seconds) || seconds < 0) return ppoll(fds, count, nullptr, nullptr);
     timespec wait{static_cast<time_t>(seconds), static_cast<long>((seconds - std::floor(seconds)) * 1e9)};
     return ppoll(fds, count, &wait, nullptr);
-}
-
-// Seconds until `when` on platform::Timer() as a PollFor wait: -1 when
-// nothing is due.
-inline double WaitUntil(double when, double now) {
-    if (!std::isfinite(when)) return -1.0;
-    return when > now ? when - now : 0.0;
 }
 
 }  // namespace sim

@@ -1,6 +1,7 @@
 // Bytes on their way out of a simulated device, each with the moment it has
 // arrived at the far end. Times are seconds on platform::Timer().
 #pragma once
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -39,5 +40,12 @@ private:
 
 // Seconds one byte takes at a baud rate with 8N1 framing; 0 when unpaced.
 inline double ByteTime(long baud) { return baud > 0 ? 10.0 / static_cast<double>(baud) : 0.0; }
+
+// Seconds from `now` until `when` (both on platform::Timer()) as a wait:
+// -1 (no limit) when nothing is due.
+inline double WaitUntil(double when, double now) {
+    if (!std::isfinite(when)) return -1.0;
+    return when > now ? when - now : 0.0;
+}
 
 }  // namespace sim

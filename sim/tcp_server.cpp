@@ -1,73 +1,44 @@
 #include "sim/tcp_server.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
 #include <vector>
 
 #include "platform/system.h"
-#include "sim/poll_wait.h"
 
 namespace sim {
 
-GatewayServer::GatewayServer(Instrument &instrument) : instrument_(instrument) {
-    if (pipe2(wakePipe_, O_CLOEXEC | O_NONBLOCK) != 0) wakePipe_[0] = wakePipe_[1] = -1;
-}
+namespace net = platform::detail;
+
+GatewayServer::GatewayServer(Instrument &instrument) : instrument_(instrument) { net::OpenWake(wake_); }
 
 GatewayServer::~GatewayServer() {
     Stop();
-    for (Client &c : clients_) close(c.fd);
-    if (listenFd_ >= 0) close(listenFd_);
-    for (int fd : wakePipe_)
-        if (fd >= 0) close(fd);
+    for (Client &c : clients_) net::CloseSocket(c.fd);
+    net::CloseSocket(listenFd_);
+    net::CloseWake(wake_);
 }
 
 int GatewayServer::Listen(int port) {
-    listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (listenFd_ < 0) return -1;
-    const int yes = 1;
-    setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (bind(listenFd_, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 || listen(listenFd_, 8) != 0 ||
-        getsockname(listenFd_, reinterpret_cast<sockaddr *>(&address), &length) != 0) {
-        close(listenFd_);
-        listenFd_ = -1;
-        return -1;
-    }
-    port_ = ntohs(address.sin_port);
-    return port_;
+    listenFd_ = net::ListenLoopback(port, port_);
+    return listenFd_ == net::kNoSocket ? -1 : port_;
 }
 
 void GatewayServer::Start() {
     stopping_ = false;
-    char drained[16];
-    while (wakePipe_[0] >= 0 && read(wakePipe_[0], drained, sizeof drained) > 0) {}
+    net::DrainWake(wake_);
     thread_ = std::thread([this] { Serve(); });
 }
 
 void GatewayServer::Stop() {
     stopping_ = true;
-    if (wakePipe_[1] >= 0) {
-        const char byte = 1;
-        [[maybe_unused]] const ssize_t n = write(wakePipe_[1], &byte, 1);
-    }
+    net::Wake(wake_);
     if (thread_.joinable()) thread_.join();
 }
 
 void GatewayServer::Accept() {
     for (;;) {
-        const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) return;
+        const Socket fd = net::AcceptClient(listenFd_);
+        if (fd == net::kNoSocket) return;
         clients_.emplace_back(fd, instrument_, faults_, counters_);
     }
 }
@@ -75,9 +46,9 @@ void GatewayServer::Accept() {
 bool GatewayServer::ReadFrom(Client &client) {
     char buffer[4096];
     for (;;) {
-        const ssize_t n = recv(client.fd, buffer, sizeof buffer, MSG_DONTWAIT);
+        const long n = net::SocketReceive(client.fd, buffer, sizeof buffer);
         if (n == 0) return false;
-        if (n < 0) return errno == EAGAIN || errno == EINTR;
+        if (n < 0) return n == net::kSockWouldBlock;
         std::lock_guard<std::mutex> guard(mutex_);
         std::string out;
         client.gateway.Receive(std::string_view(buffer, static_cast<std::size_t>(n)), out);
@@ -90,31 +61,31 @@ bool GatewayServer::Flush(Client &client) {
     for (std::size_t n; (n = client.output.Take(platform::Timer(), chunk, sizeof chunk)) > 0;)
         client.unsent.append(reinterpret_cast<const char *>(chunk), n);
     while (!client.unsent.empty()) {
-        const ssize_t n = send(client.fd, client.unsent.data(), client.unsent.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+        const long n = net::SocketSend(client.fd, client.unsent.data(), client.unsent.size());
         if (n > 0) {
             client.unsent.erase(0, static_cast<std::size_t>(n));
             continue;
         }
-        return n < 0 && (errno == EAGAIN || errno == EINTR);
+        return n == net::kSockWouldBlock;
     }
     return true;
 }
 
-void GatewayServer::Serve(int wakeFd) {
-    std::vector<pollfd> fds;
+void GatewayServer::Serve(Socket wake) {
+    std::vector<net::SocketPoll> fds;
     while (!stopping_) {
         fds.clear();
-        fds.push_back({wakePipe_[0], POLLIN, 0});
-        fds.push_back({wakeFd, POLLIN, 0});  // poll() skips a negative descriptor
+        fds.push_back({wake_.reader, POLLIN, 0});
+        fds.push_back({wake, POLLIN, 0});  // the wait skips a missing socket
         fds.push_back({listenFd_, POLLIN, 0});
         double next = INFINITY;
         for (Client &c : clients_) {
             fds.push_back({c.fd, static_cast<short>(POLLIN | (c.unsent.empty() ? 0 : POLLOUT)), 0});
             next = std::min(next, c.output.NextArrival());
         }
-        const int r = PollFor(fds.data(), fds.size(), WaitUntil(next, platform::Timer()));
-        if (r < 0 && errno != EINTR) return;
-        if (fds[0].revents != 0 || (wakeFd >= 0 && fds[1].revents != 0)) return;
+        const int r = net::WaitSockets(fds.data(), fds.size(), WaitUntil(next, platform::Timer()));
+        if (r < 0) return;
+        if (fds[0].revents != 0 || (wake != net::kNoSocket && fds[1].revents != 0)) return;
         if (fds[2].revents & POLLIN) Accept();
         std::size_t k = 3;
         for (auto it = clients_.begin(); it != clients_.end(); ++k) {
@@ -124,7 +95,7 @@ void GatewayServer::Serve(int wakeFd) {
             if (alive) {
                 ++it;
             } else {
-                close(it->fd);
+                net::CloseSocket(it->fd);
                 it = clients_.erase(it);
             }
         }

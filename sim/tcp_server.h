@@ -1,7 +1,7 @@
 // The simulated gateway listening on 127.0.0.1: every connection gets its
 // own envelope reader in front of the one shared instrument. Serves from
 // the calling thread (the vgx52-sim program) or from a thread of its own
-// (tests), with every wait in poll().
+// (tests), with every wait in the system's poll.
 #pragma once
 #include <atomic>
 #include <list>
@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/socket_sys.h"
 #include "sim/gateway.h"
 #include "sim/instrument.h"
 #include "sim/schedule.h"
@@ -26,8 +27,9 @@ public:
     int Listen(int port);
     int Port() const { return port_; }
 
-    // Serves until Stop() is called or wakeFd (when >= 0) becomes readable.
-    void Serve(int wakeFd = -1);
+    using Socket = platform::detail::SocketHandle;
+    // Serves until Stop() is called or `wake` (when given) becomes readable.
+    void Serve(Socket wake = platform::detail::kNoSocket);
     void Start();  // Serve() on a thread of its own
     void Stop();   // ends Serve() and joins the thread
 
@@ -40,9 +42,9 @@ public:
 
 private:
     struct Client {
-        Client(int socket, Instrument &instrument, GatewayFaults &faults, GatewayCounters &counters)
+        Client(Socket socket, Instrument &instrument, GatewayFaults &faults, GatewayCounters &counters)
             : fd(socket), gateway(instrument, faults, counters) {}
-        int fd;
+        Socket fd;
         Gateway gateway;
         OutputSchedule output;
         std::string unsent;
@@ -55,9 +57,9 @@ private:
     GatewayFaults faults_;
     GatewayCounters counters_;
     std::mutex mutex_;
-    int listenFd_ = -1;
+    Socket listenFd_ = platform::detail::kNoSocket;
     int port_ = -1;
-    int wakePipe_[2] = {-1, -1};
+    platform::detail::WakeChannel wake_;
     std::atomic<bool> stopping_{false};
     std::list<Client> clients_;
     std::thread thread_;

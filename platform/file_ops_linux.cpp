@@ -1,11 +1,14 @@
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <vector>
 
 #include "platform/drive_folder.h"
 #include "platform/paths.h"
+#include "platform/textfile.h"
 
 namespace platform {
 namespace {
@@ -33,6 +36,27 @@ int FromErrno(int err) {
 }
 
 }  // namespace
+
+std::FILE *OpenRegularFile(const std::string &hostPath) {
+    if (hostPath.empty()) return nullptr;
+    // Opened without waiting, so a named pipe with no writer cannot hold the
+    // program up; anything but a regular file is then refused.
+    const int fd = ::open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return nullptr;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE *file = ::fdopen(fd, "rb");
+    if (!file) ::close(fd);
+    return file;
+}
 
 bool FileExists(std::string_view path) {
     struct stat st;

@@ -1,0 +1,31 @@
+// Paths on Windows are the system's own: drive letters, backslashes and
+// letter case need no translation, and the program folder is the module's.
+#include <windows.h>
+
+#include <string>
+
+#include "platform/paths.h"
+#include "platform/wide_windows.h"
+
+namespace platform {
+
+std::string HostPath(std::string_view path) { return std::string(path); }
+
+std::string ProgramFolder() {
+    std::wstring exe(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        const DWORD n = GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()));
+        if (n == 0) return {};
+        if (n < exe.size()) {
+            exe.resize(n);
+            const auto slash = exe.find_last_of(L"\\/");
+            if (slash == std::wstring::npos) return {};
+            // "C:\" keeps its backslash: "C:" alone would mean the current folder of drive C.
+            return detail::Narrow(exe.substr(0, slash == 2 && exe[1] == L':' ? 3 : slash));
+        }
+        exe.resize(exe.size() * 2);  // the name was cut to fit
+    }
+    return {};
+}
+
+}  // namespace platform
