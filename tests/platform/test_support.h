@@ -1,10 +1,14 @@
 // Temporary folders and environment variables for the platform tests.
 #pragma once
-#include <ftw.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -21,9 +25,8 @@ public:
     }
     ~TempDir() {
         if (path_.empty()) return;
-        nftw(
-            path_.c_str(), [](const char *p, const struct stat *, int, FTW *) { return remove(p); }, 16,
-            FTW_DEPTH | FTW_PHYS);
+        std::error_code ignored;  // links inside are removed, not followed
+        std::filesystem::remove_all(path_, ignored);
     }
     TempDir(const TempDir &) = delete;
     TempDir &operator=(const TempDir &) = delete;
@@ -68,10 +71,21 @@ inline std::string ReadFile(const std::string &path) {
 }
 
 // CPU time (user + system) this process has used, in seconds.
+#ifdef _WIN32
+inline double CpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+    auto seconds = [](const FILETIME &t) {
+        return ((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+#else
 inline double CpuSeconds() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
+#endif
 
 }  // namespace platform_test
