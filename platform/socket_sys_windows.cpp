@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <mutex>
+#include <vector>
 
 #include "platform/deadline.h"
 #include "platform/socket_sys.h"
@@ -113,14 +114,13 @@ int WaitSockets(SocketPoll *sockets, std::size_t count, double seconds) {
         return 0;
     }
     // WSAPoll() rejects entries without a socket: they are left out of a copy.
-    SocketPoll packed[128];
+    std::vector<SocketPoll> packed;
     SocketPoll *set = sockets;
     if (watched != count) {
-        if (watched > std::size(packed)) return kSockFailed;
-        std::size_t k = 0;
+        packed.reserve(watched);
         for (std::size_t i = 0; i < count; ++i)
-            if (sockets[i].fd != kNoSocket) packed[k++] = sockets[i];
-        set = packed;
+            if (sockets[i].fd != kNoSocket) packed.push_back(sockets[i]);
+        set = packed.data();
     }
     const int r = WSAPoll(set, static_cast<ULONG>(watched), forever ? -1 : deadline.PollMs());
     if (r < 0) return kSockFailed;

@@ -1,36 +1,32 @@
-// The TCP client against listeners on the loopback interface.
-#include <arpa/inet.h>
+// The TCP client against listeners on the loopback interface. The test's
+// own end goes through the platform's socket layer, so the suite runs on
+// every system.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <vector>
 
+#include "platform/deadline.h"
+#include "platform/socket_sys.h"
 #include "platform/system.h"
 #include "platform/tcp.h"
 #include "test_support.h"
 
 using namespace platform;
+using detail::kNoSocket;
+using detail::SocketHandle;
 
 namespace {
 
 struct Listener {
-    int fd = -1;
+    SocketHandle fd = kNoSocket;
     int port = 0;
-    Listener() {
-        fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-        listen(fd, 4);
-        socklen_t len = sizeof a;
-        getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len);
-        port = ntohs(a.sin_port);
+    Listener() { fd = detail::ListenLoopback(0, port); }
+    ~Listener() { detail::CloseSocket(fd); }
+    // The connection waiting to be accepted (within 2 s), else kNoSocket.
+    SocketHandle Accept() {
+        detail::SocketPoll p{fd, POLLIN, 0};
+        return detail::WaitSockets(&p, 1, 2.0) > 0 ? detail::AcceptClient(fd) : kNoSocket;
     }
-    ~Listener() { close(fd); }
-    int Accept() { return accept(fd, nullptr, nullptr); }
 };
 
 struct Event {
@@ -62,27 +58,33 @@ protected:
     Listener listener;
     Recorder recorder;
     unsigned handle = 0;
-    int server = -1;
+    SocketHandle server = kNoSocket;
 
     void SetUp() override {
         ASSERT_EQ(ConnectToTCPServer(&handle, listener.port, "127.0.0.1", Record, &recorder, 1000), 0);
         server = listener.Accept();
-        ASSERT_GE(server, 0);
+        ASSERT_NE(server, kNoSocket);
     }
     void TearDown() override {
         DisconnectFromTCPServer(handle);
-        if (server >= 0) close(server);
+        detail::CloseSocket(server);
     }
     void ServerSends(const std::string &s) {
-        ASSERT_EQ(send(server, s.data(), s.size(), 0), static_cast<ssize_t>(s.size()));
+        ASSERT_EQ(detail::SocketSend(server, s.data(), s.size()), static_cast<long>(s.size()));
     }
+    // Up to count bytes that arrive within 2 s.
     std::string ServerReceives(std::size_t count) {
         std::string got(count, '\0');
         std::size_t n = 0;
+        const detail::Deadline deadline(2.0);
         while (n < count) {
-            const ssize_t r = recv(server, got.data() + n, count - n, 0);
-            if (r <= 0) break;
-            n += static_cast<std::size_t>(r);
+            const long r = detail::SocketReceive(server, got.data() + n, count - n);
+            if (r > 0) {
+                n += static_cast<std::size_t>(r);
+                continue;
+            }
+            detail::SocketPoll p{server, POLLIN, 0};
+            if (r != detail::kSockWouldBlock || detail::WaitSockets(&p, 1, deadline.Remaining()) <= 0) break;
         }
         got.resize(n);
         return got;
@@ -144,8 +146,8 @@ TEST_F(TcpTest, SilentServerWaitSleepsUntilTheDeadline) {
 
 TEST_F(TcpTest, PeerCloseIsReportedOnceAfterItsLastData) {
     ServerSends("xy");
-    close(server);
-    server = -1;
+    detail::CloseSocket(server);
+    server = kNoSocket;
     const double end = Timer() + 2.0;
     while (recorder.events.size() < 2 && Timer() < end) ProcessTCPEvents(0.5);
     ASSERT_EQ(recorder.events.size(), 2u);
@@ -162,8 +164,8 @@ TEST_F(TcpTest, PeerCloseIsReportedOnceAfterItsLastData) {
 }
 
 TEST_F(TcpTest, CloseNoticedByAReadIsStillReported) {
-    close(server);
-    server = -1;
+    detail::CloseSocket(server);
+    server = kNoSocket;
     char buf[4];
     EXPECT_EQ(ClientTCPRead(handle, buf, 4, 1000), kTcpErrNotConnected);
     EXPECT_EQ(ProcessTCPEvents(1.0), 1);
@@ -196,8 +198,8 @@ TEST_F(TcpTest, DataHeldByTheEventWaitIsDiscardedToo) {
 TEST_F(TcpTest, CallbackMayCloseItsOwnConnection) {
     recorder.disconnectOnData = true;
     ServerSends("bye");
-    close(server);
-    server = -1;
+    detail::CloseSocket(server);
+    server = kNoSocket;
     Delay(0.05);
     EXPECT_EQ(ProcessTCPEvents(1.0), 1);  // the disconnect for the closed handle is dropped
     EXPECT_EQ(TCPBytesAvailable(handle), kTcpErrInvalidHandle);
@@ -213,14 +215,14 @@ TEST(TcpConnectTest, SeveralConnectionsEachGetTheirOwnEvents) {
     EXPECT_NE(h1, h2);
     EXPECT_GT(h1, 0u);
     EXPECT_LE(h2, 64u);
-    const int s1 = l1.Accept(), s2 = l2.Accept();
-    ASSERT_EQ(send(s2, "2", 1, 0), 1);
+    const SocketHandle s1 = l1.Accept(), s2 = l2.Accept();
+    ASSERT_EQ(detail::SocketSend(s2, "2", 1), 1);
     EXPECT_EQ(ProcessTCPEvents(1.0), 1);
     EXPECT_TRUE(r1.events.empty());
     ASSERT_EQ(r2.events.size(), 1u);
     EXPECT_EQ(r2.events[0].handle, h2);
-    close(s1);
-    close(s2);
+    detail::CloseSocket(s1);
+    detail::CloseSocket(s2);
     EXPECT_EQ(DisconnectFromTCPServer(h1), 0);
     EXPECT_EQ(DisconnectFromTCPServer(h2), 0);
     EXPECT_EQ(DisconnectFromTCPServer(h2), kTcpErrInvalidHandle);
