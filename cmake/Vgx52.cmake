@@ -28,3 +28,19 @@ function(vgx52_test name)
     PROPERTIES ENVIRONMENT "VGX52_BIN=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}"
                ENVIRONMENT_MODIFICATION "VGX52_SOURCE=set:${CMAKE_SOURCE_DIR}")
 endfunction()
+
+# Windows: every program gets the application manifest (UTF-8 as its code
+# page for the run-time's narrow file calls). Called once all folders are in.
+function(vgx52_windows_manifests dir)
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(t ${targets})
+    get_target_property(type ${t} TYPE)
+    if(type STREQUAL "EXECUTABLE")
+      target_sources(${t} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/windows/vgx52.rc)
+    endif()
+  endforeach()
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(sub ${subdirs})
+    vgx52_windows_manifests(${sub})
+  endforeach()
+endfunction()

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "platform/paths.h"
@@ -113,6 +114,12 @@ TEST_F(WindowsPathsTest, TextFilesKeepTheirCodePageAndReplaceAtomically) {
     int entries = 0;
     for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator(detail::Widen(folder))) ++entries;
     EXPECT_EQ(entries, 1);
+
+    // The run-time's narrow calls take the same UTF-8 names (the programs'
+    // manifest makes UTF-8 their code page), so code outside the platform
+    // layer that opens files with std::ofstream finds them too.
+    std::ofstream(folder + "\\źdźbło.txt") << "x";
+    EXPECT_EQ(FileSize(folder + "\\źdźbło.txt"), 1);
 }
 
 }  // namespace
