@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ui/headless.h"
+#include "ui/console.h"
 #if VGX52_WITH_QT
 #include "ui/qt/qt_backend.h"
 #endif
@@ -11,17 +11,20 @@
 namespace app {
 
 // The one place that chooses the back end: the program shows its windows
-// with Qt. VGX52_UI=headless runs it without windows, for tests that start
-// the program as a process and drive nothing.
+// with Qt. When no window can be shown (no display), or VGX52_UI=console
+// asks for it, the console back end writes every popup to stderr, so a
+// message that says what went wrong still reaches the operator and the exit
+// codes stay those of the program.
 void InstallProgramUserInterface() {
 #if VGX52_WITH_QT
     const char *choice = std::getenv("VGX52_UI");
-    if (!choice || std::strcmp(choice, "headless") != 0) {
+    const bool console = choice && std::strcmp(choice, "console") == 0;
+    if (!console && ui::qt::CanShowWindows()) {
         ui::qt::Install();
         return;
     }
 #endif
-    ui::headless::Install();
+    ui::console::Install(stderr);
 }
 
 }  // namespace app

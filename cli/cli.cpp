@@ -7,6 +7,7 @@
 #include "cli/modem_dial.h"
 #include "cli/options.h"
 #include "cli/traffic_log.h"
+#include "ui/console.h"
 
 namespace cli {
 namespace {
@@ -62,6 +63,9 @@ int Usage(std::FILE *err, const std::string &message) {
 }  // namespace
 
 int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
+    // The libraries' popups (the link's messages among them) go to err as
+    // "title: text": nothing may pop up in a command-line tool.
+    ui::console::Install(err);
     Options options;
     std::string error;
     if (!ParseOptions(argc, argv, options, error)) return Usage(err, error);

@@ -5,14 +5,10 @@
 #include "korvi70/config.h"
 #include "korvi70/link.h"
 #include "platform/com.h"
-#include "ui/headless.h"
 
 namespace cli {
 
 int OpenLink(const Options &options, std::string &error) {
-    // The link's messages go to the headless back end and are reported
-    // here: nothing may pop up in a command-line tool.
-    ui::headless::Install();
     Korvi70_OdczytajZbiorKonfig();  // missing file: the defaults stand
     Korvi70_NrIdProg = 0x71;
     Korvi70_CzasOczekiwaniaRS = options.timeout;
@@ -32,7 +28,6 @@ int OpenLink(const Options &options, std::string &error) {
         error = "cannot open COM" + std::to_string(Korvi70_NrZlacza) + " (" +
                 platform::ComDevicePath(Korvi70_NrZlacza) + ")";
     }
-    for (const auto &popup : ui::headless::Popups()) error += "; " + popup.request.message;
     return 2;
 }
 

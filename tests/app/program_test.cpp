@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "test_env.h"
@@ -25,15 +26,17 @@ std::string BinFolder() {
     return bin ? bin : "";
 }
 
-// Starts a program with the given arguments; stdout goes to *out if given.
-pid_t Start(const std::string &program, const std::vector<std::string> &args, int *out) {
-    int pipeFds[2] = {-1, -1};
+// Starts a program with the given arguments; stdout goes to *out if given,
+// stderr to *err.
+pid_t Start(const std::string &program, const std::vector<std::string> &args, int *out, int *err = nullptr) {
+    int pipeFds[2] = {-1, -1}, errFds[2] = {-1, -1};
     if (out && pipe(pipeFds) != 0) return -1;
+    if (err && pipe(errFds) != 0) return -1;
     const pid_t pid = fork();
     if (pid == 0) {
         const int devNull = open("/dev/null", O_WRONLY);
         dup2(out ? pipeFds[1] : devNull, STDOUT_FILENO);
-        dup2(devNull, STDERR_FILENO);
+        dup2(err ? errFds[1] : devNull, STDERR_FILENO);
         std::vector<char *> argv;
         std::string name = program;
         argv.push_back(name.data());
@@ -47,7 +50,19 @@ pid_t Start(const std::string &program, const std::vector<std::string> &args, in
         close(pipeFds[1]);
         *out = pipeFds[0];
     }
+    if (err) {
+        close(errFds[1]);
+        *err = errFds[0];
+    }
     return pid;
+}
+
+std::string ReadAll(int fd) {
+    std::string text;
+    char buffer[512];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
+    close(fd);
+    return text;
 }
 
 // Exit code of a process, or -1 when it had to be killed after 60 s.
@@ -69,11 +84,18 @@ protected:
     void SetUp() override {
         if (BinFolder().empty() || !fs::exists(BinFolder() + "/vgx52")) GTEST_SKIP() << "vgx52 not built";
         drive_.MakeFolder(kData);
-        // Nothing here drives windows: the program runs without them.
-        setenv("VGX52_UI", "headless", 1);
+        // Nothing here drives windows: the program runs without a display,
+        // as on a console, and falls back to its console back end.
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+            if (const char *value = std::getenv(name)) saved_.emplace_back(name, value);
+            unsetenv(name);
+        }
     }
-    void TearDown() override { unsetenv("VGX52_UI"); }
+    void TearDown() override {
+        for (const auto &[name, value] : saved_) setenv(name.c_str(), value.c_str(), 1);
+    }
     apptest::TempDrive drive_{"10.0"};
+    std::vector<std::pair<std::string, std::string>> saved_;
 };
 
 TEST_F(AppProgram, AssociateRecordsTheProgramsRealPath) {
@@ -90,8 +112,15 @@ TEST_F(AppProgram, AssociateRecordsTheProgramsRealPath) {
     EXPECT_FALSE(apptest::Exists(drive_.Host(kData + "\\VGX52.kfg")));
 }
 
-TEST_F(AppProgram, AssociateWithoutTheFileFails) {
-    EXPECT_EQ(RunProgram({"associate"}), 1);
+TEST_F(AppProgram, AssociateWithoutTheFileSaysSoOnStderrAndFails) {
+    int err = -1;
+    const pid_t pid = Start(BinFolder() + "/vgx52", {"associate"}, nullptr, &err);
+    ASSERT_GT(pid, 0);
+    const std::string written = ReadAll(err);
+    EXPECT_EQ(Wait(pid), 1);
+    EXPECT_EQ(written,
+              "An error occurred: Uninstall this software, install BRANDOLUX USB SoftWare luncher, and after that "
+              "install this software again\n");
     EXPECT_FALSE(apptest::Exists(drive_.Host(kData + "\\Korvi70 Programs Associates.kfg")));
 }
 

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "ui/qt/qt_backend.h"
+
 namespace ui::qt::detail {
 namespace {
 
@@ -60,6 +62,10 @@ void EnsureApplication() {
 }
 
 }  // namespace ui::qt::detail
+
+namespace ui::qt {
+bool CanShowWindows() { return detail::DisplayAvailable(); }
+}  // namespace ui::qt
 
 // A build with the leak checker: the font library Qt uses keeps its caches
 // until the process ends, which is not a leak of this program.

@@ -25,6 +25,10 @@ namespace ui::qt {
 // model discarded).
 void Install();
 
+// True when windows can be expected to show: a display (DISPLAY or
+// WAYLAND_DISPLAY), or a Qt platform named by QT_QPA_PLATFORM.
+bool CanShowWindows();
+
 // ---- for tests and screenshots ----
 // The window of a panel; null when there is none.
 QWidget *PanelWindow(int panel);
