@@ -3,10 +3,7 @@
 #include "app/app_state.h"
 #include "app/constants.h"
 #include "app/screens.h"
-#include "korvi70/attempts.h"
-#include "korvi70/generic_commands.h"
-#include "korvi70/loader_commands.h"
-#include "korvi70/model_names.h"
+#include "korvi70/identify.h"
 #include "ui/VGX52_G.h"
 #include "ui/ui.h"
 
@@ -38,27 +35,16 @@ void OfferInstrumentCommand(int panel, bool operable) {
 bool IsVgx52TypeCode(int typeCode) { return (typeCode & ~7) == kInstrumentTypeCode; }
 
 void PollInstrument(int mainPanel) {
-    int typeCode = 0;
-    const int identified = korvi70::WithAttempts([&] { return Korvi70_PrzedstawSie(kDestination, &typeCode); });
-    if (identified != 0) {
+    korvi70::Identity identity;
+    if (korvi70::IdentifyInstrument(kDestination, &identity) != korvi70::kDone) {
         ShowStatus(mainPanel, ui::VAL_DK_RED, kStatusNoAnswer);
         ui::SetCtrlVal(mainPanel, PANEL_GL_NAZWA, "");
         OfferInstrumentCommand(mainPanel, false);
         return;
     }
+    ui::SetCtrlVal(mainPanel, PANEL_GL_NAZWA, identity.name);
 
-    int softwareVersion = 0;
-    const int versionRead =
-        korvi70::WithAttempts([&] { return Korvi70_PodWerOprogWewn(kDestination, &softwareVersion); });
-    // A failed read leaves the version out of the name rather than showing
-    // whatever part of it arrived.
-    if (versionRead != 0) softwareVersion = 0;
-
-    char name[Korvi70_RozmiarNazwyPrzyrzadu] = {};
-    Korvi70_RozszerzNazwePrzyrzadu(typeCode, name, softwareVersion);
-    ui::SetCtrlVal(mainPanel, PANEL_GL_NAZWA, name);
-
-    const bool vgx52 = IsVgx52TypeCode(typeCode);
+    const bool vgx52 = IsVgx52TypeCode(identity.typeCode);
     if (vgx52)
         ShowStatus(mainPanel, ui::VAL_DK_GREEN, kStatusVgx52);
     else

@@ -5,6 +5,7 @@
 #include "cli/command_table.h"
 #include "cli/options.h"
 #include "korvi70/commands.h"
+#include "korvi70/identify.h"
 
 namespace cli {
 namespace {
@@ -22,17 +23,11 @@ bool OneText(const Args &args, Params &params, std::string &error) {
 }
 
 int Identify(const Context &context, const Params &) {
-    int type = 0;
-    int rc = WithAttempts(context, [&] { return Korvi70_PrzedstawSie(Destination(context), &type); });
-    if (rc != 0) return rc;
-    // The name carries the software version when the instrument gives it.
-    int version = 0;
-    if (WithAttempts(context, [&] { return Korvi70_PodWerOprogWewn(Destination(context), &version); }) != 0)
-        version = 0;
-    char name[Korvi70_RozmiarNazwyPrzyrzadu];
-    Korvi70_RozszerzNazwePrzyrzadu(type, name, version);
-    std::fprintf(context.out, "%04X\t%s\n", static_cast<unsigned>(type) & 0xFFFF, name);
-    return 0;
+    korvi70::Identity identity;
+    const int rc = korvi70::IdentifyInstrument(Destination(context), &identity, context.attempts);
+    if (rc == korvi70::kDone)
+        std::fprintf(context.out, "%04X\t%s\n", static_cast<unsigned>(identity.typeCode) & 0xFFFF, identity.name);
+    return rc;
 }
 
 int Version(const Context &context, const Params &) {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "korvi70/attempts.h"
-#include "korvi70/generic_commands.h"
+#include "korvi70/identify.h"
 #include "korvi70/loader_commands.h"
 #include "platform/system.h"
 #include "upgrade/settings_backup.h"
@@ -174,15 +174,13 @@ DelayFunction SetDelayFunction(DelayFunction delay) {
 
 int IdentifyInstrument(InstrumentFacts *facts) {
     *facts = InstrumentFacts();
-    int type = 0;
-    const int rc = WithAttempts([&] { return Korvi70_PrzedstawSie(kInstrument, &type); });
+    korvi70::Identity identity;
+    const int rc = korvi70::IdentifyInstrument(kInstrument, &identity);
     if (rc != kDone) return rc;
     facts->identified = true;
-    facts->typeCode = type;
-    facts->hardwareVersion = HardwareVersionFromType(type);
-    int software = 0;
-    if (WithAttempts([&] { return Korvi70_PodWerOprogWewn(kInstrument, &software); }) == kDone)
-        facts->softwareVersion = software;
+    facts->typeCode = identity.typeCode;
+    facts->hardwareVersion = HardwareVersionFromType(identity.typeCode);
+    facts->softwareVersion = identity.softwareVersion;
     return rc;
 }
 

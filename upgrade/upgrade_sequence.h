@@ -49,8 +49,8 @@ inline constexpr int kPathSize = 260;
 // want of a backup, or the transfer failed.
 int RunUpgrade(UpgradeHooks &hooks, const char *firmwarePath = nullptr, bool writeBackup = true);
 
-// Identify (5 attempts) and, when it answered, the software version
-// (5 attempts; 0 when it does not come). The result of the identify.
+// The instrument's facts for the backup's header and the firmware choice,
+// from korvi70::IdentifyInstrument. The result of the identify.
 int IdentifyInstrument(InstrumentFacts *facts);
 
 // Hardware version from a type code: code mod 8, plus 1.
