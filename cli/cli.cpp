@@ -8,11 +8,10 @@
 #include "cli/options.h"
 #include "cli/traffic_log.h"
 #include "ui/console.h"
+#include "vgx52_version.h"
 
 namespace cli {
 namespace {
-
-constexpr char kVersion[] = "1.01";
 
 void PrintUsage(std::FILE *out) {
     std::fprintf(out,
@@ -74,7 +73,7 @@ int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
         return 0;
     }
     if (options.version) {
-        std::fprintf(out, "vgx52ctl %s\n", kVersion);
+        std::fprintf(out, "vgx52ctl %s\n", VGX52_VERSION);
         return 0;
     }
     if (options.command.empty()) return Usage(err, "no command given");
