@@ -32,7 +32,7 @@ void PrintUsage(std::FILE *out) {
                  "  --help, --version\n"
                  "\n"
                  "Commands:\n",
-                 kDefaultTcpPort, kDefaultAttempts, kDefaultTimeout);
+                 kDefaultTcpPort, korvi70::kProgramAttempts, kDefaultTimeout);
     for (const Command &command : AllCommands()) {
         std::string head = std::string(command.name) + (*command.synopsis ? " " : "") + command.synopsis;
         std::fprintf(out, "  %-26s %s\n", head.c_str(), command.summary);

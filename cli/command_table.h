@@ -26,8 +26,8 @@ struct Params {
 };
 
 struct Context {
-    int id = 0;        // destination of the commands
-    int attempts = 5;  // attempts while a command gives 3
+    int id = 0;                                // destination of the commands
+    int attempts = korvi70::kProgramAttempts;  // attempts while a command gives 3
     std::FILE *out = stdout;
     std::FILE *err = stderr;  // messages and progress of long commands
 };

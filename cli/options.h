@@ -5,19 +5,20 @@
 #include <utility>
 #include <vector>
 
+#include "korvi70/attempts.h"
+
 namespace cli {
 
 constexpr int kExitUsage = 64;
 constexpr int kDefaultTcpPort = 66;
 constexpr double kDefaultTimeout = 0.1;
-constexpr int kDefaultAttempts = 5;
 
 struct Options {
     int port = 0;         // COM number; 0 = the shared configuration's
     std::string tcpHost;  // non-empty: through a TCP gateway
     int tcpPort = kDefaultTcpPort;
-    int id = 0;  // destination ID of the commands
-    int attempts = kDefaultAttempts;
+    int id = 0;                                // destination ID of the commands
+    int attempts = korvi70::kProgramAttempts;  // as many as the program's screens make
     double timeout = kDefaultTimeout;
     std::string logPath;
     std::string dial;    // --dial NUMBER: through a dial-up modem on the serial port
