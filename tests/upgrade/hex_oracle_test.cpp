@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "../oracle_tool.h"
 #include "hex_text.h"
 #include "upgrade/hex_reader.h"
 
@@ -93,7 +94,7 @@ long FirstDifference(const std::vector<unsigned char> &a, const std::vector<unsi
 class HexOracle : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!HavePythonIntelHex()) GTEST_SKIP() << "python3-intelhex is not installed";
+        if (!HavePythonIntelHex()) ORACLE_TOOL_MISSING("python3-intelhex is not installed");
     }
     // The tool-made file, or a skip when the tools are absent.
     std::string ToolFile(const char *name) {
@@ -104,7 +105,7 @@ protected:
 
 TEST_F(HexOracle, AvrObjcopyImageAboveSixtyFourKib) {
     const std::string path = ToolFile("avr.hex");
-    if (path.empty()) GTEST_SKIP() << "gcc-avr, binutils-avr or srecord is not installed";
+    if (path.empty()) ORACLE_TOOL_MISSING("gcc-avr, binutils-avr or srecord is not installed");
     const std::string text = ReadFile(path);
     ASSERT_NE(text.find(":02000002"), std::string::npos) << "avr-objcopy wrote no segment address record";
 
@@ -123,7 +124,7 @@ TEST_F(HexOracle, AvrObjcopyImageAboveSixtyFourKib) {
 
 TEST_F(HexOracle, AvrObjcopyEepromAndFuseSectionsAreLeftOut) {
     const std::string path = ToolFile("avr_eeprom.hex");
-    if (path.empty()) GTEST_SKIP() << "gcc-avr, binutils-avr or srecord is not installed";
+    if (path.empty()) ORACLE_TOOL_MISSING("gcc-avr, binutils-avr or srecord is not installed");
     const std::string text = ReadFile(path);
     ASSERT_NE(text.find(":02000004008179"), std::string::npos) << "avr-objcopy wrote no .eeprom section";
     ASSERT_NE(text.find(":02000004008278"), std::string::npos) << "avr-objcopy wrote no .fuse section";
@@ -140,7 +141,7 @@ TEST_F(HexOracle, AvrObjcopyEepromAndFuseSectionsAreLeftOut) {
 
 TEST_F(HexOracle, SrecCatLinearAddressesAndTheLoadLimit) {
     const std::string path = ToolFile("srec.hex");
-    if (path.empty()) GTEST_SKIP() << "gcc-avr, binutils-avr or srecord is not installed";
+    if (path.empty()) ORACLE_TOOL_MISSING("gcc-avr, binutils-avr or srecord is not installed");
     ASSERT_NE(ReadFile(path).find(":020000040001F9"), std::string::npos) << "srec_cat wrote no linear address";
 
     const OracleImage oracle = PythonImage(path);
