@@ -64,6 +64,29 @@ TEST(Time2000, SecondsToCalendarAtKnownInstants) {
     Toolvane_gmtime2000(12345, nullptr);  // must not crash
 }
 
+// Past 2099 the four-year rule still decides the dates a 32-bit count
+// reaches: 2100 is a leap year here (unlike the Gregorian calendar).
+TEST(Time2000, FourYearRuleHoldsPast2099UpToTheLastCount) {
+    struct Case {
+        std::uint32_t seconds;
+        int year, month, day, hour, minute, second, weekday;
+    };
+    const Case cases[] = {
+        {3160857600u, 2100, 2, 29, 0, 0, 0, 0},     // the leap day of 2100, a Monday
+        {3160943999u, 2100, 2, 29, 23, 59, 59, 0},  // its last second
+        {3160944000u, 2100, 3, 1, 0, 0, 0, 1},      // the day after it
+        {4294967295u, 2136, 2, 6, 6, 28, 15, 1},    // the last second a count holds, a Tuesday
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.seconds);
+        const Toolvane_tm2000 tm = FromSeconds(c.seconds);
+        ExpectFields(tm, c.year, c.month, c.day, c.hour, c.minute, c.second);
+        EXPECT_EQ(tm.weekday, c.weekday);
+        auto back = Date(c.year, c.month, c.day, c.hour, c.minute, c.second);
+        EXPECT_EQ(Toolvane_mktime2000(&back), c.seconds);
+    }
+}
+
 TEST(Time2000, FieldsBeyondTheirRangesAddTheirSeconds) {
     auto t = Date(2000, 1, 32);
     auto expected = Date(2000, 2, 1);
