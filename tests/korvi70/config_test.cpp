@@ -105,6 +105,27 @@ TEST_F(ConfigTest, ValuesOutOfRangeLeaveThePreviousValue) {
     EXPECT_DOUBLE_EQ(Korvi70_TCPIP_TimeOut, 500.0);
 }
 
+TEST_F(ConfigTest, TheLimitsOfTheIntegerRangesAreAccepted) {
+    struct Case {
+        const char *line;
+        int (*setting)();
+        int value;
+    };
+    const auto port = [] { return Korvi70_NrZlacza; };
+    const auto ownId = [] { return static_cast<int>(Korvi70_NrIdProg); };
+    const Case cases[] = {
+        {"#NrZlaczaRS 1\n", port, 1},
+        {"#NrZlaczaRS 100\n", port, 100},
+        {"#NrIdProg 0\n", ownId, 0},
+        {"#NrIdProg 255\n", ownId, 255},
+    };
+    for (const Case &c : cases) {
+        WriteFile(c.line);
+        EXPECT_EQ(Korvi70_OdczytajZbiorKonfig(), 0);
+        EXPECT_EQ(c.setting(), c.value) << c.line;
+    }
+}
+
 TEST_F(ConfigTest, LinesWithoutTheMarkUnknownKeysAndUnreadableValuesAreIgnored) {
     WriteFile(
         "NrIdProg 5\n"
