@@ -50,8 +50,15 @@ public:
     int quitCode = 0;
     int quitCount = 0;
     int lastQuitCode = 0;
+    int watchedPanel = 0, watchedControl = 0;
+    std::vector<ControlState> history;
 
     void Clear() { *this = Headless(); }
+
+    void ControlChanged(int panel, int control) override {
+        if (panel != watchedPanel || control != watchedControl) return;
+        if (const model::Control *c = model::FindControl(panel, control)) history.push_back({c->text, c->textColor});
+    }
 
     PopupAnswer ShowPopup(const PopupRequest &request) override;
     int RunUserInterface() override;
@@ -372,6 +379,13 @@ void SetScreenSize(int height, int width) {
     H().screenHeight = height;
     H().screenWidth = width;
 }
+
+void WatchControl(int panel, int control) {
+    H().watchedPanel = panel;
+    H().watchedControl = control;
+    H().history.clear();
+}
+const std::vector<ControlState> &ControlHistory() { return H().history; }
 
 int QuitCount() { return H().quitCount; }
 int LastQuitCode() { return H().lastQuitCode; }

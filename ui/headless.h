@@ -92,6 +92,17 @@ void AdvanceTime(double seconds);
 // moves the clock on by this much (default 0), so polling loops see time pass.
 void SetPollAdvance(double seconds);
 
+// ---- how a control changed ----
+// Once watched, each change of the control (value, attribute) is recorded
+// with its text and text colour just after it, so a test can check the
+// order of the program's calls and not only their end.
+struct ControlState {
+    std::string text;
+    int textColor = 0;
+};
+void WatchControl(int panel, int control);
+const std::vector<ControlState> &ControlHistory();
+
 // ---- other state ----
 bool WaitCursor();  // as SetWaitCursor left it
 bool TimerCallbacksSuspended();

@@ -9,7 +9,6 @@
 #include "app/screens.h"
 #include "korvi70/config.h"
 #include "korvi70/link.h"
-#include "korvi70/model_names.h"
 #include "test_env.h"
 #include "toolvane/folders.h"
 #include "ui/VGX52_G.h"
@@ -111,12 +110,6 @@ std::vector<std::string> ScreenTest::Messages() {
     std::vector<std::string> out;
     for (const auto &p : ui::headless::Popups()) out.push_back(p.request.title + "|" + p.request.message);
     return out;
-}
-
-std::string ScreenTest::NameFor(int typeCode, int version) {
-    char text[Korvi70_RozmiarNazwyPrzyrzadu] = {};
-    Korvi70_RozszerzNazwePrzyrzadu(typeCode, text, version);
-    return text;
 }
 
 }  // namespace apptest

@@ -59,8 +59,6 @@ protected:
     bool TimerEnabled();
     // The texts of the popups shown so far, as "title|text".
     std::vector<std::string> Messages();
-    // The name the main screen shows for a type code and software version.
-    static std::string NameFor(int typeCode, int version);
 
     sim::Instrument instrument;
     ScriptedLine line{instrument};
