@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <utility>
 
 #include "platform/system.h"
 
@@ -41,6 +42,8 @@ std::string Now() {
 
 }  // namespace
 
+TrafficLog::TrafficLog(Clock clock) : clock_(clock ? std::move(clock) : Clock(Monotonic)) {}
+
 TrafficLog::~TrafficLog() { Close(); }
 
 bool TrafficLog::Open(const std::string &path) {
@@ -65,7 +68,7 @@ void TrafficLog::Close() {
 
 void TrafficLog::Add(korvi70::TrafficDirection direction, const unsigned char *bytes, int count) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    const double now = Monotonic();
+    const double now = clock_();
     if (bytesInLine_ > 0 && now - lastByte_ > kQuietSeconds) EndLine();
     lastByte_ = now;
     for (int i = 0; i < count; ++i) {

@@ -6,6 +6,7 @@
 //   2024-01-31 12:34:56.789 TX FF FF 00 30 30 37 31 32 39 30 33 30 45 01
 #pragma once
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "korvi70/traffic.h"
@@ -14,6 +15,10 @@ namespace cli {
 
 class TrafficLog {
 public:
+    // Seconds on a clock that never goes back; it decides when a pause ends
+    // a line. Null: the steady clock. Tests give their own.
+    using Clock = std::function<double()>;
+    explicit TrafficLog(Clock clock = nullptr);
     ~TrafficLog();
     // Opens (truncates) the file and starts observing the link. False when
     // the file cannot be opened.
@@ -27,6 +32,7 @@ public:
 private:
     void EndLine();
 
+    Clock clock_;
     std::FILE *file_ = nullptr;
     std::string line_;   // hex of the bytes of the line so far
     std::string stamp_;  // time of the line's first byte

@@ -42,10 +42,13 @@ protected:
         korvi70::ReportTraffic(direction, bytes.data(), static_cast<int>(bytes.size()));
     }
     std::string path;
+    // The log's clock: it moves only when a test says so.
+    double now = 100.0;
+    cli::TrafficLog::Clock clock = [this] { return now; };
 };
 
 TEST_F(TrafficLogTest, LinesEndAtTheTerminatorAndAtEveryTurn) {
-    cli::TrafficLog log;
+    cli::TrafficLog log(clock);
     ASSERT_TRUE(log.Open(path));
     Send(std::string("\xFF\xFF\x00", 3));
     Send("0071");
@@ -59,7 +62,7 @@ TEST_F(TrafficLogTest, LinesEndAtTheTerminatorAndAtEveryTurn) {
 
 TEST_F(TrafficLogTest, ClosingStopsObserving) {
     {
-        cli::TrafficLog log;
+        cli::TrafficLog log(clock);
         ASSERT_TRUE(log.Open(path));
         Send("A");
     }
@@ -68,18 +71,19 @@ TEST_F(TrafficLogTest, ClosingStopsObserving) {
 }
 
 TEST_F(TrafficLogTest, APauseEndsALine) {
-    cli::TrafficLog log;
+    cli::TrafficLog log(clock);
     ASSERT_TRUE(log.Open(path));
     Send("\xFF\x55");
+    now += 0.015;  // a gap within the 20 ms of a frame
     Send("\x33");
-    usleep(60000);
+    now += 0.025;
     Send("\xFF");
     log.Close();
     EXPECT_EQ(Lines(), (std::vector<std::string>{"TX FF 55 33", "TX FF"}));
 }
 
 TEST_F(TrafficLogTest, ALineWithoutTerminatorIsCut) {
-    cli::TrafficLog log;
+    cli::TrafficLog log(clock);
     ASSERT_TRUE(log.Open(path));
     Send(std::string(1500, 'x'), TrafficDirection::Received);
     log.Close();
@@ -90,7 +94,7 @@ TEST_F(TrafficLogTest, ALineWithoutTerminatorIsCut) {
 }
 
 TEST_F(TrafficLogTest, AFileThatCannotBeWrittenIsReported) {
-    cli::TrafficLog log;
+    cli::TrafficLog log(clock);
     EXPECT_FALSE(log.Open("/nonexistent-folder/log.txt"));
 }
 
