@@ -23,6 +23,12 @@ void InstallProgramUserInterface() {
         ui::qt::Install();
         return;
     }
+    if (!console) {
+        ui::console::Install(stderr,
+                             "vgx52: no display to show the program's windows on "
+                             "(set DISPLAY, or QT_QPA_PLATFORM=offscreen); its messages follow here");
+        return;
+    }
 #endif
     ui::console::Install(stderr);
 }

@@ -13,6 +13,17 @@ public:
     std::optional<bool> confirm;
     std::optional<std::string> prompt;
     std::optional<int> generic;
+    std::string shownNote;
+    bool noted = false;
+
+    void PanelShown(int) override { Note(); }
+    void PopupInstalled(int) override { Note(); }
+    void Note() {
+        if (noted || shownNote.empty()) return;
+        noted = true;
+        std::fprintf(out, "%s\n", shownNote.c_str());
+        std::fflush(out);
+    }
 
     PopupAnswer ShowPopup(const PopupRequest &request) override {
         PopupAnswer answer;
@@ -65,9 +76,11 @@ Console &C() {
 
 }  // namespace
 
-void Install(std::FILE *out) {
+void Install(std::FILE *out, const std::string &shownNote) {
     Console &c = C();
     c.out = out ? out : stderr;
+    c.shownNote = shownNote;
+    c.noted = false;
     c.confirm.reset();
     c.prompt.reset();
     c.generic.reset();

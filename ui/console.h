@@ -18,8 +18,10 @@ namespace ui::console {
 
 // Makes the console back end the one in use, writing to `out` (not owned,
 // stderr when null), and starts afresh: every panel of the model discarded,
-// the answers back to their defaults.
-void Install(std::FILE *out = stderr);
+// the answers back to their defaults. `shownNote`, when not empty, is
+// written as a line of its own the first time a panel would be shown
+// (why no window appears).
+void Install(std::FILE *out = stderr, const std::string &shownNote = "");
 
 // The answers to questions from now on; nullopt = the default.
 void SetConfirmAnswer(std::optional<bool> yes);

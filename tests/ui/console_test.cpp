@@ -93,6 +93,15 @@ TEST_F(ConsoleTest, PanelsAreDataAndNoOperatorActs) {
     EXPECT_EQ(ui::GetUserEvent(1, &p, &c), ui::EVENT_NONE) << "a wait for the operator ends at once";
     EXPECT_EQ(ui::RunUserInterface(), 0);
     EXPECT_EQ(Written(), "") << "nothing drawn";
+
+    // Why no window appears: said once, when the first panel would show.
+    con::Install(out_, "no display");
+    const int again = Load();
+    EXPECT_EQ(Written(), "");
+    ui::DisplayPanel(again);
+    ui::InstallPopup(Load(DIALOG));
+    ui::DisplayPanel(again);
+    EXPECT_EQ(Written(), "no display\n");
 }
 
 }  // namespace
