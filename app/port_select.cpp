@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "app/constants.h"
 #include "korvi70/link.h"
+#include "korvi70/result_codes.h"
 #include "platform/serial_ports.h"
 #include "ui/VGX52_G.h"
 #include "ui/ui.h"
@@ -46,7 +47,7 @@ int OkreslKonfiguracjeKorvi70(const char *resourcePath) {
     PanelWybZlacza = ui::LoadPanel(0, resourcePath ? resourcePath : "", PANEL_PORT);
     if (PanelWybZlacza <= 0) {
         PanelWybZlacza = 0;
-        return 5;
+        return korvi70::kPanelNotLoaded;
     }
     ui::ClearListCtrl(PanelWybZlacza, PANEL_PORT_LISTA);
     for (int i = 0; i < 8; ++i) {
@@ -64,12 +65,12 @@ int OkreslKonfiguracjeKorvi70(const char *resourcePath) {
     const int event = ui::GetUserEvent(1, &panel, &control);
     ui::RemovePopup(0);
 
-    int result = 4;
+    int result = korvi70::kCancelled;
     int index = -1;
     if (event == ui::EVENT_COMMIT && panel == PanelWybZlacza && control == PANEL_PORT_OK &&
         ui::GetCtrlIndex(PanelWybZlacza, PANEL_PORT_LISTA, &index) >= 0 && index >= 0 && index < 8) {
         Korvi70_NrZlacza = index + 1;
-        result = 0;
+        result = korvi70::kDone;
     }
     // Loaded anew each time it is shown, so it is not kept after use.
     ui::DiscardPanel(PanelWybZlacza);

@@ -96,7 +96,7 @@ int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
 
     if (OpenLink(options, error) != 0) {
         std::fprintf(err, "vgx52ctl: %s\n", error.c_str());
-        return 2;
+        return korvi70::kLinkFailed;
     }
     const auto run = [&] { return command->run(context, params); };
     bool dialFailed = false;

@@ -33,14 +33,14 @@ int Identify(const Context &context, const Params &) {
 int Version(const Context &context, const Params &) {
     int version = 0;
     const int rc = WithAttempts(context, [&] { return Korvi70_PodWerOprogWewn(Destination(context), &version); });
-    if (rc == 0) PrintInt(context, version);
+    if (rc == korvi70::kDone) PrintInt(context, version);
     return rc;
 }
 
 int ReadId(const Context &context, const Params &) {
     unsigned char id = 0;
     const int rc = WithAttempts(context, [&] { return Korvi70_PodNrId(&id); });
-    if (rc == 0) PrintInt(context, id);
+    if (rc == korvi70::kDone) PrintInt(context, id);
     return rc;
 }
 
@@ -76,7 +76,7 @@ int WriteId(const Context &context, const Params &params) {
 int ReadSerial(const Context &context, const Params &) {
     char text[Korvi70_DlugoscNumeruSeryjnego + 1];
     const int rc = WithAttempts(context, [&] { return Korvi70_PodNumerSeryjny(Destination(context), text); });
-    if (rc == 0) PrintText(context, text);
+    if (rc == korvi70::kDone) PrintText(context, text);
     return rc;
 }
 
@@ -87,7 +87,7 @@ int WriteSerial(const Context &context, const Params &params) {
 int ReadClock(const Context &context, const Params &) {
     char text[Korvi70_DlugoscCzasuDaty + 1];
     const int rc = WithAttempts(context, [&] { return Korvi70_PodCzasDate(Destination(context), text); });
-    if (rc == 0) PrintText(context, text);
+    if (rc == korvi70::kDone) PrintText(context, text);
     return rc;
 }
 
@@ -98,7 +98,7 @@ int WriteClock(const Context &context, const Params &params) {
 int ReadBasic(const Context &context, const Params &) {
     double value = 0;
     const int rc = WithAttempts(context, [&] { return Korvi70_PodWartPodstawowa(Destination(context), &value); });
-    if (rc == 0) PrintReal(context, value);
+    if (rc == korvi70::kDone) PrintReal(context, value);
     return rc;
 }
 

@@ -35,7 +35,7 @@ bool ParseRestartCode(const Args &args, Params &params, std::string &error) {
 int RestartCode(const Context &context, const Params &params) {
     unsigned char code = 0;
     const int rc = WithAttempts(context, [&] { return Korvi70_PodKodRestartu(Destination(context), &code); });
-    if (rc != 0) return rc;
+    if (rc != korvi70::kDone) return rc;
     char text[Korvi70_RozmiarTekstuKoduRestartu];
     Korvi70_ZamienKodRestartuDoTekstu(code, params.cpu, text);
     PrintInt(context, code);
@@ -48,7 +48,7 @@ bool NoArgs(const Args &args, Params &, std::string &error) { return ExpectCount
 int SubDevices(const Context &context, const Params &) {
     int count = 0;
     const int rc = WithAttempts(context, [&] { return Korvi70_PodIleUrzadPodrzed(Destination(context), &count); });
-    if (rc == 0) PrintInt(context, count);
+    if (rc == korvi70::kDone) PrintInt(context, count);
     return rc;
 }
 
@@ -64,7 +64,7 @@ int SubDevice(const Context &context, const Params &params) {
         return Korvi70_PodIlnfoOUrzadPodrzed(Destination(context), static_cast<int>(params.number[0]), &code1, &code2,
                                              &value1, &value2, text);
     });
-    if (rc != 0) return rc;
+    if (rc != korvi70::kDone) return rc;
     PrintInt(context, code1);
     PrintInt(context, code2);
     PrintInt(context, value1);

@@ -42,14 +42,14 @@ int ReadCode(const Context &context, const Params &params) {
     int value = 0;
     const int rc = WithAttempts(context, [&] { return VGX52_PodKod(context.id, params.letter, &value); });
     // A code value is a 32-bit pattern, shown without sign.
-    if (rc == 0) PrintInt(context, static_cast<unsigned>(value));
+    if (rc == korvi70::kDone) PrintInt(context, static_cast<unsigned>(value));
     return rc;
 }
 
 int ReadFloat(const Context &context, const Params &params) {
     double value = 0;
     const int rc = WithAttempts(context, [&] { return VGX52_PodWartFloat(context.id, params.letter, &value); });
-    if (rc == 0) PrintReal(context, value);
+    if (rc == korvi70::kDone) PrintReal(context, value);
     return rc;
 }
 
@@ -60,7 +60,7 @@ int WriteFloat(const Context &context, const Params &params) {
 int ReadInt(const Context &context, const Params &params) {
     int value = 0;
     const int rc = WithAttempts(context, [&] { return VGX52_PodWartInt(context.id, params.letter, &value); });
-    if (rc == 0) PrintInt(context, value);
+    if (rc == korvi70::kDone) PrintInt(context, value);
     return rc;
 }
 
@@ -74,7 +74,7 @@ int ReadCal(const Context &context, const Params &params) {
     const char step = static_cast<char>(params.number[0]);
     const int rc =
         WithAttempts(context, [&] { return VGX52_PodKrokWzorCisn(context.id, step, params.letter, &value); });
-    if (rc == 0) PrintReal(context, value);
+    if (rc == korvi70::kDone) PrintReal(context, value);
     return rc;
 }
 

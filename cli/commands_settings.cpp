@@ -21,7 +21,7 @@ using Args = std::vector<std::string>;
 using upgrade::kSettingItems;
 using upgrade::SavedSettings;
 
-constexpr int kNotDone = -1;
+using korvi70::kNotDone;  // the settings transfer not done (exit status 255)
 
 bool OneFile(const Args &args, Params &params, std::string &error) {
     if (!ExpectCount(args, 1, "FILE", error)) return false;

@@ -136,13 +136,13 @@ private:
 int Upgrade(const Context &context, const Params &params) {
     if (context.id != 0) {
         std::fprintf(context.err, "upgrade: the upgrade always addresses ID 0 (the instrument on the line)\n");
-        return 1;
+        return korvi70::kRefused;
     }
     CliHooks hooks(context, static_cast<int>(params.number[0]));
     const bool backup = params.number[1] == 0;
     if (!backup) std::fprintf(context.err, "upgrade: no settings backup (--no-backup)\n");
     const int rc = upgrade::RunUpgrade(hooks, params.text.c_str(), backup);
-    if (rc == 0) PrintInt(context, hooks.pagesWritten);
+    if (rc == korvi70::kDone) PrintInt(context, hooks.pagesWritten);
     return rc;
 }
 

@@ -4,6 +4,7 @@
 
 #include "korvi70/config.h"
 #include "korvi70/link.h"
+#include "korvi70/result_codes.h"
 #include "platform/com.h"
 
 namespace cli {
@@ -20,7 +21,7 @@ int OpenLink(const Options &options, std::string &error) {
         Korvi70_TypLacza = Korvi70_PolaczenieBezposrednieRS;
         if (options.port != 0) Korvi70_NrZlacza = options.port;
     }
-    if (Korvi70_IniZlacze(0) == 0) return 0;
+    if (Korvi70_IniZlacze(0) == korvi70::kDone) return korvi70::kDone;
 
     if (!options.tcpHost.empty()) {
         error = "cannot connect to the gateway " + options.tcpHost + ":" + std::to_string(options.tcpPort);
@@ -28,7 +29,7 @@ int OpenLink(const Options &options, std::string &error) {
         error = "cannot open COM" + std::to_string(Korvi70_NrZlacza) + " (" +
                 platform::ComDevicePath(Korvi70_NrZlacza) + ")";
     }
-    return 2;
+    return korvi70::kLinkFailed;
 }
 
 void CloseLink() { Korvi70_ZamZlacze(); }

@@ -6,6 +6,7 @@
 
 #include "korvi70/legacy.h"
 #include "korvi70/link.h"
+#include "korvi70/result_codes.h"
 #include "korvi70/transaction.h"
 #include "korvi70/wire_values.h"
 
@@ -28,7 +29,7 @@ enum : int {
 
 // Reads one fixed-width text field into out (width + 1 bytes).
 int ReadText(unsigned char destination, int command, int width, char *out) {
-    if (out == nullptr) return 1;
+    if (out == nullptr) return korvi70::kRefused;
     const int widths[] = {width};
     return RunTransaction(destination, command, {}, widths, [&](int, std::string_view chars) {
         korvi70::CopyReplyText(chars, out);
@@ -38,9 +39,9 @@ int ReadText(unsigned char destination, int command, int width, char *out) {
 
 // Sends one fixed-width text field: padded with blanks, cut to the width.
 int WriteText(unsigned char destination, int command, std::size_t width, const char *text) {
-    if (text == nullptr) return 1;
+    if (text == nullptr) return korvi70::kRefused;
     const std::string_view field = korvi70::TextField(text, width);
-    if (!korvi70::SendableText(field)) return 1;
+    if (!korvi70::SendableText(field)) return korvi70::kRefused;
     FixedText<32> data;
     data.AppendText(field, width);
     return RunTransaction(destination, command, data.View());
@@ -49,7 +50,7 @@ int WriteText(unsigned char destination, int command, std::size_t width, const c
 }  // namespace
 
 int Korvi70_PodNrId(unsigned char *id) {
-    if (id == nullptr) return 1;
+    if (id == nullptr) return korvi70::kRefused;
     static constexpr int kWidths[] = {2};
     return RunTransaction(0, kPodNrId, {}, kWidths, [&](int, std::string_view chars) {
         unsigned value = 0;
@@ -60,14 +61,14 @@ int Korvi70_PodNrId(unsigned char *id) {
 }
 
 int Korvi70_ZapNrId(int current, int newId) {
-    if (current < 0 || current > 255 || newId < 0 || newId > 255 || newId == current) return 1;
+    if (current < 0 || current > 255 || newId < 0 || newId > 255 || newId == current) return korvi70::kRefused;
     FixedText<4> data;
     data.AppendHex(static_cast<unsigned>(newId), 2);
     return RunTransaction(static_cast<unsigned char>(current), kZapNrId, data.View());
 }
 
 int Korvi70_PrzedstawSie(unsigned char destination, int *typeCode) {
-    if (typeCode == nullptr) return 1;
+    if (typeCode == nullptr) return korvi70::kRefused;
     static constexpr int kWidths[] = {4};
     return RunTransaction(destination, kPrzedstawSie, {}, kWidths, [&](int, std::string_view chars) {
         unsigned value = 0;
@@ -78,7 +79,7 @@ int Korvi70_PrzedstawSie(unsigned char destination, int *typeCode) {
 }
 
 int Korvi70_PodWartPodstawowa(unsigned char destination, double *value) {
-    if (value == nullptr) return 1;
+    if (value == nullptr) return korvi70::kRefused;
     static constexpr int kWidths[] = {8};
     return RunTransaction(destination, kPodWartPodstawowa, {}, kWidths,
                           [&](int, std::string_view chars) { return korvi70::ParseFloat(chars, value); });
@@ -86,7 +87,7 @@ int Korvi70_PodWartPodstawowa(unsigned char destination, double *value) {
 
 int Korvi70_ZapWartPodstawowa(unsigned char destination, double value) {
     std::uint32_t bits = 0;
-    if (!korvi70::FloatBits(value, &bits)) return 1;
+    if (!korvi70::FloatBits(value, &bits)) return korvi70::kRefused;
     FixedText<12> data;
     data.AppendHex(bits, 8);
     return RunTransaction(destination, kZapWartPodstawowa, data.View());
@@ -109,6 +110,6 @@ int Korvi70_ZapCzasDate(unsigned char destination, const char *text) {
 }
 
 int Korvi70_NOP(int address) {
-    if (Korvi70_NrZlacza < 1 || Korvi70_NrZlacza > 4 || address < 2 || address > 255) return 1;
+    if (Korvi70_NrZlacza < 1 || Korvi70_NrZlacza > 4 || address < 2 || address > 255) return korvi70::kRefused;
     return korvi70::RunLegacy(static_cast<unsigned char>(address), 'H', {}, korvi70::LegacyOrder::TerminatorThenFlush);
 }

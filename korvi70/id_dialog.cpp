@@ -31,7 +31,7 @@ int Korvi70_NadNrId() {
     const int panel = ui::LoadPanel(0, Korvi70_NazwaZbioruZGrafika, PANEL_NRID);
     if (panel <= 0) {
         std::fprintf(stderr, "%s\n", ui::GetLastResourceError().c_str());
-        return 5;
+        return korvi70::kPanelNotLoaded;
     }
     ui::InstallPopup(panel);
     for (;;) {

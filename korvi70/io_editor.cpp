@@ -114,7 +114,7 @@ int Korvi70_EdytorWeWy(int address) {
     if (panel <= 0) panel = ui::LoadPanel(0, kFallbackPanelFile, PANEL_EDYT);
     if (panel <= 0) {
         std::fprintf(stderr, "%s\n", ui::GetLastResourceError().c_str());
-        return 5;
+        return korvi70::kPanelNotLoaded;
     }
     ui::RecallPanelState(panel, kStateFile, 0);  // none yet: the panel's own values
     ObsEkrEdyt_UaktualnijAktywnoscPolOdczytowych(panel);

@@ -2,6 +2,7 @@
 
 #include "korvi70/frame.h"
 #include "korvi70/link.h"
+#include "korvi70/result_codes.h"
 #include "platform/system.h"
 
 namespace korvi70 {
@@ -33,9 +34,9 @@ int RunLegacy(unsigned char address, char letter, std::string_view payload, Lega
     const std::size_t replyChars = reply.empty() ? 0 : reply.size() - 1;
 
     Korvi70_FlushOutQ();
-    if (Korvi70_BladLacza != 0) return 2;
+    if (Korvi70_BladLacza != 0) return korvi70::kLinkFailed;
     Korvi70_FlushInQ();
-    if (Korvi70_BladLacza != 0) return 2;
+    if (Korvi70_BladLacza != 0) return korvi70::kLinkFailed;
 
     // Write errors are not checked here: a request that did not go out
     // shows up as a missing reply.
@@ -55,13 +56,13 @@ int RunLegacy(unsigned char address, char letter, std::string_view payload, Lega
         WaitUntilSent();
         AwaitEcho(written + 1);
         Korvi70_FlushInQ();
-        if (Korvi70_BladLacza != 0) return 2;
+        if (Korvi70_BladLacza != 0) return korvi70::kLinkFailed;
         break;
     case LegacyOrder::FlushThenTerminator:
         WaitUntilSent();
         AwaitEcho(written);
         Korvi70_FlushInQ();
-        if (Korvi70_BladLacza != 0) return 2;
+        if (Korvi70_BladLacza != 0) return korvi70::kLinkFailed;
         Korvi70_ComWrtByte(0x01);
         break;
     case LegacyOrder::TerminatorNoFlush:
@@ -74,19 +75,19 @@ int RunLegacy(unsigned char address, char letter, std::string_view payload, Lega
         break;
     }
 
-    if (SkipLeadIn() != 0) return 3;
+    if (SkipLeadIn() != 0) return korvi70::kNoValidReply;
     const int replyAddress = Korvi70_ComRdByte();
-    if (Korvi70_BladLacza != 0 || replyAddress != address) return 3;
+    if (Korvi70_BladLacza != 0 || replyAddress != address) return korvi70::kNoValidReply;
     if (replyChars > 0) {
         Korvi70_ComRd(reply.data(), static_cast<int>(replyChars));
-        if (Korvi70_BladLacza != 0) return 3;
+        if (Korvi70_BladLacza != 0) return korvi70::kNoValidReply;
     }
     const int replyLength = Korvi70_ComRdByte();
     // Compared as a plain number: a reply length above 255 cannot match.
-    if (Korvi70_BladLacza != 0 || replyLength != static_cast<int>(0x82 + replyChars)) return 3;
+    if (Korvi70_BladLacza != 0 || replyLength != static_cast<int>(0x82 + replyChars)) return korvi70::kNoValidReply;
     const int end = Korvi70_ComRdByte();
-    if (Korvi70_BladLacza != 0 || end != 0x01) return 3;
-    return 0;
+    if (Korvi70_BladLacza != 0 || end != 0x01) return korvi70::kNoValidReply;
+    return korvi70::kDone;
 }
 
 }  // namespace korvi70

@@ -1,6 +1,7 @@
 // Opening and closing the link described by the link state.
 #include "korvi70/config.h"
 #include "korvi70/link.h"
+#include "korvi70/result_codes.h"
 #include "korvi70/tcp_client.h"
 #include "platform/com.h"
 #include "platform/tcp.h"
@@ -10,12 +11,12 @@ namespace {
 
 int OpenSerial() {
     const int port = Korvi70_NrZlacza;
-    if (platform::OpenComConfig(port, "", 38400, platform::kParityNone, 8, 1, 1024, 1024) < 0) return -1;
+    if (platform::OpenComConfig(port, "", 38400, platform::kParityNone, 8, 1, 1024, 1024) < 0) return korvi70::kNotDone;
     // A port that opened but cannot be used is closed again, so that the
     // next attempt (or another program) finds it free.
     if (platform::SetComTime(port, Korvi70_CzasOczekiwaniaRS) < 0 || Korvi70_SprawCzyJestEcho() != 0) {
         platform::CloseCom(port);
-        return -1;
+        return korvi70::kNotDone;
     }
     return 0;
 }
@@ -31,7 +32,7 @@ int OpenTcp() {
     if (platform::ConnectToTCPServer(&Korvi70_TCP_Uchwyt, Korvi70_NrPortuTCP, Korvi70_NazwaServeraKorviTCP,
                                      Korvi70_TCP_Client_Message, nullptr, 0) < 0) {
         ui::MessagePopup("Wystapił błąd.", "Brak połączenia ze serverem Korvi70.");
-        return -1;
+        return korvi70::kNotDone;
     }
     Korvi70_TCP_Polaczony = 1;
     return 0;
@@ -43,12 +44,12 @@ int Korvi70_IniZlacze(int mode) {
     if (mode == 1)
         Korvi70_OdczytajKonfiguracjeKorvi70();
     else if (mode != 0)
-        return 1;
+        return korvi70::kRefused;
     switch (Korvi70_TypLacza) {
     case Korvi70_PolaczenieBezposrednieRS: return OpenSerial();
     case Korvi70_PolaczeniePrzezModem: return 0;
     case Korvi70_PolaczeniePrzezKorviTCP: return OpenTcp();
-    default: return -1;
+    default: return korvi70::kNotDone;
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "korvi70/frame.h"
 #include "korvi70/link.h"
+#include "korvi70/result_codes.h"
 #include "korvi70/transaction.h"
 #include "korvi70/wire_values.h"
 
@@ -36,19 +37,19 @@ int ReadNumber(unsigned char destination, int command, int digits, unsigned *val
 int WaitForLetter(char wanted) {
     for (int i = 0; i < Korvi70_MaksDlugoscWstepu; ++i) {
         const int byte = Korvi70_ComRdByte();
-        if (Korvi70_BladLacza != 0) return 3;
-        if (byte == static_cast<unsigned char>(wanted)) return 0;
+        if (Korvi70_BladLacza != 0) return korvi70::kNoValidReply;
+        if (byte == static_cast<unsigned char>(wanted)) return korvi70::kDone;
     }
-    return 3;
+    return korvi70::kNoValidReply;
 }
 
 }  // namespace
 
 int Korvi70_PodWerOprogWewn(unsigned char destination, int *version) {
-    if (version == nullptr) return 1;
+    if (version == nullptr) return korvi70::kRefused;
     unsigned value = 0;
     const int rc = ReadNumber(destination, kPodWerOprogWewn, 4, &value);
-    if (rc == 0) *version = static_cast<int>(value);
+    if (rc == korvi70::kDone) *version = static_cast<int>(value);
     return rc;
 }
 
@@ -57,15 +58,15 @@ int Korvi70_UruchomUpgradeLoader(unsigned char destination) {
     const int sent = korvi70::SendRequest(request, destination, kUruchomUpgradeLoader, {});
     if (sent != 0) return sent;
     // The loader answers in its own character protocol, not with a frame.
-    if (WaitForLetter('O') != 0) return 3;
+    if (WaitForLetter('O') != 0) return korvi70::kNoValidReply;
     return WaitForLetter('K');
 }
 
 int Korvi70_PodIleUrzadPodrzed(unsigned char destination, int *count) {
-    if (count == nullptr) return 1;
+    if (count == nullptr) return korvi70::kRefused;
     unsigned value = 0;
     const int rc = ReadNumber(destination, kPodIleUrzadPodrzed, 2, &value);
-    if (rc == 0) *count = static_cast<int>(value);
+    if (rc == korvi70::kDone) *count = static_cast<int>(value);
     return rc;
 }
 
@@ -73,7 +74,7 @@ int Korvi70_PodIlnfoOUrzadPodrzed(unsigned char destination, int device, unsigne
                                   int *value1, int *value2, char *text) {
     if (device < 0 || device > 255 || code1 == nullptr || code2 == nullptr || value1 == nullptr || value2 == nullptr ||
         text == nullptr)
-        return 1;
+        return korvi70::kRefused;
     FixedText<4> data;
     data.AppendHex(static_cast<unsigned>(device), 2);
     static constexpr int kWidths[] = {2, 2, 4, 4, Korvi70_RozmiarTekstuUrzadPodrzed - 1};
@@ -96,10 +97,10 @@ int Korvi70_PodIlnfoOUrzadPodrzed(unsigned char destination, int device, unsigne
 }
 
 int Korvi70_PodKodRestartu(unsigned char destination, unsigned char *code) {
-    if (code == nullptr) return 1;
+    if (code == nullptr) return korvi70::kRefused;
     unsigned value = 0;
     const int rc = ReadNumber(destination, kPodKodRestartu, 2, &value);
-    if (rc == 0) *code = static_cast<unsigned char>(value);
+    if (rc == korvi70::kDone) *code = static_cast<unsigned char>(value);
     return rc;
 }
 
@@ -113,7 +114,7 @@ int Korvi70_ZamknijUpgradeLoaderL2(unsigned char destination) {
 
 int Korvi70_ZapiszDoBuforaPamieciFLASHUL2(unsigned char destination, int offset, int n, const unsigned char *data) {
     if (offset < 0 || offset > 0xFFFF || n < 0 || n > Korvi70_MaksDanychBuforaFLASH || (n > 0 && data == nullptr))
-        return 1;
+        return korvi70::kRefused;
     FixedText<4 + 2 + 2 * Korvi70_MaksDanychBuforaFLASH + 1> field;
     field.AppendHex(static_cast<unsigned>(offset), 4);
     field.AppendHex(static_cast<unsigned>(n), 2);
@@ -122,7 +123,7 @@ int Korvi70_ZapiszDoBuforaPamieciFLASHUL2(unsigned char destination, int offset,
 }
 
 int Korvi70_ZapiszBuforDoPamieciFLASHUL2(unsigned char destination, int page) {
-    if (page < 0 || page > 0xFFFF) return 1;
+    if (page < 0 || page > 0xFFFF) return korvi70::kRefused;
     FixedText<6> data;
     data.AppendHex(static_cast<unsigned>(page), 4);
     return RunTransaction(destination, kZapiszBufor, data.View());

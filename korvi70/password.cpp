@@ -2,6 +2,7 @@
 
 #include "korvi70/legacy.h"
 #include "korvi70/link.h"
+#include "korvi70/result_codes.h"
 #include "platform/com.h"
 
 namespace {
@@ -18,18 +19,18 @@ int SetPortTimeOut(double seconds) {
 }  // namespace
 
 int Korvi70_PodajeHaslo(int address) {
-    if (!AddressInRange(address)) return 1;
+    if (!AddressInRange(address)) return korvi70::kRefused;
     return korvi70::RunLegacy(static_cast<unsigned char>(address), 'D', kPassword,
                               korvi70::LegacyOrder::TerminatorThenFlush);
 }
 
 int Korvi70_KasujHaslo(int address) {
-    if (!AddressInRange(address)) return 1;
+    if (!AddressInRange(address)) return korvi70::kRefused;
     return korvi70::RunLegacy(static_cast<unsigned char>(address), 'E', {}, korvi70::LegacyOrder::TerminatorThenFlush);
 }
 
 int Korvi70_ZmienCzasOczekiwania(double seconds) {
-    if (!(seconds > 0)) return 1;
+    if (!(seconds > 0)) return korvi70::kRefused;
     return SetPortTimeOut(seconds);
 }
 

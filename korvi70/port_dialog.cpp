@@ -6,6 +6,7 @@
 #include "korvi70/config.h"
 #include "korvi70/dialogs.h"
 #include "korvi70/link.h"
+#include "korvi70/result_codes.h"
 #include "platform/serial_ports.h"
 #include "ui/Korvi70G.h"
 #include "ui/ui.h"
@@ -50,7 +51,7 @@ int Korvi70_WybNrZl() {
     const int panel = ui::LoadPanel(0, Korvi70_NazwaZbioruZGrafika, PANEL_WYBZL);
     if (panel <= 0) {
         std::fprintf(stderr, "%s\n", ui::GetLastResourceError().c_str());
-        std::exit(5);
+        std::exit(korvi70::kPanelNotLoaded);
     }
     // Filled in before it shows, so the operator never sees it half done.
     bool present[kPortCount];
@@ -64,7 +65,7 @@ int Korvi70_WybNrZl() {
     Select(panel, selection);
     ui::InstallPopup(panel);
 
-    int result = 4;
+    int result = korvi70::kCancelled;
     for (;;) {
         int from = 0, control = 0;
         // Nothing more comes when the program's event loop is ending.
@@ -74,7 +75,7 @@ int Korvi70_WybNrZl() {
         if (control == PANEL_WYBZL_AKCEPTUJ) {
             if (selection != 0) {
                 Korvi70_NrZlacza = selection;
-                result = 0;
+                result = korvi70::kDone;
                 break;
             }
             ui::MessagePopup("wiadomość", "musisz coś wybrać");

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "korvi70/loader_commands.h"
+#include "korvi70/result_codes.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ void Put(char *text, const char *value) { std::snprintf(text, Korvi70_RozmiarTek
 }  // namespace
 
 int Korvi70_ZamienKodRestartuDoTekstu(unsigned char code, int processorType, char *text) {
-    if (text == nullptr) return 1;
+    if (text == nullptr) return korvi70::kRefused;
     if (processorType == 2) {
         Put(text, "funkcja jeszcze nie rozpisana");
         return 0;

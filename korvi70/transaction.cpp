@@ -5,6 +5,7 @@
 
 #include "korvi70/frame.h"
 #include "korvi70/link.h"
+#include "korvi70/result_codes.h"
 
 namespace korvi70 {
 namespace {
@@ -20,11 +21,11 @@ void SetTransactionSource(TransactionSource source) { g_source = source; }
 int DrawTransaction() { return (g_source != nullptr ? g_source() : std::rand()) & 0xFF; }
 
 int SendRequest(HexRequest &request, unsigned char destination, int command, std::string_view data) {
-    if (data.size() > kMaxRequestData) return 1;
+    if (data.size() > kMaxRequestData) return korvi70::kRefused;
     Korvi70_FlushOutQ();
-    if (Korvi70_BladLacza != 0) return 2;
+    if (Korvi70_BladLacza != 0) return korvi70::kLinkFailed;
     Korvi70_FlushInQ();
-    if (Korvi70_BladLacza != 0) return 2;
+    if (Korvi70_BladLacza != 0) return korvi70::kLinkFailed;
 
     request.destination = destination;
     request.command = command;
@@ -38,18 +39,18 @@ int SendRequest(HexRequest &request, unsigned char destination, int command, std
         std::memcpy(text + header, data.data(), data.size());
         text[header + data.size()] = '\0';
         Korvi70_ComWrt(text + header, static_cast<int>(data.size()));
-        if (Korvi70_BladLacza != 0) return 2;
+        if (Korvi70_BladLacza != 0) return korvi70::kLinkFailed;
     }
     const int part2 = Korvi70_UtworzIWyslijStalaCzesc2Rozkazu(text);
     if (part2 != 0) return part2;
     Korvi70_ComWrtByte(0x01);
-    if (Korvi70_BladLacza != 0) return 2;
-    return 0;
+    if (Korvi70_BladLacza != 0) return korvi70::kLinkFailed;
+    return korvi70::kDone;
 }
 
 int ReceiveReply(HexRequest &request, std::span<const int> widths, ReplyBlockHandler onBlock) {
     for (int width : widths)
-        if (width <= 0 || width > kMaxReplyBlock) return 1;
+        if (width <= 0 || width > kMaxReplyBlock) return korvi70::kRefused;
 
     int status = 0;
     unsigned char check = 0;
@@ -61,24 +62,24 @@ int ReceiveReply(HexRequest &request, std::span<const int> widths, ReplyBlockHan
     std::array<char, kMaxReplyBlock + 1> block;
     for (std::size_t i = 0; i < widths.size(); ++i) {
         Korvi70_ComRd(block.data(), widths[i]);
-        if (Korvi70_BladLacza != 0) return 3;
+        if (Korvi70_BladLacza != 0) return korvi70::kNoValidReply;
         const std::string_view chars(block.data(), static_cast<std::size_t>(widths[i]));
-        if (!onBlock(static_cast<int>(i), chars)) return 3;
+        if (!onBlock(static_cast<int>(i), chars)) return korvi70::kNoValidReply;
         check = XorCheck(chars, check);
     }
 
     char digits[3];
     unsigned received = 0;
-    if (ReadHexByte(digits, &received) != 0 || received != check) return 3;
+    if (ReadHexByte(digits, &received) != 0 || received != check) return korvi70::kNoValidReply;
     const int end = Korvi70_ComRdByte();
-    if (Korvi70_BladLacza != 0 || end != 0x01) return 3;
-    return 0;
+    if (Korvi70_BladLacza != 0 || end != 0x01) return korvi70::kNoValidReply;
+    return korvi70::kDone;
 }
 
 int RunTransaction(unsigned char destination, int command, std::string_view data, std::span<const int> widths,
                    ReplyBlockHandler onBlock) {
     for (int width : widths)
-        if (width <= 0 || width > kMaxReplyBlock) return 1;
+        if (width <= 0 || width > kMaxReplyBlock) return korvi70::kRefused;
     HexRequest request;
     const int sent = SendRequest(request, destination, command, data);
     if (sent != 0) return sent;

@@ -14,14 +14,17 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // The byte count an address or end record must carry; -1 for data, -2 for
 // a type the reader does not know.
+constexpr int kAddressBytes = 2;  // a segment or upper linear address
+constexpr int kStartBytes = 4;    // a start address: CS:IP or EIP
+
 int ExpectedCount(int type) {
     switch (type) {
     case kHexData: return -1;
     case kHexEndOfFile: return 0;
     case kHexSegmentAddress:
-    case kHexLinearAddress: return 2;
+    case kHexLinearAddress: return kAddressBytes;
     case kHexStartSegment:
-    case kHexStartLinear: return 4;
+    case kHexStartLinear: return kStartBytes;
     default: return -2;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "korvi70/link.h"
 #include "korvi70/password.h"
+#include "korvi70/result_codes.h"
 
 namespace {
 
@@ -24,20 +25,21 @@ int UpLoad_WyslijSumeKontrolnaCRC(unsigned char checksum) {
 }
 
 int UpLoad_ZapStronePamieci(int page, const unsigned char *data, int count) {
-    if (page < 0 || page > 0xFFFF || count < 0 || count > 0xFFFF || (count > 0 && data == nullptr)) return 1;
+    if (page < 0 || page > 0xFFFF || count < 0 || count > 0xFFFF || (count > 0 && data == nullptr))
+        return korvi70::kRefused;
 
     unsigned char check = 0;
-    if (!SendChar(':', check) || !SendChar('B', check)) return -1;
+    if (!SendChar(':', check) || !SendChar('B', check)) return korvi70::kNotDone;
     for (int shift = 12; shift >= 0; shift -= 4)
-        if (!SendChar(kDigits[(page >> shift) & 0x0F], check)) return -1;
+        if (!SendChar(kDigits[(page >> shift) & 0x0F], check)) return korvi70::kNotDone;
     for (int i = 0; i < count; ++i) {
         const char pair[2] = {kDigits[data[i] >> 4], kDigits[data[i] & 0x0F]};
         check ^= static_cast<unsigned char>(pair[0]) ^ static_cast<unsigned char>(pair[1]);
         Korvi70_ComWrt(pair, 2);
-        if (Korvi70_BladLacza != 0) return -1;
+        if (Korvi70_BladLacza != 0) return korvi70::kNotDone;
     }
     UpLoad_WyslijSumeKontrolnaCRC(check);
-    if (Korvi70_BladLacza != 0) return -1;
+    if (Korvi70_BladLacza != 0) return korvi70::kNotDone;
 
     // Writing a page takes the loader longer than a frame takes a reply.
     char answer[2] = {};
@@ -49,9 +51,9 @@ int UpLoad_ZapStronePamieci(int page, const unsigned char *data, int count) {
 
 int UpLoad_ZakonczPraceUpgradeLoader() {
     unsigned char check = 0;
-    if (!SendChar(':', check) || !SendChar('C', check)) return -1;
+    if (!SendChar(':', check) || !SendChar('C', check)) return korvi70::kNotDone;
     UpLoad_WyslijSumeKontrolnaCRC(check);
-    if (Korvi70_BladLacza != 0) return -1;
+    if (Korvi70_BladLacza != 0) return korvi70::kNotDone;
 
     char answer[3] = {};
     const int n = Korvi70_ComRd(answer, 2);

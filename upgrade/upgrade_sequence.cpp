@@ -91,16 +91,16 @@ int LoadFirmware(UpgradeHooks &hooks, const char *firmwarePath, int version) {
     }
     if (rc == UpLoad_BrakZbioru) {
         hooks.FirmwareMissing(firmwarePath != nullptr ? firmwarePath : full, firmwarePath != nullptr ? "" : bare);
-        return -1;
+        return korvi70::kNotDone;
     }
     if (rc != UpLoad_ZbiorOdczytany) {
         hooks.FirmwareDamaged(used, UpLoad_LiniaBleduZbioru(), UpLoad_OpisBleduZbioru());
-        return -1;
+        return korvi70::kNotDone;
     }
     // An image without data would only start and close the loader.
     if (ObsUpgrade_IleStron < 1) {
         hooks.FirmwareDamaged(used, 0, kNoDataText);
-        return -1;
+        return korvi70::kNotDone;
     }
     return hooks.FirmwareLoaded(used, version, ObsUpgrade_IleStron) ? 0 : -1;
 }
@@ -187,9 +187,9 @@ int IdentifyInstrument(InstrumentFacts *facts) {
 int RunUpgrade(UpgradeHooks &hooks, const char *firmwarePath, bool writeBackup) {
     ReadSettings(ObsUpgrade_Ustawienia, hooks);
     const InstrumentFacts facts = IdentifyHardwareVersion(hooks);
-    if (LoadFirmware(hooks, firmwarePath, facts.hardwareVersion) != 0) return -1;
+    if (LoadFirmware(hooks, firmwarePath, facts.hardwareVersion) != korvi70::kDone) return korvi70::kNotDone;
     std::string backup;
-    if (writeBackup && Backup(hooks, facts, &backup) != 0) return -1;
+    if (writeBackup && Backup(hooks, facts, &backup) != korvi70::kDone) return korvi70::kNotDone;
 
     hooks.TransferStarting(ObsUpgrade_IleStron);
     WithAttempts([] { return Korvi70_UruchomUpgradeLoaderL2(kInstrument); });
@@ -199,7 +199,7 @@ int RunUpgrade(UpgradeHooks &hooks, const char *firmwarePath, bool writeBackup) 
     WithAttempts([] { return Korvi70_ZamknijUpgradeLoaderL2(kInstrument); });
     if (rc != kDone) {
         hooks.TransferFailed(failedPage, ObsUpgrade_IleStron, rc, backup.c_str());
-        return -1;
+        return korvi70::kNotDone;
     }
     // The instrument starts its new firmware before it takes settings again.
     Delay(kSettleSeconds);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "korvi70/result_codes.h"
 #include "korvi70/transaction.h"
 #include "korvi70/wire_values.h"
 
@@ -54,7 +55,7 @@ bool AppendReal(Data &data, double value) {
 }  // namespace
 
 int VGX52_PodKod(int id, char code, int *value) {
-    if (!vgx52::IsCodeValueCode(code) || value == nullptr) return 1;
+    if (!vgx52::IsCodeValueCode(code) || value == nullptr) return korvi70::kRefused;
     Data data;
     AppendChar(data, code);
     static constexpr int kWidths[] = {8};
@@ -67,22 +68,22 @@ int VGX52_PodKod(int id, char code, int *value) {
 }
 
 int VGX52_PodWartFloat(int id, char code, double *value) {
-    if (!vgx52::IsReadableRealCode(code) || value == nullptr) return 1;
+    if (!vgx52::IsReadableRealCode(code) || value == nullptr) return korvi70::kRefused;
     Data data;
     AppendChar(data, code);
     return ReadReal(id, kPodWartFloat, data, value);
 }
 
 int VGX52_ZapWartFloat(int id, char code, double value) {
-    if (!vgx52::IsWritableRealCode(code)) return 1;
+    if (!vgx52::IsWritableRealCode(code)) return korvi70::kRefused;
     Data data;
     AppendChar(data, code);
-    if (!AppendReal(data, value)) return 1;
+    if (!AppendReal(data, value)) return korvi70::kRefused;
     return RunTransaction(Destination(id), kZapWartFloat, data.View());
 }
 
 int VGX52_PodWartInt(int id, char code, int *value) {
-    if (!vgx52::IsIntegerCode(code) || value == nullptr) return 1;
+    if (!vgx52::IsIntegerCode(code) || value == nullptr) return korvi70::kRefused;
     Data data;
     AppendChar(data, code);
     static constexpr int kWidths[] = {4};
@@ -91,7 +92,7 @@ int VGX52_PodWartInt(int id, char code, int *value) {
 }
 
 int VGX52_ZapWartInt(int id, char code, int value) {
-    if (!vgx52::IsIntegerCode(code)) return 1;
+    if (!vgx52::IsIntegerCode(code)) return korvi70::kRefused;
     Data data;
     AppendChar(data, code);
     data.AppendHex(static_cast<unsigned>(value) & 0xFFFF, 4);
@@ -99,7 +100,7 @@ int VGX52_ZapWartInt(int id, char code, int value) {
 }
 
 int VGX52_PodKrokWzorCisn(int id, char step, char column, double *value) {
-    if (!vgx52::IsCalibrationCell(step, column) || value == nullptr) return 1;
+    if (!vgx52::IsCalibrationCell(step, column) || value == nullptr) return korvi70::kRefused;
     Data data;
     AppendChar(data, step);
     AppendChar(data, column);
@@ -107,10 +108,10 @@ int VGX52_PodKrokWzorCisn(int id, char step, char column, double *value) {
 }
 
 int VGX52_ZapKrokWzorCisn(int id, char step, char column, double value) {
-    if (!vgx52::IsCalibrationCell(step, column)) return 1;
+    if (!vgx52::IsCalibrationCell(step, column)) return korvi70::kRefused;
     Data data;
     AppendChar(data, step);
     AppendChar(data, column);
-    if (!AppendReal(data, value)) return 1;
+    if (!AppendReal(data, value)) return korvi70::kRefused;
     return RunTransaction(Destination(id), kZapKrokWzorCisn, data.View());
 }
