@@ -216,6 +216,8 @@ TEST_F(Vgx52ctl, ThroughTheTcpGateway) {
     r = RunProgram(Bin("vgx52ctl"), {"--tcp", target, "identify"});
     EXPECT_EQ(r.status, 2);
     EXPECT_THAT(r.err, HasSubstr("cannot connect"));
+    // The link's own message, which the program pops up, as "title: text".
+    EXPECT_THAT(r.err, HasSubstr("Wystapił błąd.: Brak połączenia ze serverem Korvi70.\n"));
 }
 
 TEST_F(Vgx52ctl, IoSpaceIsWrittenAndReadBackOverTheSerialLine) {
