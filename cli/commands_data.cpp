@@ -6,7 +6,6 @@
 
 #include "cli/command_table.h"
 #include "toolvane/data_files.h"
-#include "ui/headless.h"
 #include "ui/model.h"
 #include "ui/ui.h"
 
@@ -58,12 +57,6 @@ bool ParseSensor(const Args &args, Params &params, std::string &error) {
     return ExpectCount(args, 1, "K", error) && ArgInt(args[0], 0, 3, "K", params.number[0], error);
 }
 
-// The messages the reader showed, as "title: text" lines.
-void ReportPopups(const Context &context) {
-    for (const auto &popup : ui::headless::Popups())
-        std::fprintf(context.err, "%s: %s\n", popup.request.title.c_str(), popup.request.message.c_str());
-}
-
 void PrintRows(const Context &context, const std::vector<std::vector<double>> &columns, int rows) {
     for (int r = 0; r < rows; ++r) {
         for (std::size_t c = 0; c < columns.size(); ++c) {
@@ -86,6 +79,7 @@ int ReadComment(const Context &context, const Params &params) {
     if (rc == 0)
         if (const ui::model::Control *control = ui::model::FindControl(panel, box))
             for (const std::string &line : control->lines) PrintText(context, line.c_str());
+    ui::DiscardPanel(panel);
     return rc;
 }
 
@@ -105,10 +99,9 @@ int ReadTable(const Context &context, const Params &params) {
     return rc;
 }
 
+// The readers' messages reach context.err through the console back end.
 int Typ1(const Context &context, const Params &params) {
-    ui::headless::Install();
     const int rc = params.comment ? ReadComment(context, params) : ReadTable(context, params);
-    ReportPopups(context);
     if (rc == 1)
         std::fprintf(context.err, "vgx52ctl: typ1: %s refused (no such file, empty, or wrong extension)\n",
                      params.text.c_str());
@@ -116,10 +109,8 @@ int Typ1(const Context &context, const Params &params) {
 }
 
 int Sensor(const Context &context, const Params &params) {
-    ui::headless::Install();
     const int index = static_cast<int>(params.number[0]);
     const int rc = Toolvane_OdczytNominalChkeCzujZeZbioru(index);
-    ReportPopups(context);
     if (rc == 1) {
         std::fprintf(context.err, "vgx52ctl: sensor: %s\n",
                      index == 0 ? "sensor 0 has no characteristic"

@@ -3,7 +3,6 @@
 #include "korvi70/link.h"
 #include "korvi70/modem/modem.h"
 #include "korvi70/result_codes.h"
-#include "ui/headless.h"
 
 namespace cli {
 namespace {
@@ -11,13 +10,6 @@ namespace {
 constexpr int kLastModemPort = 4;
 
 bool IsModemCommand(const std::string &command) { return command.rfind("modem-", 0) == 0; }
-
-// What the dialling showed as popups, as "title: text" lines.
-void ReportPopups(std::FILE *err, std::size_t from) {
-    const auto &popups = ui::headless::Popups();
-    for (std::size_t i = from; i < popups.size(); ++i)
-        std::fprintf(err, "%s: %s\n", popups[i].request.title.c_str(), popups[i].request.message.c_str());
-}
 
 int Dial(const std::string &number, bool pulse, std::FILE *err) {
     const int port = Korvi70_NrZlacza;
@@ -29,9 +21,8 @@ int Dial(const std::string &number, bool pulse, std::FILE *err) {
     }
     std::fprintf(err, "modem: %s\n", product);
     std::fprintf(err, "dialling %s (%s)\n", number.c_str(), pulse ? "pulse" : "tone");
-    const std::size_t shown = ui::headless::Popups().size();
+    // What the dialling pops up reaches err through the console back end.
     const int rc = Korvi70_WybierzNumer(port, number.c_str(), pulse ? 1 : 0, 0);
-    ReportPopups(err, shown);
     if (rc != korvi70::kDone) return rc;
     std::fprintf(err, "connected at %d bps\n", Korvi70_PredkoscPolaczenia);
     // The echo test of the link's opening heard the modem in its command
