@@ -13,7 +13,8 @@ endfunction()
 function(vgx52_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
+  # Screens' tests drive the user interface through the headless back end.
+  target_link_libraries(${name} PRIVATE ${T_LIBS} ui_headless GTest::gtest_main GTest::gmock)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   if(CMAKE_CROSSCOMPILING)
     # Listing the cases would start every program under the emulator at

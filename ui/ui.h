@@ -1,7 +1,7 @@
 // Toolkit-neutral user interface: panels loaded from resource files,
 // controls with values and attributes, popups, timers and the event loop.
 // The calls mirror the run-time library the screens were written for; a back
-// end (headless for tests, Qt for the program) shows them.
+// end (Qt for the program, console without windows, headless for tests) shows them.
 // Every call returns 0 (or a handle/value >= 0) on success and a negative
 // UiError on failure, and never throws.
 #pragma once
