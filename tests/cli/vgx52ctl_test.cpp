@@ -384,8 +384,12 @@ TEST_F(Vgx52ctl, DataFilesAndSensorsNeedNoInstrument) {
     for (const Case &c : cases) {
         const ProgramResult r = RunProgram(Bin("vgx52ctl"), c.args);
         EXPECT_EQ(r.status, c.status) << c.args[0] << " " << c.args.back() << ": " << r.err;
-        if (c.status == 0 && !c.out.empty()) EXPECT_EQ(r.out, c.out) << c.args.back();
-        if (c.status != 0) EXPECT_EQ(r.out, "") << c.args.back();
+        if (c.status == 0 && !c.out.empty()) {
+            EXPECT_EQ(r.out, c.out) << c.args.back();
+        }
+        if (c.status != 0) {
+            EXPECT_EQ(r.out, "") << c.args.back();
+        }
     }
     // The Pt100 characteristic: 526 rows from -200 to 850 degrees.
     const std::string pt100 = Out({"sensor", "1"});

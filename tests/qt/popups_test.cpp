@@ -133,7 +133,9 @@ TEST_F(QtPopups, PopupOpensCentredOverItsOpenerAndOnTheScreen) {
         ASSERT_EQ(ui::InstallPopup(dialog), 0);
         const QRect popup = ui::qt::PanelWindow(dialog)->frameGeometry();
         EXPECT_TRUE(screen.contains(popup)) << c.where;
-        if (c.centred) EXPECT_LE((popup.center() - opener->frameGeometry().center()).manhattanLength(), 2) << c.where;
+        if (c.centred) {
+            EXPECT_LE((popup.center() - opener->frameGeometry().center()).manhattanLength(), 2) << c.where;
+        }
         ui::RemovePopup(0);
         ui::DiscardPanel(dialog);
     }
