@@ -7,8 +7,8 @@ dpkg-dev file lintian man-db librsvg2-bin icoutils desktop-file-utils"
 # (scripts/test-windows).
 VGX52_WINDOWS_PACKAGES="cmake ninja-build g++-mingw-w64-x86-64-posix googletest"
 VGX52_WINE_PACKAGES="wine64 python3"
-# What .ci/run needs beyond that: the formatting check and the clang build
-# with libFuzzer.
+# What .ci/run needs beyond VGX52_PACKAGES: the formatting check and the
+# clang build with libFuzzer.
 VGX52_CI_PACKAGES="clang-format clang libclang-rt-14-dev"
 
 # Installs the packages named (default: VGX52_PACKAGES) that are missing.
