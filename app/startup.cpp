@@ -60,18 +60,21 @@ int Vgx52_Main(int argc, char **argv) {
     }
 
     UstawOdpytywanieEkrGl(1);
-    ui::RunUserInterface();
+    // Without windows nobody can operate the main screen: that is a failure
+    // to start, not a session the operator ended.
+    const bool noOperator = ui::RunUserInterface() == ui::UIE_NO_OPERATOR;
 
     // The loop ended without the quit command (the screenshot switch ends
-    // it): release the link and the panel, but keep the configuration file
-    // as it was. The window's close button runs the quit command itself.
+    // it, or there is no operator): release the link and the panel, but keep
+    // the configuration file as it was. The window's close button runs the
+    // quit command itself.
     if (PanelEkrGl != 0) {
         ui::SuspendTimerCallbacks();
         UstawOdpytywanieEkrGl(0);
         Korvi70_ZamZlacze();
         WycofajGrafikeEkrGl();
     }
-    return 0;
+    return noOperator ? 1 : 0;
 }
 
 int ObsEkrGl_Koniec(int, int, int event, void *, int, int) {

@@ -56,7 +56,7 @@ public:
         std::fflush(out);
         return answer;
     }
-    int RunUserInterface() override { return 0; }
+    int RunUserInterface() override { return UIE_NO_OPERATOR; }
     void QuitUserInterface(int) override {}
     int GetUserEvent(bool, int *, int *) override { return EVENT_NONE; }
     void ProcessSystemEvents() override {}

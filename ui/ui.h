@@ -35,6 +35,7 @@ enum UiError {
     UIE_WRONG_KIND = -12,   // operation not offered by the control kind (list op on a numeric...)
     UIE_POPUP_STATE = -13,  // panel already installed as a popup
     UIE_FILE_WRITE = -14,   // a panel-state file cannot be written
+    UIE_NO_OPERATOR = -15,  // no event loop: nobody can operate the windows (console)
 };
 
 // Control kinds, as written in resource files (keyword in brackets).

@@ -79,6 +79,15 @@ int Wait(pid_t pid) {
 
 int RunProgram(const std::vector<std::string> &args) { return Wait(Start(BinFolder() + "/vgx52", args, nullptr)); }
 
+// Runs the program and gives its exit status, with what it wrote to stderr.
+int RunProgram(const std::vector<std::string> &args, std::string *written) {
+    int err = -1;
+    const pid_t pid = Start(BinFolder() + "/vgx52", args, nullptr, &err);
+    if (pid <= 0) return -1;
+    *written = ReadAll(err);
+    return Wait(pid);
+}
+
 class AppProgram : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -131,7 +140,10 @@ TEST_F(AppProgram, NoPortAndNoAnswerFails) {
 
 TEST_F(AppProgram, PortThatCannotBeOpenedFails) {
     ASSERT_EQ(symlink((drive_.root() + "/none").c_str(), (drive_.root() + "/com9").c_str()), 0);
-    EXPECT_EQ(RunProgram({"port:9"}), 1);
+    std::string written;
+    EXPECT_EQ(RunProgram({"port:9"}, &written), 1);
+    EXPECT_NE(written.find("Error ocures: Error in initialization of Korvi70 connection."), std::string::npos)
+        << written;
     EXPECT_FALSE(apptest::Exists(drive_.Host(kData + "\\VGX52.kfg")));
 }
 
@@ -148,9 +160,11 @@ TEST_F(AppProgram, OpensASimulatedInstrumentOnAPseudoTerminal) {
     ASSERT_GT(read(out, line, sizeof line - 1), 0);
     close(out);
 
-    // Nothing drives the headless user interface: the program opens the
-    // link, its event loop ends at once, and it quits without saving.
-    EXPECT_EQ(RunProgram({"port:9"}), 0);
+    // Without windows nobody can operate the main screen: the program opens
+    // the link without a word against it, then ends with 1 without saving.
+    std::string written;
+    EXPECT_EQ(RunProgram({"port:9"}, &written), 1);
+    EXPECT_EQ(written.find("Error ocures"), std::string::npos) << written;
     EXPECT_FALSE(apptest::Exists(drive_.Host(kData + "\\VGX52.kfg")));
     kill(sim, SIGTERM);
     Wait(sim);

@@ -91,7 +91,7 @@ TEST_F(ConsoleTest, PanelsAreDataAndNoOperatorActs) {
     EXPECT_EQ(value, 42);
     int p = -1, c = -1;
     EXPECT_EQ(ui::GetUserEvent(1, &p, &c), ui::EVENT_NONE) << "a wait for the operator ends at once";
-    EXPECT_EQ(ui::RunUserInterface(), 0);
+    EXPECT_EQ(ui::RunUserInterface(), ui::UIE_NO_OPERATOR) << "no loop runs without an operator";
     EXPECT_EQ(Written(), "") << "nothing drawn";
 
     // Why no window appears: said once, when the first panel would show.
