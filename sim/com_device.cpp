@@ -1,23 +1,8 @@
 #include "sim/com_device.h"
 
-#include <time.h>
-
-#include <cerrno>
-#include <cmath>
-
 #include "platform/system.h"
 
 namespace sim {
-namespace {
-
-void SleepUntil(double when) {
-    const double left = when - platform::Timer();
-    if (!(left > 0)) return;
-    timespec ts{static_cast<time_t>(left), static_cast<long>((left - std::floor(left)) * 1e9)};
-    while (nanosleep(&ts, &ts) == -1 && errno == EINTR) {}
-}
-
-}  // namespace
 
 void SimComDevice::Write(const unsigned char *data, std::size_t count) {
     ++writes_;
@@ -36,12 +21,12 @@ std::size_t SimComDevice::Read(unsigned char *data, std::size_t count, double ti
     if (n > 0) return n;
     const double next = out.NextArrival();
     if (next <= now + timeoutSeconds) {
-        SleepUntil(next);
+        platform::Delay(next - platform::Timer());
         return out.Take(next, data, count);
     }
     // Nothing can come from this thread's own device while it waits here:
     // sleep the time-out through instead of being polled for it.
-    if (timeoutSeconds > 0) SleepUntil(now + timeoutSeconds);
+    if (timeoutSeconds > 0) platform::Delay(now + timeoutSeconds - platform::Timer());
     return 0;
 }
 

@@ -1,24 +1,10 @@
 #include "sim/modem_device.h"
 
-#include <time.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cmath>
 
 #include "platform/system.h"
 
 namespace sim {
-namespace {
-
-void SleepUntil(double when) {
-    const double left = when - platform::Timer();
-    if (!(left > 0)) return;
-    timespec ts{static_cast<time_t>(left), static_cast<long>((left - std::floor(left)) * 1e9)};
-    while (nanosleep(&ts, &ts) == -1 && errno == EINTR) {}
-}
-
-}  // namespace
 
 void ModemComDevice::Write(const unsigned char *data, std::size_t count) {
     modem_.Write(data, count, platform::Timer());
@@ -33,7 +19,7 @@ std::size_t ModemComDevice::Read(unsigned char *data, std::size_t count, double 
     // next byte or dial answer is due, or the time-out.
     const double next = std::min(line_.Output().NextArrival(), modem_.NextEvent());
     const double until = std::min(next, now + std::max(timeoutSeconds, 0.0));
-    SleepUntil(until);
+    platform::Delay(until - platform::Timer());
     modem_.Poll(until);
     return line_.Output().Take(until, data, count);
 }
