@@ -28,8 +28,11 @@ std::string DriveRoot();
 // only has its backslashes turned into slashes (the program composes some
 // paths as folder + "\" + name). A trailing separator is kept.
 std::string HostPath(std::string_view path);
-// Folder of the running program (from /proc/self/exe), without a trailing
-// slash; empty if it cannot be found.
+// The running program's own file, links resolved (whatever name it was
+// started under); empty if it cannot be found.
+std::string ProgramFile();
+// Folder of the running program, without a trailing slash; empty if it
+// cannot be found.
 std::string ProgramFolder();
 
 bool FileExists(std::string_view path);

@@ -109,11 +109,15 @@ std::string HostPath(std::string_view path) {
     return result;
 }
 
-std::string ProgramFolder() {
+std::string ProgramFile() {
     std::vector<char> buf(4096);
     const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
     if (n <= 0 || static_cast<std::size_t>(n) >= buf.size()) return {};
-    std::string exe(buf.data(), static_cast<std::size_t>(n));
+    return std::string(buf.data(), static_cast<std::size_t>(n));
+}
+
+std::string ProgramFolder() {
+    const std::string exe = ProgramFile();
     const auto slash = exe.rfind('/');
     if (slash == std::string::npos) return {};
     return slash == 0 ? std::string("/") : exe.substr(0, slash);

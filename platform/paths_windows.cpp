@@ -11,21 +11,26 @@ namespace platform {
 
 std::string HostPath(std::string_view path) { return std::string(path); }
 
-std::string ProgramFolder() {
+std::string ProgramFile() {
     std::wstring exe(MAX_PATH, L'\0');
     for (int attempt = 0; attempt < 6; ++attempt) {
         const DWORD n = GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()));
         if (n == 0) return {};
         if (n < exe.size()) {
             exe.resize(n);
-            const auto slash = exe.find_last_of(L"\\/");
-            if (slash == std::wstring::npos) return {};
-            // "C:\" keeps its backslash: "C:" alone would mean the current folder of drive C.
-            return detail::Narrow(exe.substr(0, slash == 2 && exe[1] == L':' ? 3 : slash));
+            return detail::Narrow(exe);
         }
         exe.resize(exe.size() * 2);  // the name was cut to fit
     }
     return {};
+}
+
+std::string ProgramFolder() {
+    const std::string exe = ProgramFile();
+    const auto slash = exe.find_last_of("\\/");
+    if (slash == std::string::npos) return {};
+    // "C:\" keeps its backslash: "C:" alone would mean the current folder of drive C.
+    return exe.substr(0, slash == 2 && exe[1] == ':' ? 3 : slash);
 }
 
 }  // namespace platform

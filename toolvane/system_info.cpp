@@ -50,6 +50,15 @@ std::string_view BaseName(std::string_view name) {
 
 std::string ProgramFolder() { return g_folderOverridden ? g_folderOverride : platform::ProgramFolder(); }
 
+// The program file's own name. The name it was started under can be a link
+// of another name (a user's ~/bin/meter) or lack the ".exe" a Windows shell
+// adds, and the record built on it must name a file that exists; a folder
+// set for tests keeps the start name.
+std::string ProgramFileName() {
+    const std::string file = g_folderOverridden ? std::string() : platform::ProgramFile();
+    return std::string(BaseName(file.empty() ? std::string_view(Toolvane_NazwaProgramu) : std::string_view(file)));
+}
+
 void ClearBuffers() {
     for (char *buffer : {Toolvane_KatalogProgramu, Toolvane_ZbiorProgramu, Toolvane_ZbiorIkony, Toolvane_NazwaZbioruUir,
                          Toolvane_ZbiorUir, Toolvane_NazwaZbioruKonfig, Toolvane_KatalogDanych, Toolvane_ZbiorKonfig,
@@ -86,9 +95,8 @@ int Toolvane_ZbierzInfoOSystemie(const char *nazwaModelu) {
     }
     Compose(Toolvane_KatalogProgramu, {folder});
     const std::string_view sep = toolvane::Separator(folder);
-    // The program's real path: its folder and the name it was started under,
-    // without the folder that the start name may already hold.
-    Compose(Toolvane_ZbiorProgramu, {folder, sep, toolvane::BaseName(Toolvane_NazwaProgramu)});
+    // The program's real path: its folder and its file's own name.
+    Compose(Toolvane_ZbiorProgramu, {folder, sep, toolvane::ProgramFileName()});
     Compose(Toolvane_ZbiorIkony, {folder, sep, model, ".ico"});
 
     const bool uirFits = Compose(Toolvane_NazwaZbioruUir, {model, "_G.", "uir"}) &&

@@ -111,7 +111,10 @@ TEST_F(AppProgram, AssociateRecordsTheProgramsRealPath) {
     const std::string file = drive_.Host(kData + "\\Korvi70 Programs Associates.kfg");
     apptest::WriteBytes(file, "");
     ASSERT_EQ(RunProgram({"associate"}), 0);
-    ASSERT_EQ(RunProgram({"ASSOCIATE"}), 0);
+    // Started through a link of another name, it still records its own file.
+    const std::string link = drive_.root() + "/meter";
+    ASSERT_EQ(symlink((BinFolder() + "/vgx52").c_str(), link.c_str()), 0);
+    ASSERT_EQ(Wait(Start(link, {"ASSOCIATE"}, nullptr)), 0);
     const std::string bin = fs::canonical(BinFolder()).string();
     const std::string record =
         "\r\n# 01B0\tGUID:{3D0B5E27-91C4-4A6E-B2F3-7C18E9A04D55}\tProgram:\"" + bin + "/vgx52\"\tIcon:\"" + bin +
