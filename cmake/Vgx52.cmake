@@ -7,6 +7,8 @@ function(vgx52_resource file)
   get_filename_component(name ${file} NAME)
   configure_file(${CMAKE_CURRENT_SOURCE_DIR}/${file} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${name} COPYONLY)
   install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/${file} DESTINATION ${VGX52_PROGRAM_DIR})
+  # The Windows installer ships every one of them.
+  set_property(GLOBAL APPEND PROPERTY VGX52_RESOURCES ${name})
 endfunction()
 
 # Adds one GoogleTest executable and registers its cases with CTest.

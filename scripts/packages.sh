@@ -5,7 +5,7 @@ python3 python3-intelhex python3-crcmod gcc-avr binutils-avr avr-libc srecord \
 dpkg-dev file lintian man-db librsvg2-bin icoutils desktop-file-utils"
 # The Windows build (scripts/build-windows), and its tests under Wine
 # (scripts/test-windows).
-VGX52_WINDOWS_PACKAGES="cmake ninja-build g++-mingw-w64-x86-64-posix googletest"
+VGX52_WINDOWS_PACKAGES="cmake ninja-build g++-mingw-w64-x86-64-posix googletest nsis"
 VGX52_WINE_PACKAGES="wine64 python3"
 # What .ci/run needs beyond VGX52_PACKAGES: the formatting check and the
 # clang build with libFuzzer.
