@@ -34,6 +34,9 @@ std::string ProgramFile();
 // Folder of the running program, without a trailing slash; empty if it
 // cannot be found.
 std::string ProgramFolder();
+// What joins that folder and a name in the paths the program records and
+// shows ("C:\Program Files\VGX52\vgx52.exe" on Windows).
+extern const char kFolderSeparator[];
 
 bool FileExists(std::string_view path);
 bool DirectoryExists(std::string_view path);

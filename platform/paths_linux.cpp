@@ -123,4 +123,6 @@ std::string ProgramFolder() {
     return slash == 0 ? std::string("/") : exe.substr(0, slash);
 }
 
+const char kFolderSeparator[] = "/";
+
 }  // namespace platform

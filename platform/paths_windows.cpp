@@ -33,4 +33,6 @@ std::string ProgramFolder() {
     return exe.substr(0, slash == 2 && exe[1] == ':' ? 3 : slash);
 }
 
+const char kFolderSeparator[] = "\\";
+
 }  // namespace platform

@@ -40,7 +40,9 @@ bool EndsWithSeparator(std::string_view folder) {
 }
 
 // Separator between a host folder and a name, unless the folder has one.
-std::string_view Separator(std::string_view folder) { return EndsWithSeparator(folder) ? "" : "/"; }
+std::string_view Separator(std::string_view folder) {
+    return EndsWithSeparator(folder) ? "" : platform::kFolderSeparator;
+}
 
 // The last component of a start name such as "./bin/vgx52" or "C:\x\vgx52.exe".
 std::string_view BaseName(std::string_view name) {
@@ -87,7 +89,7 @@ int Toolvane_ZbierzInfoOSystemie(const char *nazwaModelu) {
     const std::string_view model = nazwaModelu ? nazwaModelu : "";
     toolvane::ClearBuffers();
 
-    // The program's folder is a host folder: paths built on it use '/'.
+    // The program's folder is a host folder: paths built on it use its separator.
     const std::string folder = toolvane::ProgramFolder();
     if (folder.empty() || folder.size() > toolvane::kProgramFolderMax) {
         ui::MessagePopup("Wystąpił błąd.", "Nie możliwe jest określenie bieżącego katalogu programu.");

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/paths.h"
 #include "toolvane/folders.h"
 #include "toolvane/system_info.h"
 #include "ui/headless.h"
@@ -17,6 +18,8 @@ namespace fs = std::filesystem;
 namespace {
 
 const char kErrorTitle[] = "Wystąpił błąd.";
+// Between the program folder and a name in the recorded paths.
+const std::string sep = platform::kFolderSeparator;
 
 // A temporary drive root and program folder; the Windows version is set per test.
 class SystemInfo : public ::testing::Test {
@@ -29,7 +32,7 @@ protected:
         setenv("VGX52_WINVER", "10.0", 1);
         folder_ = root_ + "/bin";
         fs::create_directories(folder_);
-        std::ofstream(folder_ + "/VGX52_G.uir") << "panel P 1\n";
+        std::ofstream(folder_ + sep + "VGX52_G.uir") << "panel P 1\n";
         toolvane::SetProgramFolderForTests(folder_.c_str());
         std::snprintf(Toolvane_NazwaProgramu, sizeof Toolvane_NazwaProgramu, "%s", "vgx52");
         ui::headless::Install();
@@ -52,17 +55,17 @@ protected:
 TEST_F(SystemInfo, WindowsTenFillsEveryPath) {
     ASSERT_EQ(Toolvane_ZbierzInfoOSystemie("VGX52"), 0);
     EXPECT_EQ(std::string(Toolvane_KatalogProgramu), folder_);
-    EXPECT_EQ(std::string(Toolvane_ZbiorProgramu), folder_ + "/vgx52");
-    EXPECT_EQ(std::string(Toolvane_ZbiorIkony), folder_ + "/VGX52.ico");
+    EXPECT_EQ(std::string(Toolvane_ZbiorProgramu), folder_ + sep + "vgx52");
+    EXPECT_EQ(std::string(Toolvane_ZbiorIkony), folder_ + sep + "VGX52.ico");
     EXPECT_STREQ(Toolvane_NazwaZbioruUir, "VGX52_G.uir");
-    EXPECT_EQ(std::string(Toolvane_ZbiorUir), folder_ + "/VGX52_G.uir");
+    EXPECT_EQ(std::string(Toolvane_ZbiorUir), folder_ + sep + "VGX52_G.uir");
     EXPECT_STREQ(Toolvane_NazwaZbioruKonfig, "VGX52.kfg");
     EXPECT_STREQ(Toolvane_KatalogDanych, "C:\\ProgramData\\BRANDOLUX SoftWare Data");
     EXPECT_STREQ(Toolvane_ZbiorKonfig, "C:\\ProgramData\\BRANDOLUX SoftWare Data\\VGX52.kfg");
     EXPECT_STREQ(Toolvane_ZbiorSkojarzenNumerowSeryjnych,
                  "C:\\ProgramData\\BRANDOLUX SoftWare Data\\serial number associates.txt");
     EXPECT_STREQ(Toolvane_NazwaZbioruGkp, "VGX52.gkp");
-    EXPECT_EQ(std::string(Toolvane_ZbiorGkp), folder_ + "/VGX52.gkp");
+    EXPECT_EQ(std::string(Toolvane_ZbiorGkp), folder_ + sep + "VGX52.gkp");
     EXPECT_TRUE(ui::headless::Popups().empty());
 }
 
@@ -95,7 +98,7 @@ TEST_F(SystemInfo, StartNameWithAFolderIsNotPrefixedAgain) {
     for (const char *name : {"/usr/local/bin/vgx52", "./vgx52", "build/bin/vgx52", "C:\\VGX52\\vgx52"}) {
         std::snprintf(Toolvane_NazwaProgramu, sizeof Toolvane_NazwaProgramu, "%s", name);
         ASSERT_EQ(Toolvane_ZbierzInfoOSystemie("VGX52"), 0);
-        EXPECT_EQ(std::string(Toolvane_ZbiorProgramu), folder_ + "/vgx52") << name;
+        EXPECT_EQ(std::string(Toolvane_ZbiorProgramu), folder_ + sep + "vgx52") << name;
     }
 }
 
@@ -110,11 +113,11 @@ TEST_F(SystemInfo, TrailingSeparatorIsNotDoubled) {
 }
 
 TEST_F(SystemInfo, MissingResourceFileGivesElevenWithMessage) {
-    fs::remove(folder_ + "/VGX52_G.uir");
+    fs::remove(folder_ + sep + "VGX52_G.uir");
     ASSERT_EQ(Toolvane_ZbierzInfoOSystemie("VGX52"), 11);
     ExpectMessage("Nie możliwe jest odnalezienie zbioru z grafiką interfejsu użytkownika.");
     // The paths built before the failure are there, the later ones empty.
-    EXPECT_EQ(std::string(Toolvane_ZbiorProgramu), folder_ + "/vgx52");
+    EXPECT_EQ(std::string(Toolvane_ZbiorProgramu), folder_ + sep + "vgx52");
     EXPECT_STREQ(Toolvane_ZbiorUir, "");
     EXPECT_STREQ(Toolvane_ZbiorKonfig, "");
     EXPECT_STREQ(Toolvane_ZbiorGkp, "");
@@ -201,7 +204,7 @@ TEST_F(CheckIfDirectoryExist, WindowsPathsLiveUnderTheDriveRoot) {
 }
 
 TEST_F(CheckIfDirectoryExist, AFileIsNoFolder) {
-    const std::string file = folder_ + "/VGX52_G.uir";
+    const std::string file = folder_ + sep + "VGX52_G.uir";
     EXPECT_LT(Toolvane_CheckIfDirectoryExist(file.c_str(), 1), 0);
     EXPECT_TRUE(fs::is_regular_file(file));
 }
