@@ -4,11 +4,12 @@
 #include <cmath>
 #include <string>
 
+#include "platform/ascii.h"
+
 namespace app {
 
 namespace {
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::size_t Digits(std::string_view s, std::size_t at) {
@@ -91,12 +92,7 @@ bool ScanReal(std::string_view &rest, double &value) {
     return true;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) { return platform::EqualsIgnoringAsciiCase(a, b); }
 
 bool ContainsIgnoringCase(std::string_view text, std::string_view what) {
     if (what.empty()) return true;

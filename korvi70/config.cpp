@@ -8,6 +8,7 @@
 #include <string>
 
 #include "korvi70/link.h"
+#include "platform/ascii.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
 
@@ -31,13 +32,6 @@ std::string_view NextWord(std::string_view &rest) {
     const std::string_view word = rest.substr(start, end - start);
     rest.remove_prefix(end);
     return word;
-}
-
-bool SameWord(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
-           });
 }
 
 // A decimal integer at the start of the word, as the file's readers take it.
@@ -88,34 +82,34 @@ void ApplyConfigLine(std::string_view line) {
 
     long long integer = 0;
     double real = 0;
-    if (SameWord(key, "NazwaZbioruZGrafika")) {
+    if (platform::EqualsIgnoringAsciiCase(key, "NazwaZbioruZGrafika")) {
         SetText(Korvi70_NazwaZbioruZGrafika, value);
-    } else if (SameWord(key, "TypLacza")) {
-        if (SameWord(value, "PolaczenieBezposrednieRS"))
+    } else if (platform::EqualsIgnoringAsciiCase(key, "TypLacza")) {
+        if (platform::EqualsIgnoringAsciiCase(value, "PolaczenieBezposrednieRS"))
             Korvi70_TypLacza = Korvi70_PolaczenieBezposrednieRS;
-        else if (SameWord(value, "PolaczeniePrzezKorviTCP"))
+        else if (platform::EqualsIgnoringAsciiCase(value, "PolaczeniePrzezKorviTCP"))
             Korvi70_TypLacza = Korvi70_PolaczeniePrzezKorviTCP;
-        else if (SameWord(value, "PolaczeniePrzezModem"))
+        else if (platform::EqualsIgnoringAsciiCase(value, "PolaczeniePrzezModem"))
             Korvi70_TypLacza = Korvi70_PolaczeniePrzezModem;
-    } else if (SameWord(key, "NrZlaczaRS")) {
+    } else if (platform::EqualsIgnoringAsciiCase(key, "NrZlaczaRS")) {
         if (ReadInt(value, &integer) && integer >= 1 && integer <= 100) Korvi70_NrZlacza = static_cast<int>(integer);
-    } else if (SameWord(key, "NrIdProg")) {
+    } else if (platform::EqualsIgnoringAsciiCase(key, "NrIdProg")) {
         if (ReadInt(value, &integer) && integer >= 0 && integer <= 255)
             Korvi70_NrIdProg = static_cast<unsigned char>(integer);
-    } else if (SameWord(key, "CzasOczekiwaniaRS")) {
+    } else if (platform::EqualsIgnoringAsciiCase(key, "CzasOczekiwaniaRS")) {
         if (ReadReal(value, &real) && real >= 0.05 && real <= 5.0) Korvi70_CzasOczekiwaniaRS = real;
-    } else if (SameWord(key, "NrPortuTCP")) {
+    } else if (platform::EqualsIgnoringAsciiCase(key, "NrPortuTCP")) {
         if (ReadInt(value, &integer) && integer >= std::numeric_limits<int>::min() &&
             integer <= std::numeric_limits<int>::max())
             Korvi70_NrPortuTCP = static_cast<int>(integer);
-    } else if (SameWord(key, "NazwaServeraKorviTCP")) {
+    } else if (platform::EqualsIgnoringAsciiCase(key, "NazwaServeraKorviTCP")) {
         SetText(Korvi70_NazwaServeraKorviTCP, value);
-    } else if (SameWord(key, "TCPIP_TimeOut")) {
+    } else if (platform::EqualsIgnoringAsciiCase(key, "TCPIP_TimeOut")) {
         if (ReadReal(value, &real) && real >= 5.0) Korvi70_TCPIP_TimeOut = real;
-    } else if (SameWord(key, "CzyPytacOPolaczenie")) {
-        if (SameWord(value, "TAK"))
+    } else if (platform::EqualsIgnoringAsciiCase(key, "CzyPytacOPolaczenie")) {
+        if (platform::EqualsIgnoringAsciiCase(value, "TAK"))
             Korvi70_CzyPytacOPolaczenie = 1;
-        else if (SameWord(value, "NIE"))
+        else if (platform::EqualsIgnoringAsciiCase(value, "NIE"))
             Korvi70_CzyPytacOPolaczenie = 0;
     }
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <system_error>
 
+#include "platform/ascii.h"
 #include "toolvane/typ1_line.h"
 #include "ui/ui.h"
 
@@ -16,7 +17,8 @@ bool InCurrentFolder(const char *name) {
     namespace fs = std::filesystem;
     std::error_code ec;
     for (fs::directory_iterator it(fs::current_path(ec), ec), end; !ec && it != end; it.increment(ec)) {
-        if (typ1::EqualNoCase(it->path().filename().string(), name) && it->is_regular_file(ec)) return true;
+        if (platform::EqualsIgnoringAsciiCase(it->path().filename().string(), name) && it->is_regular_file(ec))
+            return true;
     }
     return false;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ascii.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
 #include "toolvane/folders.h"
@@ -53,15 +54,6 @@ void CopyCut(char (&field)[N], std::string_view text, std::size_t chars) {
     const std::size_t n = CutLength(text, chars, N - 1);
     std::memcpy(field, text.data(), n);
     field[n] = '\0';
-}
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    return true;
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
@@ -139,7 +131,7 @@ int Toolvane_FindIndexForSerialNumber(const char *serialNumber) {
     const std::string_view wanted = Bounded(serialNumber, kSerialMax);
     if (wanted.size() >= sizeof g_table[0].serial) return -1;  // longer than any kept serial number
     for (int i = 0; i < g_count; ++i)
-        if (EqualNoCase(g_table[i].serial, wanted)) return i;
+        if (platform::EqualsIgnoringAsciiCase(g_table[i].serial, wanted)) return i;
     return -1;
 }
 

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "platform/ascii.h"
+
 namespace toolvane::typ1 {
 namespace {
 
@@ -93,18 +95,11 @@ void ReadRow(std::string_view line, double *values, int count) {
     }
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-    return true;
-}
-
 bool HasExtension(std::string_view path, std::string_view extension) {
     const std::size_t slash = path.find_last_of("\\/:");
     const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
     if (name.empty() || name.size() < extension.size()) return false;
-    return EqualNoCase(name.substr(name.size() - extension.size()), extension);
+    return platform::EqualsIgnoringAsciiCase(name.substr(name.size() - extension.size()), extension);
 }
 
 void TrimOverLong(std::string &line, bool row) {

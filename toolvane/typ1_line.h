@@ -38,8 +38,6 @@ void ReadRow(std::string_view line, double *values, int count);
 // ends with extension, compared without regard to letter case.
 bool HasExtension(std::string_view path, std::string_view extension);
 
-bool EqualNoCase(std::string_view a, std::string_view b);
-
 // A line longer than kLineMax is read as its first kLineMax characters; a
 // row's value cut by the limit is not read: given the line read with one
 // character more than kLineMax, drops that character and, for a row, the

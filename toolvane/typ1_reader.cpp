@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/ascii.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
 #include "toolvane/data_file_checks.h"
@@ -50,7 +51,8 @@ Pass FindHeader(platform::TextFileReader &file, ReaderPopup &popup, const TableR
             int type = 0;
             if (keyword == "TYP" && typ1::FirstInt(line, type) && type == 1) typeSeen = true;
             if (request.programCode != nullptr) {
-                if (keyword == "KODPROGRAMU" && typ1::EqualNoCase(typ1::FirstWord(line), request.programCode))
+                if (keyword == "KODPROGRAMU" &&
+                    platform::EqualsIgnoringAsciiCase(typ1::FirstWord(line), request.programCode))
                     codeSeen = true;
                 // The program code counts only above the table.
                 if (keyword == "DANE") {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "korvi70/model_names.h"
+#include "platform/ascii.h"
 #include "platform/system.h"
 #include "platform/textfile.h"
 
@@ -24,15 +25,6 @@ constexpr std::string_view kKeySerial = "NumerSeryjny";
 constexpr std::string_view kKeySerialHex = "NumerSeryjnyHex";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-bool SameKey(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 std::string_view NextWord(std::string_view &rest) {
     std::size_t start = 0;
@@ -100,7 +92,8 @@ std::string ApplyLine(std::string_view line, SavedSettings &settings) {
     std::string_view rest = line.substr(1);
     const std::string_view key = NextWord(rest);
     const std::string_view value = NextWord(rest);
-    if (key.size() == kKeyReal.size() + 1 && SameKey(key.substr(0, kKeyReal.size()), kKeyReal)) {
+    if (key.size() == kKeyReal.size() + 1 &&
+        platform::EqualsIgnoringAsciiCase(key.substr(0, kKeyReal.size()), kKeyReal)) {
         // Keys ignore case, so "Nastawa_B" is "Nastawa_b".
         const char last = key.back();
         const char code = last >= 'A' && last <= 'Z' ? static_cast<char>(last - 'A' + 'a') : last;
@@ -113,7 +106,7 @@ std::string ApplyLine(std::string_view line, SavedSettings &settings) {
         settings.held[code - 'a'] = true;
         return "";
     }
-    if (SameKey(key, kKeyInteger)) {
+    if (platform::EqualsIgnoringAsciiCase(key, kKeyInteger)) {
         int integer = 0;
         // The instrument keeps 16 bits and gives them back sign-extended.
         if (!WholeNumber(value, &integer) || integer < -32768 || integer > 65535)
@@ -122,14 +115,14 @@ std::string ApplyLine(std::string_view line, SavedSettings &settings) {
         settings.held[kIntegerA] = true;
         return "";
     }
-    if (SameKey(key, kKeyId)) {
+    if (platform::EqualsIgnoringAsciiCase(key, kKeyId)) {
         int id = 0;
         if (!WholeNumber(value, &id) || id < 0 || id > 255) return "not an ID from 0 to 255: " + std::string(value);
         settings.id = static_cast<unsigned char>(id);
         settings.held[kInstrumentId] = true;
         return "";
     }
-    if (SameKey(key, kKeySerial)) {
+    if (platform::EqualsIgnoringAsciiCase(key, kKeySerial)) {
         if (value.empty() || value.size() > static_cast<std::size_t>(kSerialLength))
             return "a serial number has 1 to 8 characters: " + std::string(value);
         for (char c : value)
@@ -140,7 +133,7 @@ std::string ApplyLine(std::string_view line, SavedSettings &settings) {
         settings.held[kSerialNumber] = true;
         return "";
     }
-    if (SameKey(key, kKeySerialHex)) {
+    if (platform::EqualsIgnoringAsciiCase(key, kKeySerialHex)) {
         char bytes[kSerialLength + 1] = {};
         bool ok = value.size() == 2 * static_cast<std::size_t>(kSerialLength);
         for (int i = 0; ok && i < kSerialLength; ++i) {
