@@ -7,18 +7,26 @@
 #if VGX52_WITH_QT
 #include "ui/qt/qt_backend.h"
 #endif
+#if VGX52_WITH_WIN32
+#include "ui/win32/win32_backend.h"
+#endif
 
 namespace app {
 
 // The one place that chooses the back end: the program shows its windows
-// with Qt. When no window can be shown (no display), or VGX52_UI=console
-// asks for it, the console back end writes every popup to stderr, so a
-// message that says what went wrong still reaches the operator and the exit
-// codes stay those of the program.
+// with Qt (Linux) or the Win32 API (Windows). When no window can be shown
+// (no display), or VGX52_UI=console asks for it, the console back end writes
+// every popup to stderr, so a message that says what went wrong still
+// reaches the operator and the exit codes stay those of the program.
 void InstallProgramUserInterface() {
-#if VGX52_WITH_QT
     const char *choice = std::getenv("VGX52_UI");
     const bool console = choice && std::strcmp(choice, "console") == 0;
+#if VGX52_WITH_WIN32
+    if (!console) {
+        ui::win32::Install();
+        return;
+    }
+#elif VGX52_WITH_QT
     if (!console && ui::qt::CanShowWindows()) {
         ui::qt::Install();
         return;
@@ -30,6 +38,7 @@ void InstallProgramUserInterface() {
         return;
     }
 #endif
+    (void)console;
     ui::console::Install(stderr);
 }
 

@@ -18,7 +18,7 @@
 #include "ui/qt/qt_backend.h"
 #include "ui/qt/screenshot.h"
 #include "ui/qt/timers.h"
-#include "ui/qt/trace.h"
+#include "ui/trace.h"
 
 namespace ui::qt {
 namespace {
@@ -40,7 +40,7 @@ public:
         const model::Panel *p = model::FindPanel(panel);
         if (!p || View(panel)) return;
         views[panel] = new PanelView(panel, View(p->parent));
-        for (const model::Control &c : p->controls) detail::TraceControl(panel, c.number);
+        for (const model::Control &c : p->controls) trace::TraceControl(panel, c.number, detail::Now());
     }
     void PanelShown(int panel) override {
         PanelView *v = View(panel);
@@ -67,7 +67,7 @@ public:
     }
     void ControlChanged(int panel, int control) override {
         if (PanelView *v = View(panel)) v->UpdateControl(control);
-        detail::TraceControl(panel, control);
+        trace::TraceControl(panel, control, detail::Now());
     }
     void PopupInstalled(int panel) override {
         PanelView *v = View(panel);
@@ -171,7 +171,7 @@ void Install() {
     model::Reset();
     B().Forget();
     detail::ResetLoops();
-    detail::ResetTrace();
+    trace::ResetTrace();
     SetBackend(&B());
     detail::RescheduleTimers();
 }

@@ -1,4 +1,4 @@
-#include "ui/qt/trace.h"
+#include "ui/trace.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -7,9 +7,8 @@
 #include <utility>
 
 #include "ui/model.h"
-#include "ui/qt/timers.h"
 
-namespace ui::qt::detail {
+namespace ui::trace {
 namespace {
 
 struct Shown {
@@ -24,7 +23,7 @@ std::map<std::pair<int, int>, Shown> &Last() {
 
 }  // namespace
 
-void TraceControl(int panel, int control) {
+void TraceControl(int panel, int control, double now) {
     // Only text displays are traced: other controls cost no look at the environment.
     const model::Control *c = model::FindControl(panel, control);
     if (!c || c->kind != CTRL_TEXT_MSG) return;
@@ -41,7 +40,7 @@ void TraceControl(int panel, int control) {
     for (char &ch : text)
         if (ch == '\n' || ch == '\r') ch = ' ';
     if (std::FILE *out = std::fopen(file, "a")) {
-        std::fprintf(out, "%.3f panel %d control %d colour %06X text %s\n", Now(), p->resourceId, control,
+        std::fprintf(out, "%.3f panel %d control %d colour %06X text %s\n", now, p->resourceId, control,
                      static_cast<unsigned>(c->textColor), text.c_str());
         std::fclose(out);
     }
@@ -49,4 +48,4 @@ void TraceControl(int panel, int control) {
 
 void ResetTrace() { Last().clear(); }
 
-}  // namespace ui::qt::detail
+}  // namespace ui::trace

@@ -1,0 +1,158 @@
+#include "ui/win32/event_loop.h"
+
+#include <algorithm>
+#include <deque>
+#include <utility>
+#include <vector>
+
+#include "ui/model.h"
+#include "ui/win32/timers.h"
+
+namespace ui::win32::detail {
+namespace {
+
+// Commits kept for a wait that has not taken them yet; more than this many
+// unread ones mean nobody reads them.
+constexpr std::size_t kMaxPending = 64;
+// A look for an event without waiting asks the window system at most this
+// often; in between it takes only what has arrived. A reader that looks
+// after every line of a large file would otherwise spend most of its time
+// in the message queue.
+constexpr ULONGLONG kLookIntervalMs = 2;
+// A look handles at most this many messages: a flood of them cannot keep
+// the program from its work.
+constexpr int kMaxPerLook = 1000;
+
+struct Loops {
+    int waitDepth = 0;
+    bool quitRequested = false;
+    int quitCode = 0;
+    std::deque<std::pair<int, int>> pending;
+    ULONGLONG lastLook = 0;
+    std::vector<HWND> dialogs;
+};
+
+Loops &L() {
+    static Loops loops;
+    return loops;
+}
+
+bool TakePending(int *panel, int *control) {
+    if (L().pending.empty()) return false;
+    *panel = L().pending.front().first;
+    *control = L().pending.front().second;
+    L().pending.pop_front();
+    return true;
+}
+
+void Dispatch(MSG &msg) {
+    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    const std::vector<HWND> &dialogs = L().dialogs;
+    if (root && std::find(dialogs.begin(), dialogs.end(), root) != dialogs.end() && IsDialogMessageW(root, &msg))
+        return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+}  // namespace
+
+bool PumpOne(bool wait) {
+    MSG msg;
+    if (L().quitRequested) return false;
+    if (wait) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {  // WM_QUIT: the system ends the program
+            L().quitRequested = true;
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+        if (got < 0) return false;
+    } else if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        return false;
+    } else if (msg.message == WM_QUIT) {
+        L().quitRequested = true;
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return false;
+    }
+    Dispatch(msg);
+    return true;
+}
+
+int RunLoop() {
+    Loops &l = L();
+    l.quitRequested = false;
+    while (!l.quitRequested) PumpOne(true);
+    const int code = l.quitCode;
+    l.quitRequested = false;
+    return code;
+}
+
+void QuitLoops(int returnCode) {
+    Loops &l = L();
+    l.quitRequested = true;
+    l.quitCode = returnCode;
+    // Wakes the loop that waits in GetMessage.
+    WakeLoops();
+}
+
+bool QuitRequested() { return L().quitRequested; }
+
+int WaitForCommit(bool wait, int *panel, int *control) {
+    Loops &l = L();
+    ++l.waitDepth;
+    if (!wait) {
+        const ULONGLONG now = GetTickCount64();
+        if (l.pending.empty() && now - l.lastLook >= kLookIntervalMs) {
+            for (int i = 0; i < kMaxPerLook && l.pending.empty() && PumpOne(false); ++i) {}
+            l.lastLook = GetTickCount64();
+        }
+    } else {
+        while (l.pending.empty() && !l.quitRequested) PumpOne(true);
+    }
+    --l.waitDepth;
+    if (l.quitRequested) return EVENT_NONE;
+    return TakePending(panel, control) ? EVENT_COMMIT : EVENT_NONE;
+}
+
+void ProcessPending() {
+    for (int i = 0; i < kMaxPerLook && PumpOne(false); ++i) {}
+}
+
+void ResetLoops() {
+    Loops &l = L();
+    l.pending.clear();
+    l.quitRequested = false;
+    l.quitCode = 0;
+    l.lastLook = 0;
+}
+
+void AddDialogWindow(HWND window) { L().dialogs.push_back(window); }
+
+void RemoveDialogWindow(HWND window) {
+    std::vector<HWND> &d = L().dialogs;
+    d.erase(std::remove(d.begin(), d.end(), window), d.end());
+}
+
+namespace {
+
+// A commit that reached the program goes to a wait under way.
+void Deliver(int panel, int control, model::UserResult result) {
+    Loops &l = L();
+    // Only a wait under way takes commits: the ones the event loop handed to
+    // callbacks before it are not events for a later wait.
+    if (result != model::UserResult::Delivered || l.waitDepth == 0) return;
+    if (l.pending.size() >= kMaxPending) l.pending.pop_front();
+    l.pending.emplace_back(panel, control);
+}
+
+}  // namespace
+
+void OperatorCommit(int panel, int control) { Deliver(panel, control, model::UserCommit(panel, control)); }
+
+void OperatorClose(int panel) {
+    int control = 0;
+    const model::UserResult result = model::UserClose(panel, &control);
+    Deliver(panel, control, result);
+}
+
+}  // namespace ui::win32::detail
