@@ -6,7 +6,7 @@ dpkg-dev file lintian man-db librsvg2-bin icoutils desktop-file-utils"
 # The Windows build (scripts/build-windows), and its tests under Wine
 # (scripts/test-windows).
 VGX52_WINDOWS_PACKAGES="cmake ninja-build g++-mingw-w64-x86-64-posix googletest nsis"
-VGX52_WINE_PACKAGES="wine64 python3"
+VGX52_WINE_PACKAGES="wine64 python3 xvfb netpbm"
 # What .ci/run needs beyond VGX52_PACKAGES: the formatting check and the
 # clang build with libFuzzer.
 VGX52_CI_PACKAGES="clang-format clang libclang-rt-14-dev"
