@@ -39,7 +39,7 @@ void TraceControl(int panel, int control, double now) {
     std::string text = c->text;
     for (char &ch : text)
         if (ch == '\n' || ch == '\r') ch = ' ';
-    if (std::FILE *out = std::fopen(file, "a")) {
+    if (std::FILE *out = std::fopen(file, "ab")) {
         std::fprintf(out, "%.3f panel %d control %d colour %06X text %s\n", now, p->resourceId, control,
                      static_cast<unsigned>(c->textColor), text.c_str());
         std::fclose(out);
