@@ -330,7 +330,9 @@ bool ControlWindow::Grows() const {
            kind_ != CTRL_COMMAND_BUTTON;
 }
 
-int ControlWindow::LabelWidth() const { return HasLabel() ? static_cast<int>(TextSize(labelText_).cx) : 0; }
+// A few pixels more than the text: a static control draws a little wider
+// than the font's own measure.
+int ControlWindow::LabelWidth() const { return HasLabel() ? static_cast<int>(TextSize(labelText_).cx) + 4 : 0; }
 
 int DropDownHeight() { return (LineHeight() + 4) * kDropDownRows; }
 
