@@ -40,6 +40,9 @@ function(vgx52_windows_manifests dir)
     get_target_property(type ${t} TYPE)
     if(type STREQUAL "EXECUTABLE")
       target_sources(${t} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/windows/vgx52.rc)
+      # The resource compiler does not tell which files it read.
+      set_source_files_properties(${PROJECT_SOURCE_DIR}/cmake/windows/vgx52.rc TARGET_DIRECTORY ${t}
+        PROPERTIES OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/windows/vgx52.manifest)
     endif()
   endforeach()
   get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
