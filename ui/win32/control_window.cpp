@@ -202,7 +202,7 @@ bool ControlWindow::Update(const model::Control &c) {
         // A text longer than its place widens the window.
         RECT place;
         GetClientRect(widget_, &place);
-        if (TextSize(Wide(c.text)).cx + 4 > place.right) relayout = true;
+        if (TextSize(Wide(c.text)).cx + Px(4) > place.right) relayout = true;
     }
     if (kind_ == CTRL_LIST_BOX) {
         const int rows = std::clamp(static_cast<int>(c.items.size()), 4, 12);
@@ -286,21 +286,22 @@ HBRUSH ControlWindow::Colours(HDC dc) const {
 
 SIZE ControlWindow::Preferred() const {
     const int line = LineHeight();
-    const int field = line + 10;
+    const int field = line + Px(10);
     switch (kind_) {
     case CTRL_NUMERIC:
-    case CTRL_NUMERIC_INT: return {static_cast<int>(TextSize(L"0").cx) * kNumberDigits + 10, field};
-    case CTRL_STRING: return {std::max(static_cast<int>(TextSize(L"x").cx) * 24, 150), field};
+    case CTRL_NUMERIC_INT: return {static_cast<int>(TextSize(L"0").cx) * kNumberDigits + Px(10), field};
+    case CTRL_STRING: return {std::max(static_cast<int>(TextSize(L"x").cx) * 24, Px(150)), field};
     case CTRL_TEXT_MSG: {
         const std::wstring text = Wide(WindowText(widget_));
-        return {std::max(static_cast<int>(TextSize(text).cx) + 4, kMinTextWidth), line + 6};
+        return {std::max(static_cast<int>(TextSize(text).cx) + Px(4), Px(kMinTextWidth)), line + Px(6)};
     }
     case CTRL_TEXT_BOX: {
         const model::Control *c = model::FindControl(panel_, number_);
-        return {std::max(c ? c->width : 0, 300), std::clamp(c ? c->height : 0, 4 * line, 20 * line)};
+        return {std::max(Px(c ? c->width : 0), Px(300)), std::clamp(Px(c ? c->height : 0), 4 * line, 20 * line)};
     }
-    case CTRL_COMMAND_BUTTON: return {std::max(static_cast<int>(TextSize(labelText_).cx) + 24, 80), line + 12};
-    case CTRL_RING: return {std::max(static_cast<int>(TextSize(L"M").cx) * 12, 120), field};
+    case CTRL_COMMAND_BUTTON:
+        return {std::max(static_cast<int>(TextSize(labelText_).cx) + Px(24), Px(80)), line + Px(12)};
+    case CTRL_RING: return {std::max(static_cast<int>(TextSize(L"M").cx) * 12, Px(120)), field};
     case CTRL_LIST_BOX: {
         const LRESULT itemHeight = SendMessageW(widget_, LB_GETITEMHEIGHT, 0, 0);
         int width = static_cast<int>(TextSize(L"M").cx) * 10;
@@ -313,15 +314,15 @@ SIZE ControlWindow::Preferred() const {
             width = std::max(width, static_cast<int>(TextSize(text).cx));
         }
         const int rows = std::max(listRows_, 4);
-        return {width + GetSystemMetrics(SM_CXVSCROLL) + 8,
-                rows * static_cast<int>(itemHeight > 0 ? itemHeight : line + 2) + 6};
+        return {width + GetSystemMetrics(SM_CXVSCROLL) + Px(8),
+                rows * static_cast<int>(itemHeight > 0 ? itemHeight : line + 2) + Px(6)};
     }
     case CTRL_RADIO_BUTTON:
     case CTRL_BINARY_SWITCH:
-        return {static_cast<int>(TextSize(labelText_).cx) + GetSystemMetrics(SM_CXMENUCHECK) + 12, line + 6};
-    case CTRL_LEVEL_INDICATOR: return {200, line + 6};
-    case CTRL_LED: return {kLedSize, kLedSize};
-    default: return {100, line + 6};
+        return {static_cast<int>(TextSize(labelText_).cx) + GetSystemMetrics(SM_CXMENUCHECK) + Px(12), line + Px(6)};
+    case CTRL_LEVEL_INDICATOR: return {Px(200), line + Px(6)};
+    case CTRL_LED: return {Px(kLedSize), Px(kLedSize)};
+    default: return {Px(100), line + Px(6)};
     }
 }
 
@@ -332,9 +333,9 @@ bool ControlWindow::Grows() const {
 
 // A few pixels more than the text: a static control draws a little wider
 // than the font's own measure.
-int ControlWindow::LabelWidth() const { return HasLabel() ? static_cast<int>(TextSize(labelText_).cx) + 4 : 0; }
+int ControlWindow::LabelWidth() const { return HasLabel() ? static_cast<int>(TextSize(labelText_).cx) + Px(4) : 0; }
 
-int DropDownHeight() { return (LineHeight() + 4) * kDropDownRows; }
+int DropDownHeight() { return (LineHeight() + Px(4)) * kDropDownRows; }
 
 void ControlWindow::Command(int code) {
     switch (kind_) {

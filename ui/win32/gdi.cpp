@@ -64,6 +64,16 @@ int LineHeight() {
     return height;
 }
 
+int Px(int pixelsAt96) {
+    static const int dpi = [] {
+        HDC dc = GetDC(nullptr);
+        const int d = GetDeviceCaps(dc, LOGPIXELSY);
+        ReleaseDC(nullptr, dc);
+        return d > 0 ? d : 96;
+    }();
+    return MulDiv(pixelsAt96, dpi, 96);
+}
+
 void ApplyFont(HWND window) { SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont()), FALSE); }
 
 COLORREF Colour(int rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }

@@ -23,6 +23,9 @@ HFONT UiFont();
 SIZE TextSize(const std::wstring &text);
 // The height of a line of that font.
 int LineHeight();
+// Pixels at the screen's resolution for a length drawn at 96 dots per inch
+// (the program is DPI-aware: Windows does not stretch its windows).
+int Px(int pixelsAt96);
 // Sets the font on a window and its children.
 void ApplyFont(HWND window);
 

@@ -8,13 +8,18 @@
 namespace ui::win32::detail {
 namespace {
 
-// Controls whose spans overlap by more than this share a column.
+// Controls whose spans in the resource file overlap by more than this share
+// a column.
 constexpr int kOverlap = 10;
-constexpr int kMargin = 12;
-constexpr int kColumnGap = 20;
-constexpr int kRowGap = 10;
-constexpr int kLabelGap = 12;
-constexpr int kButtonGap = 8;
+constexpr int kMarginAt96 = 12;
+constexpr int kColumnGapAt96 = 20;
+constexpr int kRowGapAt96 = 10;
+constexpr int kLabelGapAt96 = 12;
+constexpr int kButtonGapAt96 = 8;
+
+// The gaps at the screen's resolution.
+const int kMargin = Px(kMarginAt96), kColumnGap = Px(kColumnGapAt96), kRowGap = Px(kRowGapAt96),
+          kLabelGap = Px(kLabelGapAt96), kButtonGap = Px(kButtonGapAt96);
 
 struct Item {
     ControlWindow *window;
@@ -102,10 +107,10 @@ SIZE LayOut(int panel, const std::vector<std::unique_ptr<ControlWindow>> &contro
             const int fieldWidth = row.window->Grows() ? fields : static_cast<int>(size.cx);
             // A drop-down list is as tall as its list when open.
             const int windowHeight = row.window->Kind() == CTRL_RING ? size.cy + DropDownHeight() : size.cy;
-            const int rowHeight = std::max(static_cast<int>(size.cy), LineHeight() + 6);
+            const int rowHeight = std::max(static_cast<int>(size.cy), LineHeight() + Px(6));
             Move(row.window->Widget(), fieldLeft, y + (rowHeight - size.cy) / 2, fieldWidth, windowHeight);
             if (row.window->Label())
-                Move(row.window->Label(), x, y, std::max(labels, 1), std::min(rowHeight, LineHeight() + 10));
+                Move(row.window->Label(), x, y, std::max(labels, 1), std::min(rowHeight, LineHeight() + Px(10)));
             y += rowHeight + kRowGap;
         }
         height = std::max(height, y - kRowGap);

@@ -14,11 +14,15 @@ namespace {
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr wchar_t kClass[] = L"VGX52Popup";
-constexpr int kMargin = 12;
-constexpr int kGap = 10;
-constexpr int kMinTextWidth = 300;
-constexpr int kMaxTextWidth = 560;
-constexpr int kMinButtonWidth = 80;
+constexpr int kMarginAt96 = 12;
+constexpr int kGapAt96 = 10;
+constexpr int kMinTextWidthAt96 = 300;
+constexpr int kMaxTextWidthAt96 = 560;
+constexpr int kMinButtonWidthAt96 = 80;
+
+// The gaps and sizes at the screen's resolution.
+const int kMargin = Px(kMarginAt96), kGap = Px(kGapAt96), kMinTextWidth = Px(kMinTextWidthAt96),
+          kMaxTextWidth = Px(kMaxTextWidthAt96), kMinButtonWidth = Px(kMinButtonWidthAt96);
 
 // Buttons of each kind; Enter presses `enter`, Escape and the window's
 // close button press `escape` (0: the dialog ends with no button).
@@ -144,17 +148,17 @@ PopupAnswer RunPopupDialog(const PopupRequest &request, HWND owner) {
     const std::wstring message = Wide(request.message);
     const SIZE text = MessageSize(message);
     const int line = LineHeight();
-    const int buttonHeight = line + 12;
+    const int buttonHeight = line + Px(12);
     std::vector<int> widths;
     int buttonsWidth = 0;
     for (const std::string &label : dialog.buttons.labels) {
-        widths.push_back(std::max(static_cast<int>(TextSize(Wide(label)).cx) + 24, kMinButtonWidth));
+        widths.push_back(std::max(static_cast<int>(TextSize(Wide(label)).cx) + Px(24), kMinButtonWidth));
         buttonsWidth += widths.back() + (buttonsWidth ? kGap : 0);
     }
     const int width = std::max<int>(text.cx, buttonsWidth) + 2 * kMargin;
     int y = kMargin + text.cy + kGap;
     const int editTop = y;
-    if (request.hasResponse) y += line + 10 + kGap;
+    if (request.hasResponse) y += line + Px(10) + kGap;
     const int buttonTop = y + kGap;
     const int height = buttonTop + buttonHeight + kMargin;
 
@@ -172,7 +176,7 @@ PopupAnswer RunPopupDialog(const PopupRequest &request, HWND owner) {
           text.cy);
     if (request.hasResponse) {
         dialog.edit = Child(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, dialog.window,
-                            kPopupResponseId, kMargin, editTop, width - 2 * kMargin, line + 10);
+                            kPopupResponseId, kMargin, editTop, width - 2 * kMargin, line + Px(10));
         // A letter takes at least one byte; the byte limit is kept when answering.
         SendMessageW(dialog.edit, EM_LIMITTEXT, static_cast<WPARAM>(std::max(request.maxResponseLength, 0)), 0);
     }
