@@ -132,10 +132,8 @@ ControlWindow::ControlWindow(int panel, const model::Control &control, HWND pare
     Update(control);
 }
 
-ControlWindow::~ControlWindow() {
-    if (widget_ && IsWindow(widget_)) DestroyWindow(widget_);
-    if (label_ && IsWindow(label_)) DestroyWindow(label_);
-}
+// The windows go with their panel's window.
+ControlWindow::~ControlWindow() = default;
 
 void ControlWindow::Build(HWND parent) {
     const int id = kControlIdBase + number_;
@@ -198,7 +196,7 @@ bool ControlWindow::Update(const model::Control &c) {
     }
     ShowWindow(widget_, visible_ ? SW_SHOWNA : SW_HIDE);
     if (label_) ShowWindow(label_, visible_ && !labelText_.empty() ? SW_SHOWNA : SW_HIDE);
-    if (kind_ == CTRL_TEXT_MSG) {
+    if (kind_ == CTRL_TEXT_MSG && visible_) {
         // A text longer than its place widens the window.
         RECT place;
         GetClientRect(widget_, &place);

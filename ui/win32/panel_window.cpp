@@ -44,9 +44,10 @@ PanelWindow::PanelWindow(int handle, HWND owner) : handle_(handle) {
 }
 
 PanelWindow::~PanelWindow() {
-    RemoveDialogWindow(window_);
-    controls_.clear();
-    if (IsWindow(window_)) {
+    // Destroying the window destroys its controls' windows and the windows
+    // it owns (the panel's child panels), which then know they are gone.
+    if (window_) {
+        RemoveDialogWindow(window_);
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
     }
@@ -65,6 +66,7 @@ ControlWindow *PanelWindow::FindByWindow(HWND window) const {
 }
 
 void PanelWindow::SyncPanel() {
+    if (!window_) return;  // gone with its owner
     const model::Panel *panel = model::FindPanel(handle_);
     if (!panel) return;
     SetText(window_, Wide(panel->title));
@@ -72,6 +74,7 @@ void PanelWindow::SyncPanel() {
 }
 
 void PanelWindow::Fit() {
+    if (!window_) return;
     const model::Panel *panel = model::FindPanel(handle_);
     if (!panel) return;
     // A window on the screen grows to show longer texts but does not
@@ -95,6 +98,7 @@ void PanelWindow::Fit() {
 }
 
 void PanelWindow::PlaceOver(HWND opener) {
+    if (!window_) return;
     const model::Panel *panel = model::FindPanel(handle_);
     if (!panel) return;
     Fit();
@@ -121,6 +125,7 @@ void PanelWindow::PlaceOver(HWND opener) {
 }
 
 void PanelWindow::AddControl(int control) {
+    if (!window_) return;
     const model::Control *c = model::FindControl(handle_, control);
     if (!c || Find(control)) return;
     controls_.push_back(std::make_unique<ControlWindow>(handle_, *c, window_));
@@ -128,12 +133,14 @@ void PanelWindow::AddControl(int control) {
 }
 
 void PanelWindow::UpdateControl(int control) {
+    if (!window_) return;
     ControlWindow *view = Find(control);
     const model::Control *c = model::FindControl(handle_, control);
     if (view && c && view->Update(*c)) Fit();
 }
 
 void PanelWindow::ShowNow() {
+    if (!window_) return;
     if (!IsWindowVisible(window_)) ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -178,6 +185,14 @@ LRESULT PanelWindow::Message(UINT message, WPARAM wParam, LPARAM lParam) {
         // callback hides or discards the panel), or stays when it names none.
         OperatorClose(handle_);
         return 0;
+    case WM_NCDESTROY: {
+        // Gone with the window that owns it: no handle to destroy again.
+        HWND window = window_;
+        RemoveDialogWindow(window);
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        window_ = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
     case WM_SETCURSOR:
         if (model::WaitCursor()) {
             SetCursor(LoadCursorW(nullptr, IDC_WAIT));

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/model.h"
 #include "ui/win32/event_loop.h"
 #include "ui/win32/gdi.h"
 #include "ui/win32/win32_backend.h"
@@ -91,6 +92,10 @@ struct Dialog {
                 return 0;
             }
             case WM_CLOSE: self->pressed = self->buttons.escape; return 0;
+            case WM_SETCURSOR:
+                if (!model::WaitCursor()) break;
+                SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+                return TRUE;
             case WM_CTLCOLORSTATIC: {
                 auto *dc = reinterpret_cast<HDC>(wParam);
                 SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
