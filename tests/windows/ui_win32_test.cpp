@@ -62,12 +62,15 @@ control P_QUIT 8 button
 
 struct Calls {
     int buttons = 0, ticks = 0, commits = 0, lastControl = 0;
-    std::function<void()> onTimer;
+    std::function<void(int)> onButton;  // runs inside the button's callback
 };
 Calls calls;
 
 int Button(int, int control, int event, void *, int, int) {
-    if (event == ui::EVENT_COMMIT) ++calls.buttons, calls.lastControl = control;
+    if (event != ui::EVENT_COMMIT) return 0;
+    ++calls.buttons;
+    calls.lastControl = control;
+    if (auto hook = std::move(calls.onButton)) hook(control);
     return 0;
 }
 int Value(int, int control, int event, void *, int, int) {
@@ -194,6 +197,20 @@ TEST_F(Win32Ui, ClickReachesTheCallbackAndAWaitingGetUserEvent) {
     EXPECT_EQ(calls.buttons, 1);
     // Nothing more is waiting.
     EXPECT_EQ(ui::GetUserEvent(0, &panel, &control), ui::EVENT_NONE);
+
+    // A wait inside a callback takes the next click; the click whose
+    // callback it was goes to the wait outside.
+    int nested = 0;
+    calls.onButton = [&](int) {
+        int p = 0;
+        if (ui::GetUserEvent(1, &p, &nested) != ui::EVENT_COMMIT) nested = -1;
+    };
+    PostMessageW(Control(P_BUTTON), BM_CLICK, 0, 0);
+    PostMessageW(Control(P_QUIT), BM_CLICK, 0, 0);
+    EXPECT_EQ(ui::GetUserEvent(1, &panel, &control), ui::EVENT_COMMIT);
+    EXPECT_EQ(control, P_BUTTON);
+    EXPECT_EQ(nested, P_QUIT);
+    EXPECT_EQ(calls.buttons, 3);
 }
 
 TEST_F(Win32Ui, CloseButtonRunsTheCloseControl) {
