@@ -159,11 +159,11 @@ void ControlWindow::Build(HWND parent) {
         break;
     case CTRL_RADIO_BUTTON: widget_ = Make(L"BUTTON", tab | BS_RADIOBUTTON, 0, parent, id); break;
     case CTRL_BINARY_SWITCH: widget_ = Make(L"BUTTON", tab | BS_CHECKBOX, 0, parent, id); break;
-    case CTRL_LEVEL_INDICATOR: widget_ = Make(PROGRESS_CLASSW, PBS_SMOOTH, 0, parent, id); break;
+    // A gauge drawn here: the bar with its value written over it.
+    case CTRL_LEVEL_INDICATOR: widget_ = Make(L"STATIC", SS_OWNERDRAW, WS_EX_STATICEDGE, parent, id); break;
     case CTRL_LED: widget_ = Make(L"STATIC", SS_LEFT, WS_EX_STATICEDGE, parent, id); break;
     default: widget_ = Make(L"STATIC", SS_LEFT | SS_NOPREFIX, 0, parent, id); break;
     }
-    if (kind_ == CTRL_LEVEL_INDICATOR) SendMessageW(widget_, PBM_SETRANGE32, 0, kLevelSteps);
     if (kind_ == CTRL_TEXT_BOX) SendMessageW(widget_, EM_SETLIMITTEXT, 0, 0);  // as much as the system allows
     const bool ownText = kind_ == CTRL_COMMAND_BUTTON || kind_ == CTRL_RADIO_BUTTON || kind_ == CTRL_BINARY_SWITCH;
     if (!ownText) label_ = Make(L"STATIC", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, 0, parent, -1);
@@ -245,7 +245,17 @@ void ControlWindow::ShowValue(const model::Control &c) {
     case CTRL_BINARY_SWITCH:
         SendMessageW(widget_, BM_SETCHECK, c.numeric != 0.0 ? BST_CHECKED : BST_UNCHECKED, 0);
         break;
-    case CTRL_LEVEL_INDICATOR: SendMessageW(widget_, PBM_SETPOS, static_cast<WPARAM>(LevelPosition(c)), 0); break;
+    case CTRL_LEVEL_INDICATOR: {
+        char value[64];
+        std::snprintf(value, sizeof value, "%.*f", std::clamp(c.precision, 0, 15), c.numeric);
+        const int position = LevelPosition(c);
+        if (position != levelPosition_ || value != levelText_) {
+            levelPosition_ = position;
+            levelText_ = value;
+            InvalidateRect(widget_, nullptr, FALSE);
+        }
+        break;
+    }
     case CTRL_LED: {
         const bool on = c.numeric != 0.0;
         if (GetWindowLongPtrW(widget_, GWLP_USERDATA) != (on ? 1 : 0)) {
@@ -268,6 +278,33 @@ void ControlWindow::ShowMode(const model::Control &c) {
     style = indicator ? (style & ~static_cast<LONG_PTR>(WS_TABSTOP)) : (style | WS_TABSTOP);
     if (kind_ != CTRL_TEXT_MSG && kind_ != CTRL_LEVEL_INDICATOR && kind_ != CTRL_LED)
         SetWindowLongPtrW(widget_, GWL_STYLE, style);
+}
+
+void ControlWindow::Draw(const DRAWITEMSTRUCT &item) const {
+    if (kind_ != CTRL_LEVEL_INDICATOR) return;
+    const RECT all = item.rcItem;
+    RECT done = all;
+    done.right = all.left + MulDiv(all.right - all.left, levelPosition_, kLevelSteps);
+    RECT rest = all;
+    rest.left = done.right;
+    FillRect(item.hDC, &done, GetSysColorBrush(COLOR_HIGHLIGHT));
+    FillRect(item.hDC, &rest, GetSysColorBrush(COLOR_WINDOW));
+    // The value in the middle, in the colour that reads on each part.
+    const std::wstring text = Wide(levelText_);
+    HGDIOBJ old = SelectObject(item.hDC, UiFont());
+    SetBkMode(item.hDC, TRANSPARENT);
+    const RECT *parts[] = {&done, &rest};
+    const int colours[] = {COLOR_HIGHLIGHTTEXT, COLOR_WINDOWTEXT};
+    for (int i = 0; i < 2; ++i) {
+        SaveDC(item.hDC);
+        IntersectClipRect(item.hDC, parts[i]->left, parts[i]->top, parts[i]->right, parts[i]->bottom);
+        SetTextColor(item.hDC, GetSysColor(colours[i]));
+        RECT box = all;
+        DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &box,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        RestoreDC(item.hDC, -1);
+    }
+    SelectObject(item.hDC, old);
 }
 
 HBRUSH ControlWindow::Colours(HDC dc) const {

@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "ui/model.h"
 
 namespace ui::win32::detail {
@@ -41,6 +43,8 @@ public:
     // WM_CTLCOLOR*: sets the text colour into dc and returns the background
     // brush.
     HBRUSH Colours(HDC dc) const;
+    // WM_DRAWITEM: the gauge of a level indicator.
+    void Draw(const DRAWITEMSTRUCT &item) const;
 
     // The widget's size as the layout wants it; a widget that Grows() takes
     // the width of its column.
@@ -65,6 +69,8 @@ private:
     int textColor_ = VAL_BLACK;
     bool visible_ = true;
     int listRows_ = 0;
+    int levelPosition_ = -1;  // of kLevelSteps
+    std::string levelText_;
     std::wstring labelText_;
     HWND widget_ = nullptr;
     HWND label_ = nullptr;

@@ -180,6 +180,11 @@ LRESULT PanelWindow::Message(UINT message, WPARAM wParam, LPARAM lParam) {
         if (c && c->Widget() == from) return reinterpret_cast<LRESULT>(c->Colours(dc));
         break;
     }
+    case WM_DRAWITEM: {
+        const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+        if (ControlWindow *c = FindByWindow(item->hwndItem)) c->Draw(*item);
+        return TRUE;
+    }
     case WM_CLOSE:
         // The window goes the way the panel's close control takes it (its
         // callback hides or discards the panel), or stays when it names none.
