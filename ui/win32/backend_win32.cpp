@@ -160,7 +160,7 @@ Win32Backend &B() {
 
 void Install() {
     static const bool initialised = [] {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
         return InitCommonControlsEx(&controls) != FALSE;
     }();
     (void)initialised;

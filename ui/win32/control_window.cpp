@@ -1,7 +1,5 @@
 #include "ui/win32/control_window.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <climits>
 #include <cmath>
