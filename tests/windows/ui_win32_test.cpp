@@ -266,6 +266,19 @@ TEST_F(Win32Ui, PopupsAreModalAndAnswer) {
     EXPECT_TRUE(IsWindowEnabled(ui::win32::PanelWindow(popup)));
     ASSERT_EQ(ui::RemovePopup(0), 0);
     EXPECT_TRUE(IsWindowEnabled(ui::win32::PanelWindow(panel_)));
+
+    // The end of the event loop ends the dialog open at the time, as its
+    // Escape would; a popup opened after it (a message that the settings
+    // could not be saved) still waits for the operator.
+    After(50, [] { ui::QuitUserInterface(0); });
+    EXPECT_EQ(ui::GenericMessagePopup("Pytanie", "Co?", "A", "B", nullptr, nullptr, 0, 1, 2), 2);
+    bool shown = false;
+    After(50, [&] {
+        shown = ui::win32::ActivePopupDialog() != nullptr;
+        PostMessageW(ui::win32::ActivePopupDialog(), WM_COMMAND, MAKEWPARAM(ui::win32::kPopupButtonId + 1, 0), 0);
+    });
+    EXPECT_EQ(ui::ConfirmPopup("Pytanie", "Zapisać?"), 1);
+    EXPECT_TRUE(shown);
 }
 
 TEST_F(Win32Ui, TimerTicksUntilTheLoopEnds) {

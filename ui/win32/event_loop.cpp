@@ -27,6 +27,7 @@ struct Loops {
     int waitDepth = 0;
     bool quitRequested = false;
     int quitCode = 0;
+    unsigned quitCount = 0;
     std::deque<std::pair<int, int>> pending;
     ULONGLONG lastLook = 0;
     std::vector<HWND> dialogs;
@@ -58,20 +59,17 @@ void Dispatch(MSG &msg) {
 
 bool PumpOne(bool wait) {
     MSG msg;
-    if (L().quitRequested) return false;
     if (wait) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) {  // WM_QUIT: the system ends the program
-            L().quitRequested = true;
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return false;
-        }
         if (got < 0) return false;
+        if (got == 0) msg.message = WM_QUIT;
     } else if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         return false;
-    } else if (msg.message == WM_QUIT) {
-        L().quitRequested = true;
-        PostQuitMessage(static_cast<int>(msg.wParam));
+    }
+    if (msg.message == WM_QUIT) {
+        // Someone asked the thread to end: as QuitUserInterface with the
+        // code it gave.
+        QuitLoops(static_cast<int>(msg.wParam));
         return false;
     }
     Dispatch(msg);
@@ -91,11 +89,12 @@ void QuitLoops(int returnCode) {
     Loops &l = L();
     l.quitRequested = true;
     l.quitCode = returnCode;
+    ++l.quitCount;
     // Wakes the loop that waits in GetMessage.
     WakeLoops();
 }
 
-bool QuitRequested() { return L().quitRequested; }
+unsigned QuitCount() { return L().quitCount; }
 
 int WaitForCommit(bool wait, int *panel, int *control) {
     Loops &l = L();

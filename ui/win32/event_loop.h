@@ -7,15 +7,18 @@ namespace ui::win32::detail {
 
 // Runs until QuitLoops(); returns its code.
 int RunLoop();
-// Ends the run loop, every wait for a user event and every popup's loop.
+// Ends the run loop, every wait for a user event and every popup dialog
+// open at the time.
 void QuitLoops(int returnCode);
-bool QuitRequested();
+// Counts the calls of QuitLoops: a popup dialog ends when it moves (a popup
+// opened after the quit, as a message that the settings could not be saved,
+// is still shown).
+unsigned QuitCount();
 // The next commit event delivered to the program (EVENT_COMMIT with panel
 // and control), or EVENT_NONE: at once when wait is false and nothing came
 // while pending messages ran, or when the event loop is ending.
 int WaitForCommit(bool wait, int *panel, int *control);
-// Handles one message: waits for it when `wait`; false when there was none
-// (or the loops are ending).
+// Handles one message: waits for it when `wait`; false when there was none.
 bool PumpOne(bool wait);
 // Runs what is pending and returns.
 void ProcessPending();

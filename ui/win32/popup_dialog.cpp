@@ -206,7 +206,8 @@ PopupAnswer RunPopupDialog(const PopupRequest &request, HWND owner) {
     SetForegroundWindow(dialog.window);
     SetFocus(dialog.edit ? dialog.edit : first);
     UpdateWindow(dialog.window);
-    while (dialog.pressed < 0 && !QuitRequested()) PumpOne(true);
+    const unsigned quits = QuitCount();
+    while (dialog.pressed < 0 && QuitCount() == quits) PumpOne(true);
     if (dialog.pressed < 0) dialog.pressed = dialog.buttons.escape;
 
     PopupAnswer answer;
