@@ -58,7 +58,7 @@ private:
     // Sleeps until input may have come or the deadline; 0 or a ComError.
     int WaitReadableNative(const Deadline &deadline);
 
-    std::intptr_t native_ = -1;  // the file descriptor, or the HANDLE on Windows
+    std::intptr_t native_ = -1;  // the file descriptor, or the port's state on Windows
     ComDevice *device_ = nullptr;
     double charSeconds_;  // time one character takes on the wire
 };

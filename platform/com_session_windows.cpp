@@ -1,25 +1,44 @@
 // The serial port through the Win32 communications API: a handle opened
-// without sharing (Windows lets one program have a port), DCB settings,
-// and time-outs set for each read and write so that every wait ends by the
-// caller's deadline inside the driver.
+// without sharing (Windows lets one program have a port) and for overlapped
+// I/O, DCB settings, and no time-outs in the driver: every read and write is
+// started, waited for on its event until the caller's deadline, and
+// cancelled when that passes, so the program sleeps in the system while it
+// waits and nothing is left pending once a call returns.
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 
 #include "platform/com_session.h"
-#include "platform/system.h"
 #include "platform/wide_windows.h"
 
 namespace platform::detail {
 namespace {
 
-HANDLE Handle(std::intptr_t native) { return reinterpret_cast<HANDLE>(native); }
+// The port behind a session's native value. Reads and writes each have an
+// event of their own: one reader and one writer may work at the same time.
+struct Port {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    HANDLE readDone = nullptr;
+    HANDLE writeDone = nullptr;
+    // A byte WaitInput took from the driver to learn that input came; it
+    // is the first byte of the queue (-1: none).
+    std::atomic<int> held{-1};
+};
 
-// Milliseconds left, for a time-out field: MAXDWORD means "no wait" to the
-// driver in some fields, so the longest wait is one less.
-DWORD WaitMs(const Deadline &deadline) {
-    const int ms = deadline.PollMs();
-    return static_cast<DWORD>(std::min<long long>(ms, MAXDWORD - 1));
+Port &PortOf(std::intptr_t native) { return *reinterpret_cast<Port *>(native); }
+
+// Bytes already in the driver's queue come at once; the wait for them is
+// bounded all the same, should a driver report bytes it does not give.
+constexpr DWORD kQueuedWaitMs = 1000;
+
+DWORD WaitMs(const Deadline &deadline) { return static_cast<DWORD>(deadline.PollMs()); }
+
+void ClosePort(Port *port) {
+    if (port->readDone) CloseHandle(port->readDone);
+    if (port->writeDone) CloseHandle(port->writeDone);
+    if (port->handle != INVALID_HANDLE_VALUE) CloseHandle(port->handle);
+    delete port;
 }
 
 int Configure(HANDLE h, long baud, int parity, int dataBits, int stopBits, int inQueueSize, int outQueueSize) {
@@ -48,30 +67,46 @@ int Configure(HANDLE h, long baud, int parity, int dataBits, int stopBits, int i
     dcb.fNull = FALSE;
     dcb.fAbortOnError = FALSE;
     if (!SetCommState(h, &dcb)) return kComErrBadParameter;
+    // All zero: a read ends when its count has come, a write when all is
+    // sent. The deadlines are the program's own.
+    COMMTIMEOUTS none{};
+    if (!SetCommTimeouts(h, &none)) return kComErrCannotOpen;
     return kComOk;
 }
 
-// Reads return what has arrived at once, or wait up to ms for the first byte.
-bool SetReadWait(HANDLE h, DWORD ms) {
-    COMMTIMEOUTS t{};
-    t.ReadIntervalTimeout = MAXDWORD;
-    t.ReadTotalTimeoutMultiplier = ms == 0 ? 0 : MAXDWORD;
-    t.ReadTotalTimeoutConstant = ms;
-    t.WriteTotalTimeoutConstant = 0;
-    return SetCommTimeouts(h, &t) != 0;
+// One overlapped read or write of count bytes, waited for up to waitMs.
+// One not done by then is cancelled and its end awaited: the buffer is free
+// again when this returns. Returns the bytes transferred; err is set to
+// -99 when the time ran out, to an I/O error when the transfer failed.
+DWORD Transfer(HANDLE h, HANDLE done, bool write, void *buffer, DWORD count, DWORD waitMs, int &err) {
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = done;
+    const BOOL finished =
+        write ? WriteFile(h, buffer, count, nullptr, &overlapped) : ReadFile(h, buffer, count, nullptr, &overlapped);
+    if (!finished && GetLastError() != ERROR_IO_PENDING) {
+        err = kComErrIo;
+        return 0;
+    }
+    bool cancelled = false;
+    if (!finished && WaitForSingleObject(done, waitMs) != WAIT_OBJECT_0) {
+        CancelIoEx(h, &overlapped);
+        cancelled = true;
+    }
+    DWORD transferred = 0;
+    if (!GetOverlappedResult(h, &overlapped, &transferred, TRUE)) {
+        err = cancelled && GetLastError() == ERROR_OPERATION_ABORTED ? kComErrTimeout : kComErrIo;
+    } else if (transferred < count && cancelled) {
+        err = kComErrTimeout;  // what went before the cancel counts
+    }
+    return transferred;
 }
 
-bool SetWriteWait(HANDLE h, DWORD ms) {
-    COMMTIMEOUTS t{};
-    t.ReadIntervalTimeout = MAXDWORD;
-    t.WriteTotalTimeoutMultiplier = 0;
-    t.WriteTotalTimeoutConstant = std::max<DWORD>(ms, 1);  // 0 would mean no limit at all
-    return SetCommTimeouts(h, &t) != 0;
-}
-
-bool Status(HANDLE h, COMSTAT &status) {
+// Bytes in the driver's input queue, or a ComError.
+int DriverQueue(HANDLE h) {
     DWORD errors = 0;
-    return ClearCommError(h, &errors, &status) != 0;
+    COMSTAT status{};
+    if (!ClearCommError(h, &errors, &status)) return kComErrSystem;
+    return static_cast<int>(std::min<DWORD>(status.cbInQue, 0x7FFFFFFE));
 }
 
 }  // namespace
@@ -90,7 +125,7 @@ int ComSession::OpenDevice(const std::string &path, long baud, int parity, int d
     if (!ValidBaud(baud)) return kComErrBadParameter;
     // No sharing: a port another program has open is refused with access denied.
     const HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+                                 FILE_FLAG_OVERLAPPED, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         switch (GetLastError()) {
         case ERROR_FILE_NOT_FOUND:
@@ -103,96 +138,124 @@ int ComSession::OpenDevice(const std::string &path, long baud, int parity, int d
         default: return kComErrCannotOpen;
         }
     }
+    auto *port = new Port;
+    port->handle = h;
     if (GetFileType(h) != FILE_TYPE_CHAR) {
-        CloseHandle(h);
+        ClosePort(port);
         return kComErrCannotOpen;
     }
     const int rc = Configure(h, baud, parity, dataBits, stopBits, inQueueSize, outQueueSize);
-    if (rc != kComOk || !SetReadWait(h, 0)) {
-        CloseHandle(h);
-        return rc != kComOk ? rc : kComErrCannotOpen;
+    if (rc != kComOk) {
+        ClosePort(port);
+        return rc;
+    }
+    port->readDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    port->writeDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!port->readDone || !port->writeDone) {
+        ClosePort(port);
+        return kComErrSystem;
     }
     PurgeComm(h, PURGE_RXCLEAR | PURGE_TXCLEAR | PURGE_RXABORT | PURGE_TXABORT);
-    out.reset(new ComSession(reinterpret_cast<std::intptr_t>(h), nullptr, baud, parity, dataBits, stopBits));
+    out.reset(new ComSession(reinterpret_cast<std::intptr_t>(port), nullptr, baud, parity, dataBits, stopBits));
     return kComOk;
 }
 
 void ComSession::CloseNative() {
-    PurgeComm(Handle(native_), PURGE_TXCLEAR | PURGE_TXABORT);
-    CloseHandle(Handle(native_));
+    Port *port = &PortOf(native_);
+    PurgeComm(port->handle, PURGE_TXCLEAR | PURGE_TXABORT);
+    ClosePort(port);
 }
 
 int ComSession::WriteNative(const unsigned char *data, int count, const Deadline &deadline, int &err) {
-    const HANDLE h = Handle(native_);
+    Port &port = PortOf(native_);
     int done = 0;
-    while (done < count) {
+    while (done < count && err == kComOk) {
         if (deadline.Expired()) {
             err = kComErrTimeout;
             break;
         }
-        if (!SetWriteWait(h, WaitMs(deadline))) {
-            err = kComErrIo;
-            break;
-        }
-        DWORD written = 0;
-        if (!WriteFile(h, data + done, static_cast<DWORD>(count - done), &written, nullptr)) {
-            err = kComErrIo;
-            break;
-        }
-        done += static_cast<int>(written);
-        if (written == 0 && deadline.Expired()) err = kComErrTimeout;
+        const DWORD sent = Transfer(port.handle, port.writeDone, true, const_cast<unsigned char *>(data + done),
+                                    static_cast<DWORD>(count - done), WaitMs(deadline), err);
+        done += static_cast<int>(sent);
+        // Without a driver time-out a write ends only when all is sent.
+        if (sent == 0 && err == kComOk) err = kComErrIo;
     }
     return done;
 }
 
 std::size_t ComSession::ReadNative(unsigned char *dst, std::size_t max, const Deadline &deadline, int &err) {
-    const HANDLE h = Handle(native_);
-    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(max, 0x7FFFFFFF));
-    for (;;) {
-        if (!SetReadWait(h, deadline.Expired() ? 0 : WaitMs(deadline))) {
-            err = kComErrIo;
-            return 0;
-        }
-        DWORD got = 0;
-        if (!ReadFile(h, dst, want, &got, nullptr)) {
-            err = kComErrIo;
-            return 0;
-        }
-        if (got > 0) return got;
-        // The driver's wait ended with nothing; its clock and ours may
-        // differ by a tick, so only our deadline says it is over.
+    Port &port = PortOf(native_);
+    std::size_t got = 0;
+    if (const int held = port.held.exchange(-1); held >= 0) dst[got++] = static_cast<unsigned char>(held);
+    int queued = DriverQueue(port.handle);
+    if (queued < 0) {
+        if (got == 0) err = kComErrIo;
+        return got;
+    }
+    if (got == 0 && queued == 0) {
         if (deadline.Expired()) {
             err = kComErrTimeout;
             return 0;
         }
+        // One byte: the read ends as soon as anything comes.
+        got = Transfer(port.handle, port.readDone, false, dst, 1, WaitMs(deadline), err);
+        if (got == 0) {
+            // Nothing and no time-out: the line hung up.
+            if (err == kComOk) err = kComErrIo;
+            return 0;
+        }
+        queued = DriverQueue(port.handle);
     }
+    // And what has come with it.
+    if (queued > 0 && got < max) {
+        const DWORD more = static_cast<DWORD>(std::min<std::size_t>(static_cast<std::size_t>(queued), max - got));
+        int moreErr = kComOk;
+        got += Transfer(port.handle, port.readDone, false, dst + got, more, std::max(WaitMs(deadline), kQueuedWaitMs),
+                        moreErr);
+        if (moreErr != kComOk && moreErr != kComErrTimeout) err = moreErr;
+    }
+    return got;
 }
 
 int ComSession::FlushInNative() {
-    return PurgeComm(Handle(native_), PURGE_RXCLEAR | PURGE_RXABORT) ? kComOk : kComErrSystem;
+    Port &port = PortOf(native_);
+    port.held.store(-1);
+    return PurgeComm(port.handle, PURGE_RXCLEAR | PURGE_RXABORT) ? kComOk : kComErrSystem;
 }
 
 int ComSession::FlushOutNative() {
-    return PurgeComm(Handle(native_), PURGE_TXCLEAR | PURGE_TXABORT) ? kComOk : kComErrSystem;
+    return PurgeComm(PortOf(native_).handle, PURGE_TXCLEAR | PURGE_TXABORT) ? kComOk : kComErrSystem;
 }
 
 int ComSession::InQueueNative() {
-    COMSTAT status{};
-    if (!Status(Handle(native_), status)) return kComErrSystem;
-    return static_cast<int>(std::min<DWORD>(status.cbInQue, 0x7FFFFFFF));
+    Port &port = PortOf(native_);
+    const int queued = DriverQueue(port.handle);
+    if (queued < 0) return queued;
+    return queued + (port.held.load() >= 0 ? 1 : 0);
 }
 
 int ComSession::OutQueueNative() {
+    DWORD errors = 0;
     COMSTAT status{};
-    if (!Status(Handle(native_), status)) return 0;
+    if (!ClearCommError(PortOf(native_).handle, &errors, &status)) return 0;
     return static_cast<int>(std::min<DWORD>(status.cbOutQue, 0x7FFFFFFF));
 }
 
-// A handle opened for plain (not overlapped) I/O has no wait for input
-// with a time limit: the queue is looked at again each millisecond.
+// The system has no wait for input that leaves it in the queue (the
+// communication event for a received character fires on arrival only, and
+// Wine looks for it by polling): a read of one byte is the wait, and the
+// byte is held as the head of the queue for the next read.
 int ComSession::WaitReadableNative(const Deadline &deadline) {
-    Delay(std::min(deadline.Remaining(), 0.001));
-    return kComOk;
+    Port &port = PortOf(native_);
+    if (port.held.load() >= 0 || deadline.Expired()) return kComOk;
+    unsigned char byte = 0;
+    int err = kComOk;
+    if (Transfer(port.handle, port.readDone, false, &byte, 1, WaitMs(deadline), err) == 1) {
+        port.held.store(byte);
+        return kComOk;
+    }
+    if (err == kComErrTimeout) return kComOk;
+    return err != kComOk ? err : kComErrIo;  // nothing and no time-out: the line hung up
 }
 
 // Windows counts the UART's FIFO in the output queue: nothing is left.
