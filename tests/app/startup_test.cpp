@@ -14,6 +14,7 @@
 #include "korvi70/config.h"
 #include "korvi70/link.h"
 #include "platform/com.h"
+#include "platform/paths.h"
 #include "sim/com_device.h"
 #include "sim/instrument.h"
 #include "test_env.h"
@@ -160,14 +161,14 @@ TEST_F(AppStartup, FailuresLeaveAMissingConfigurationFileMissing) {
 // ---- association mode ----
 
 TEST_F(AppStartup, AssociateWritesTheRecordAndShowsNoWindow) {
+    const std::string sep = platform::kFolderSeparator;  // between the program folder and a name
     apptest::WriteBytes(drive_->Host(kAssociations), "");
     WriteConfig(kKeep);
     EXPECT_EQ(Run({"associate"}, "/somewhere/else/vgx52"), 0);
-    const std::string expected =
-        "\r\n# 01B0\tGUID:{3D0B5E27-91C4-4A6E-B2F3-7C18E9A04D55}\tProgram:\"" + programFolder_ + "/vgx52\"\tIcon:\"" +
-        programFolder_ +
-        "/VGX52.ico\"\tLabel:\"User Program for Gas Parameter Measurement Device, model VGX52, "
-        "software version: 1.01\"\r\n";
+    const std::string expected = "\r\n# 01B0\tGUID:{3D0B5E27-91C4-4A6E-B2F3-7C18E9A04D55}\tProgram:\"" +
+                                 programFolder_ + sep + "vgx52\"\tIcon:\"" + programFolder_ + sep +
+                                 "VGX52.ico\"\tLabel:\"User Program for Gas Parameter Measurement Device, model VGX52, "
+                                 "software version: 1.01\"\r\n";
     EXPECT_EQ(apptest::ReadBytes(drive_->Host(kAssociations)), expected);
     EXPECT_TRUE(ui::headless::Popups().empty());
     EXPECT_EQ(PanelEkrGl, 0);

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "tests/support/drive_path.h"
 #include "toolvane/system_info.h"
 
 namespace fs = std::filesystem;
@@ -32,17 +33,7 @@ TempDrive::~TempDrive() {
     unsetenv("VGX52_WINVER");
 }
 
-std::string TempDrive::Host(const std::string &windowsPath) const {
-    std::string path = windowsPath;
-    std::string drive = "c";
-    if (path.size() >= 2 && path[1] == ':') {
-        drive = std::string(1, static_cast<char>(std::tolower(static_cast<unsigned char>(path[0]))));
-        path = path.substr(2);
-    }
-    for (char &c : path)
-        if (c == '\\') c = '/';
-    return root_ + "/" + drive + path;
-}
+std::string TempDrive::Host(const std::string &windowsPath) const { return testdrive::HostPath(root_, windowsPath); }
 
 void TempDrive::MakeFolder(const std::string &windowsPath) const { fs::create_directories(Host(windowsPath)); }
 

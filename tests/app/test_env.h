@@ -15,7 +15,8 @@ public:
     TempDrive &operator=(const TempDrive &) = delete;
 
     const std::string &root() const { return root_; }
-    // Host path of a Windows path under this root (drive letter lower case).
+    // Host path of a Windows path: under this root (drive letter lower case)
+    // on Linux, the path itself on Windows.
     std::string Host(const std::string &windowsPath) const;
     // Creates the folder of a Windows path (all levels).
     void MakeFolder(const std::string &windowsPath) const;

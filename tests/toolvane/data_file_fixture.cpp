@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "platform/textfile.h"
+#include "tests/support/drive_path.h"
 #include "ui/headless.h"
 #include "ui/ui.h"
 
@@ -15,18 +16,18 @@ void DataFileTest::SetUp() {
     std::string folder = (fs::temp_directory_path() / "toolvane-data-XXXXXX").string();
     ASSERT_NE(mkdtemp(folder.data()), nullptr);
     root_ = folder;
-    setenv("VGX52_ROOT", (root_ / "drive").c_str(), 1);
+    setenv("VGX52_ROOT", (root_ / "drive").string().c_str(), 1);
     program_ = root_ / "program";
     fs::create_directories(program_);
     const char *source = std::getenv("VGX52_SOURCE");
     ASSERT_NE(source, nullptr) << "VGX52_SOURCE names the source tree";
     // Beside the program, and in the fixed folder that one program's table reader falls back on.
-    const fs::path fixed = root_ / "drive" / "p" / "Toolvane" / "LWCVI";
+    const fs::path fixed = testdrive::HostPath((root_ / "drive").string(), "P:\\Toolvane\\LWCVI");
     fs::create_directories(fixed);
     for (const fs::path &folder : {program_, fixed})
         fs::copy_file(fs::path(source) / "ui" / "Tolvan_G.Uir", folder / "Tolvan_G.Uir");
     ui::headless::Install();
-    ui::SetProjectFolder(program_.c_str());
+    ui::SetProjectFolder(program_.string().c_str());
 }
 
 void DataFileTest::TearDown() {

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "data_file_fixture.h"
+#include "tests/support/drive_path.h"
 #include "toolvane/data_files.h"
 #include "ui/headless.h"
 
@@ -21,9 +22,13 @@ protected:
     void SetUp() override {
         DataFileTest::SetUp();
         // What scripts/setup-drive does: the drive's folder names the shipped data.
-        const fs::path folder = root_ / "drive" / "p" / "Toolvane" / "Dane";
+        const fs::path folder = testdrive::HostPath((root_ / "drive").string(), "P:\\Toolvane\\Dane");
         fs::create_directories(folder);
-        fs::create_directory_symlink(fs::path(std::getenv("VGX52_SOURCE")) / "data" / "ChkiTerm", folder / "ChkiTerm");
+        const fs::path shipped = fs::path(std::getenv("VGX52_SOURCE")) / "data" / "ChkiTerm";
+        std::error_code noLinks;
+        fs::create_directory_symlink(shipped, folder / "ChkiTerm", noLinks);
+        // What the Windows installer does where links cannot be made: a copy.
+        if (noLinks) fs::copy(shipped, folder / "ChkiTerm", fs::copy_options::recursive);
     }
 };
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/drive_path.h"
 #include "toolvane/folders.h"
 
 namespace {
@@ -32,7 +33,7 @@ protected:
         std::string folder = (fs::temp_directory_path() / "toolvane-assoc-XXXXXX").string();
         ASSERT_NE(mkdtemp(folder.data()), nullptr);
         root_ = folder;
-        setenv("VGX52_ROOT", root_.c_str(), 1);
+        setenv("VGX52_ROOT", root_.string().c_str(), 1);
         fs::create_directories(DataFolder());
         std::snprintf(Toolvane_ZbiorSkojarzenNumerowSeryjnych, sizeof Toolvane_ZbiorSkojarzenNumerowSeryjnych, "%s",
                       kAssociatesPath);
@@ -45,7 +46,9 @@ protected:
         fs::remove_all(root_, ignored);
     }
 
-    fs::path DataFolder() const { return root_ / "c" / "ProgramData" / "BRANDOLUX SoftWare Data"; }
+    fs::path DataFolder() const {
+        return testdrive::HostPath(root_.string(), "C:\\ProgramData\\BRANDOLUX SoftWare Data");
+    }
 
     // Lines are Windows-1250 bytes; each ends with CR LF.
     void WriteFile(const std::vector<std::string> &lines) {
@@ -247,7 +250,7 @@ TEST_F(SerialAssociates, MissingFileKeepsTheTable) {
     // A folder or a named pipe in its place is no file either.
     const fs::path file = DataFolder() / "serial number associates.txt";
     for (const bool pipe : {false, true}) {
-        ASSERT_EQ(pipe ? mkfifo(file.c_str(), 0600) : mkdir(file.c_str(), 0700), 0);
+        ASSERT_EQ(pipe ? mkfifo(file.string().c_str(), 0600) : mkdir(file.string().c_str(), 0700), 0);
         EXPECT_EQ(Toolvane_ReadSerialAssociatesFile(), 2) << (pipe ? "pipe" : "folder");
         EXPECT_EQ(Toolvane_FindIndexForSerialNumber("KEEP"), 0);
         fs::remove(file);

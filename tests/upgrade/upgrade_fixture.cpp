@@ -11,6 +11,7 @@
 #include "korvi70/link.h"
 #include "platform/com.h"
 #include "tests/korvi70/link_fixture.h"
+#include "tests/support/drive_path.h"
 #include "ui/VGX52_G.h"
 #include "ui/headless.h"
 #include "ui/model.h"
@@ -167,8 +168,8 @@ std::vector<std::string> UpgradeTest::Popups() {
 std::vector<std::string> UpgradeTest::Failures() { return ui::headless::Failures(); }
 
 void UpgradeTest::PutFirmware(int version, const std::string &text) {
-    const std::string folder =
-        korvi70_test::TestDriveRoot() + "/p/VGX52/SoftWare/AVR/HV" + std::to_string(version) + "/Exe";
+    const std::string folder = testdrive::HostPath(korvi70_test::TestDriveRoot(),
+                                                   "P:\\VGX52\\SoftWare\\AVR\\HV" + std::to_string(version) + "\\Exe");
     fs::create_directories(folder);
     std::ofstream(folder + "/vgx52hv" + std::to_string(version) + ".a90", std::ios::binary) << text;
 }
@@ -196,7 +197,7 @@ std::string UpgradeTest::FirmwareUpTo(int last, std::vector<unsigned char> *imag
 }
 
 std::string UpgradeTest::DataFolder() {
-    return korvi70_test::TestDriveRoot() + "/c/ProgramData/BRANDOLUX SoftWare Data";
+    return testdrive::HostPath(korvi70_test::TestDriveRoot(), "C:\\ProgramData\\BRANDOLUX SoftWare Data");
 }
 
 std::vector<std::string> UpgradeTest::Backups() {

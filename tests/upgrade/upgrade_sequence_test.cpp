@@ -159,7 +159,7 @@ TEST_F(Sequence, BackupHoldsTheSettingsReadBeforeTheLoaderStarts) {
     ASSERT_EQ(upgrade::RunUpgrade(hooks), 0);
 
     ASSERT_EQ(Backups(), std::vector<std::string>{hooks.backup});
-    const std::string name = hooks.backup.substr(hooks.backup.rfind('/') + 1);
+    const std::string name = hooks.backup.substr(hooks.backup.find_last_of("/\\") + 1);
     EXPECT_EQ(name.rfind("VGX52 ustawienia SN_00_42 20", 0), 0u) << name;
     upgrade::SavedSettings saved;
     std::string error;

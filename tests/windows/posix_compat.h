@@ -21,9 +21,11 @@ inline struct tm *localtime_r(const time_t *t, struct tm *out) { return localtim
 
 inline int mkdir(const char *path, int /*mode*/) { return _mkdir(path); }
 
-// Windows has no named pipes in its file system: the cases that make one
-// are left out of the Windows run (see CMakeLists.txt).
+// Windows has no named pipes in its file system, and COM ports are not
+// links in a drive root: the cases that make either are left out of the
+// Windows run (see CMakeLists.txt).
 inline int mkfifo(const char *, int) { return -1; }
+inline int symlink(const char *, const char *) { return -1; }
 
 // "/tmp/..." names a folder on the current drive; the test script makes it.
 inline char *mkdtemp(char *pattern) {
