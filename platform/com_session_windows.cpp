@@ -24,7 +24,21 @@ struct Port {
     // A byte WaitInput took from the driver to learn that input came; it
     // is the first byte of the queue (-1: none).
     std::atomic<int> held{-1};
+    bool readsAtOnce = false;  // the driver's read time-outs: see ReadsAtOnce
 };
+
+// Reads either wait for their whole count (no driver time-outs: the wait is
+// the program's) or return at once with what the queue holds. Reading bytes
+// known to be queued at once spares Wine an asynchronous request for each.
+// The setting is kept and changed only when the other kind of read comes.
+bool ReadsAtOnce(Port &port, bool atOnce) {
+    if (port.readsAtOnce == atOnce) return true;
+    COMMTIMEOUTS timeouts{};
+    if (atOnce) timeouts.ReadIntervalTimeout = MAXDWORD;
+    if (!SetCommTimeouts(port.handle, &timeouts)) return false;
+    port.readsAtOnce = atOnce;
+    return true;
+}
 
 Port &PortOf(std::intptr_t native) { return *reinterpret_cast<Port *>(native); }
 
@@ -186,7 +200,10 @@ int ComSession::WriteNative(const unsigned char *data, int count, const Deadline
 std::size_t ComSession::ReadNative(unsigned char *dst, std::size_t max, const Deadline &deadline, int &err) {
     Port &port = PortOf(native_);
     std::size_t got = 0;
-    if (const int held = port.held.exchange(-1); held >= 0) dst[got++] = static_cast<unsigned char>(held);
+    if (const int held = port.held.exchange(-1); held >= 0) {
+        dst[got++] = static_cast<unsigned char>(held);
+        if (got == max) return got;
+    }
     int queued = DriverQueue(port.handle);
     if (queued < 0) {
         if (got == 0) err = kComErrIo;
@@ -198,6 +215,10 @@ std::size_t ComSession::ReadNative(unsigned char *dst, std::size_t max, const De
             return 0;
         }
         // One byte: the read ends as soon as anything comes.
+        if (!ReadsAtOnce(port, false)) {
+            err = kComErrIo;
+            return 0;
+        }
         got = Transfer(port.handle, port.readDone, false, dst, 1, WaitMs(deadline), err);
         if (got == 0) {
             // Nothing and no time-out: the line hung up.
@@ -210,6 +231,10 @@ std::size_t ComSession::ReadNative(unsigned char *dst, std::size_t max, const De
     if (queued > 0 && got < max) {
         const DWORD more = static_cast<DWORD>(std::min<std::size_t>(static_cast<std::size_t>(queued), max - got));
         int moreErr = kComOk;
+        if (!ReadsAtOnce(port, true)) {
+            if (got == 0) err = kComErrIo;
+            return got;
+        }
         got += Transfer(port.handle, port.readDone, false, dst + got, more, std::max(WaitMs(deadline), kQueuedWaitMs),
                         moreErr);
         if (moreErr != kComOk && moreErr != kComErrTimeout) err = moreErr;
@@ -250,6 +275,7 @@ int ComSession::WaitReadableNative(const Deadline &deadline) {
     if (port.held.load() >= 0 || deadline.Expired()) return kComOk;
     unsigned char byte = 0;
     int err = kComOk;
+    if (!ReadsAtOnce(port, false)) return kComErrIo;
     if (Transfer(port.handle, port.readDone, false, &byte, 1, WaitMs(deadline), err) == 1) {
         port.held.store(byte);
         return kComOk;
