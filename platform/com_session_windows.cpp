@@ -266,10 +266,9 @@ int ComSession::OutQueueNative() {
     return static_cast<int>(std::min<DWORD>(status.cbOutQue, 0x7FFFFFFF));
 }
 
-// The system has no wait for input that leaves it in the queue (the
-// communication event for a received character fires on arrival only, and
-// Wine looks for it by polling): a read of one byte is the wait, and the
-// byte is held as the head of the queue for the next read.
+// A read of one byte is the wait: the system serves it with its own wait on
+// the device, under Wine as on Windows. The byte is held as the head of the
+// queue for the next read, so nothing is taken from the caller's view.
 int ComSession::WaitReadableNative(const Deadline &deadline) {
     Port &port = PortOf(native_);
     if (port.held.load() >= 0 || deadline.Expired()) return kComOk;
