@@ -12,6 +12,7 @@
 #include "korvi70/tcp_client.h"
 #include "link_fixture.h"
 #include "platform/com.h"
+#include "tests/support/drive_path.h"
 #include "ui/headless.h"
 
 namespace korvi70_test {
@@ -22,7 +23,7 @@ protected:
     void SetUp() override {
         ResetLinkState();
         ui::headless::Install();
-        folder = TestDriveRoot() + "/c";
+        folder = testdrive::HostPath(TestDriveRoot(), "C:");
         mkdir(folder.c_str(), 0755);
         std::remove((folder + "/Korvi70.Kfg").c_str());
     }
