@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "data_file_fixture.h"
+#include "tests/support/drive_path.h"
 #include "ui/Tolvan_G.h"
 #include "ui/headless.h"
 #include "ui/model.h"
@@ -186,7 +187,7 @@ TEST_F(DataFiles, ReadersRejectArgumentsBeforeShowingAnything) {
     const std::string good = WriteLines("PT100_01.DAN", Table(1, 1, 1));
     WriteLines("empty.dan", {});
     fs::create_directory(program_ / "folder.dan");
-    ASSERT_EQ(mkfifo((program_ / "pipe.dan").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((program_ / "pipe.dan").string().c_str(), 0600), 0);
     struct Case {
         std::string path;
         const char *extension;
@@ -275,9 +276,10 @@ TEST_F(DataFiles, PopupComesFromTheResourceFileWhereEachReaderLooks) {
     };
     const fs::path source = fs::path(std::getenv("VGX52_SOURCE")) / "ui" / "Tolvan_G.Uir";
     for (const Case &c : cases) {
-        const std::pair<bool, fs::path> places[] = {{c.inProgramFolder, program_ / "Tolvan_G.Uir"},
-                                                    {c.inCurrentFolder, here / "tolvan_g.uir"},
-                                                    {c.inFixedFolder, root_ / "drive/p/Toolvane/LWCVI/Tolvan_G.Uir"}};
+        const std::pair<bool, fs::path> places[] = {
+            {c.inProgramFolder, program_ / "Tolvan_G.Uir"},
+            {c.inCurrentFolder, here / "tolvan_g.uir"},
+            {c.inFixedFolder, testdrive::HostPath((root_ / "drive").string(), fixed)}};
         for (const auto &[present, file] : places) {
             fs::remove(file);
             if (present) fs::copy_file(source, file);
