@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/command_table.h"
+#include "platform/paths.h"
 #include "toolvane/data_files.h"
 #include "ui/model.h"
 #include "ui/ui.h"
@@ -112,9 +113,13 @@ int Sensor(const Context &context, const Params &params) {
     const int index = static_cast<int>(params.number[0]);
     const int rc = Toolvane_OdczytNominalChkeCzujZeZbioru(index);
     if (rc == 1) {
-        std::fprintf(context.err, "vgx52ctl: sensor: %s\n",
-                     index == 0 ? "sensor 0 has no characteristic"
-                                : "the characteristic file is missing or empty (scripts/setup-drive links it)");
+        // The file named as the program names it, and where this system keeps it.
+        const char *file = Toolvane_TabelaCzujnikow[index].zbior;
+        if (index == 0)
+            std::fprintf(context.err, "vgx52ctl: sensor: sensor 0 has no characteristic\n");
+        else
+            std::fprintf(context.err, "vgx52ctl: sensor: the characteristic file %s (%s) is missing or empty\n", file,
+                         platform::HostPath(file).c_str());
         return rc;
     }
     const std::vector<std::vector<double>> columns = {
