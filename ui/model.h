@@ -103,6 +103,17 @@ UserResult UserInput(int panel, int control, int value);
 UserResult UserInput(int panel, int control, double value);
 UserResult UserInput(int panel, int control, const char *value);
 UserResult UserSelectIndex(int panel, int control, int index);
+// A numeric control's value as its field shows it: `precision` digits after
+// the point; an int in decimal or, in hex format, upper-case hex digits, as
+// many as the largest value of its range has. The point whatever the
+// desktop's language.
+std::string FieldText(const Control &control);
+// The operator typed `text` into a field. A numeric field reads it as a
+// number (blanks around it ignored; the point as separator; in a hex int
+// field hex digits, with or without 0x) and refuses with BadValue what is not
+// a finite number or, in an int field, not a whole one within int; then as
+// UserInput. Other kinds take the text as UserInput does.
+UserResult UserText(int panel, int control, const std::string &text);
 // The window system asks to close the panel's window (its close button, a
 // keyboard shortcut): a UserCommit() of the panel's close control, which
 // *control receives (0 when there is none). Every back end calls this, so

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -17,7 +16,6 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <functional>
 #include <type_traits>
@@ -36,35 +34,6 @@ constexpr int kNumberDigits = 12;
 bool IsLineEdit(int kind) { return kind == CTRL_NUMERIC || kind == CTRL_NUMERIC_INT || kind == CTRL_STRING; }
 
 QString Text(const std::string &s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-QString NumberText(const model::Control &c) {
-    if (c.kind != CTRL_NUMERIC_INT) return QString::number(c.numeric, 'f', c.precision);
-    const qlonglong value = std::llround(c.numeric);
-    if (c.format != VAL_HEX_FORMAT) return QString::number(value);
-    // As many digits as the field's largest value has: bytes as "0F", addresses as "0100".
-    const double largest = std::max(std::fabs(c.minValue), std::fabs(c.maxValue));
-    const qsizetype width = largest < 9.2e18 ? QString::number(std::llround(largest), 16).size() : 1;
-    const QString digits = QString::number(value < 0 ? -value : value, 16).toUpper().rightJustified(width, '0');
-    return value < 0 ? QLatin1Char('-') + digits : digits;
-}
-
-// The operator's number: hex digits (with or without 0x) in a hex field,
-// else a decimal number with the point as its separator.
-bool ReadNumber(const model::Control &c, const QString &text, double &value) {
-    bool ok = false;
-    if (c.kind == CTRL_NUMERIC_INT && c.format == VAL_HEX_FORMAT) {
-        QString digits = text;
-        const bool negative = digits.startsWith(QLatin1Char('-'));
-        if (negative) digits.remove(0, 1);
-        if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) digits.remove(0, 2);
-        const qlonglong n = digits.toLongLong(&ok, 16);
-        value = static_cast<double>(negative ? -n : n);
-        return ok && !digits.isEmpty() && digits.at(0) != QLatin1Char('-') && digits.at(0) != QLatin1Char('+');
-    }
-    // The point is the decimal separator whatever the desktop's language.
-    value = QLocale::c().toDouble(text, &ok);
-    return ok && std::isfinite(value);
-}
 
 QString TextBoxText(const model::Control &c) {
     QStringList lines;
@@ -258,27 +227,7 @@ void ControlView::TextEdited() {
     auto *edit = static_cast<QLineEdit *>(widget_);
     if (!edit->isModified()) return;
     edit->setModified(false);
-    const QString text = edit->text().trimmed();
-    if (kind_ == CTRL_STRING) {
-        const QByteArray utf8 = edit->text().toUtf8();
-        CommitIfHot(model::UserInput(panel_, number_, utf8.constData()));
-        return;
-    }
-    const model::Control *c = model::FindControl(panel_, number_);
-    double value = 0;
-    if (!c || !ReadNumber(*c, text, value)) {
-        Resync();
-        return;
-    }
-    if (kind_ == CTRL_NUMERIC_INT) {
-        if (value != std::floor(value) || value < INT_MIN || value > INT_MAX) {
-            Resync();
-            return;
-        }
-        CommitIfHot(model::UserInput(panel_, number_, static_cast<int>(value)));
-        return;
-    }
-    CommitIfHot(model::UserInput(panel_, number_, value));
+    CommitIfHot(model::UserText(panel_, number_, edit->text().toStdString()));
 }
 
 void ControlView::CommitIfHot(model::UserResult input) {
@@ -350,7 +299,7 @@ void ControlView::ShowValue(const model::Control &c) {
     case CTRL_NUMERIC_INT:
     case CTRL_STRING: {
         auto *edit = static_cast<QLineEdit *>(widget_);
-        const QString text = kind_ == CTRL_STRING ? Text(c.text) : NumberText(c);
+        const QString text = kind_ == CTRL_STRING ? Text(c.text) : Text(model::FieldText(c));
         if (edit->text() != text) edit->setText(text);
         edit->setModified(false);
         break;

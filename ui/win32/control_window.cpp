@@ -1,10 +1,8 @@
 #include "ui/win32/control_window.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "ui/win32/event_loop.h"
@@ -23,51 +21,6 @@ constexpr COLORREF kLedOn = RGB(0x20, 0xC0, 0x20);
 constexpr COLORREF kLedOff = RGB(0x30, 0x50, 0x30);
 
 bool IsLineEdit(int kind) { return kind == CTRL_NUMERIC || kind == CTRL_NUMERIC_INT || kind == CTRL_STRING; }
-
-std::string NumberText(const model::Control &c) {
-    char buffer[64];
-    if (c.kind != CTRL_NUMERIC_INT) {
-        std::snprintf(buffer, sizeof buffer, "%.*f", std::clamp(c.precision, 0, 15), c.numeric);
-        return buffer;
-    }
-    const long long value = std::llround(c.numeric);
-    if (c.format != VAL_HEX_FORMAT) {
-        std::snprintf(buffer, sizeof buffer, "%lld", value);
-        return buffer;
-    }
-    // As many digits as the field's largest value has: bytes as "0F", addresses as "0100".
-    const double largest = std::max(std::fabs(c.minValue), std::fabs(c.maxValue));
-    int width = 1;
-    if (largest < 9.2e18) width = std::snprintf(buffer, sizeof buffer, "%llX", std::llround(largest));
-    const unsigned long long magnitude =
-        value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
-    std::snprintf(buffer, sizeof buffer, "%s%0*llX", value < 0 ? "-" : "", std::clamp(width, 1, 16), magnitude);
-    return buffer;
-}
-
-// The operator's number: hex digits (with or without 0x) in a hex field,
-// else a decimal number with the point as its separator.
-bool ReadNumber(const model::Control &c, std::string text, double &value) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
-    std::size_t start = 0;
-    while (start < text.size() && std::isspace(static_cast<unsigned char>(text[start]))) ++start;
-    text.erase(0, start);
-    if (text.empty()) return false;
-    char *end = nullptr;
-    if (c.kind == CTRL_NUMERIC_INT && c.format == VAL_HEX_FORMAT) {
-        const bool negative = text[0] == '-';
-        std::string digits = text.substr(negative ? 1 : 0);
-        if (digits.size() >= 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) digits.erase(0, 2);
-        if (digits.empty() || !std::isxdigit(static_cast<unsigned char>(digits[0]))) return false;
-        const unsigned long long n = std::strtoull(digits.c_str(), &end, 16);
-        if (*end != '\0' || n > static_cast<unsigned long long>(LLONG_MAX)) return false;
-        value = negative ? -static_cast<double>(n) : static_cast<double>(n);
-        return true;
-    }
-    // strtod reads the point whatever the desktop's language: the C locale.
-    value = std::strtod(text.c_str(), &end);
-    return *end == '\0' && std::isfinite(value);
-}
 
 std::wstring TextBoxText(const model::Control &c) {
     std::string text;
@@ -216,7 +169,7 @@ void ControlWindow::ShowValue(const model::Control &c) {
     case CTRL_NUMERIC:
     case CTRL_NUMERIC_INT:
     case CTRL_STRING:
-        SetText(widget_, Wide(kind_ == CTRL_STRING ? c.text : NumberText(c)));
+        SetText(widget_, Wide(kind_ == CTRL_STRING ? c.text : model::FieldText(c)));
         SendMessageW(widget_, EM_SETMODIFY, FALSE, 0);
         break;
     case CTRL_TEXT_MSG: SetText(widget_, Wide(c.text)); break;
@@ -420,26 +373,7 @@ void ControlWindow::EnterPressed() {
 void ControlWindow::TextEdited() {
     if (!SendMessageW(widget_, EM_GETMODIFY, 0, 0)) return;
     SendMessageW(widget_, EM_SETMODIFY, FALSE, 0);
-    const std::string text = WindowText(widget_);
-    if (kind_ == CTRL_STRING) {
-        CommitIfHot(model::UserInput(panel_, number_, text.c_str()));
-        return;
-    }
-    const model::Control *c = model::FindControl(panel_, number_);
-    double value = 0;
-    if (!c || !ReadNumber(*c, text, value)) {
-        Resync();
-        return;
-    }
-    if (kind_ == CTRL_NUMERIC_INT) {
-        if (value != std::floor(value) || value < INT_MIN || value > INT_MAX) {
-            Resync();
-            return;
-        }
-        CommitIfHot(model::UserInput(panel_, number_, static_cast<int>(value)));
-        return;
-    }
-    CommitIfHot(model::UserInput(panel_, number_, value));
+    CommitIfHot(model::UserText(panel_, number_, WindowText(widget_)));
 }
 
 void ControlWindow::CommitIfHot(model::UserResult input) {
