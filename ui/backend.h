@@ -13,6 +13,7 @@
 //    ui::model::FireDueTimers(Now()) when that time has come.
 #pragma once
 #include <string>
+#include <vector>
 
 namespace ui {
 
@@ -34,6 +35,17 @@ struct PopupAnswer {
     bool cancelled = false;  // Prompt
     std::string response;    // Prompt, Generic with a response field
 };
+
+// The buttons a popup shows, left to right: "OK" for a message, "Yes" "No"
+// for a confirmation, "OK" "Cancel" for a prompt, the named ones of a
+// generic popup. Enter presses `enter`, Escape and the window's close button
+// press `escape` (1-based; 0: the popup ends with no button).
+struct PopupButtons {
+    std::vector<std::string> labels;
+    int enter = 0;
+    int escape = 0;
+};
+PopupButtons ButtonsOf(const PopupRequest &request);
 
 class Backend {
 public:

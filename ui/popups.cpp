@@ -14,6 +14,21 @@ int Show(const PopupRequest &request, PopupAnswer *answer) {
 
 }  // namespace
 
+PopupButtons ButtonsOf(const PopupRequest &r) {
+    switch (r.kind) {
+    case PopupKind::Message: return {{"OK"}, 1, 1};
+    case PopupKind::Confirm: return {{"Yes", "No"}, 1, 2};
+    case PopupKind::Prompt: return {{"OK", "Cancel"}, 1, 2};
+    case PopupKind::Generic: break;
+    }
+    PopupButtons b;
+    for (const std::string &label : r.buttons)
+        if (!label.empty()) b.labels.push_back(label);
+    b.enter = r.enterButton;
+    b.escape = r.escapeButton;
+    return b;
+}
+
 int MessagePopup(const char *title, const char *message) {
     PopupRequest r;
     r.kind = PopupKind::Message;

@@ -16,29 +16,6 @@ constexpr int kMinWidth = 360;
 
 QString Text(const std::string &s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-// Buttons of each kind; Enter presses `enter`, Escape and the window's
-// close button press `escape` (0: the dialog ends with no button).
-struct Buttons {
-    std::vector<std::string> labels;
-    int enter = 0;
-    int escape = 0;
-};
-
-Buttons ButtonsOf(const PopupRequest &r) {
-    switch (r.kind) {
-    case PopupKind::Message: return {{"OK"}, 1, 1};
-    case PopupKind::Confirm: return {{"Yes", "No"}, 1, 2};
-    case PopupKind::Prompt: return {{"OK", "Cancel"}, 1, 2};
-    case PopupKind::Generic: break;
-    }
-    Buttons b;
-    for (const std::string &label : r.buttons)
-        if (!label.empty()) b.labels.push_back(label);
-    b.enter = r.enterButton;
-    b.escape = r.escapeButton;
-    return b;
-}
-
 // Drops whole characters from the end until the UTF-8 form fits.
 QString FitBytes(QString text, int maxBytes) {
     while (!text.isEmpty() && text.toUtf8().size() > maxBytes)
@@ -110,7 +87,7 @@ public:
     }
 
 private:
-    Buttons buttons_;
+    PopupButtons buttons_;
     QLineEdit *edit_ = nullptr;
     int pressed_ = 0;
 };

@@ -25,29 +25,6 @@ constexpr int kMinButtonWidthAt96 = 80;
 const int kMargin = Px(kMarginAt96), kGap = Px(kGapAt96), kMinTextWidth = Px(kMinTextWidthAt96),
           kMaxTextWidth = Px(kMaxTextWidthAt96), kMinButtonWidth = Px(kMinButtonWidthAt96);
 
-// Buttons of each kind; Enter presses `enter`, Escape and the window's
-// close button press `escape` (0: the dialog ends with no button).
-struct Buttons {
-    std::vector<std::string> labels;
-    int enter = 0;
-    int escape = 0;
-};
-
-Buttons ButtonsOf(const PopupRequest &r) {
-    switch (r.kind) {
-    case PopupKind::Message: return {{"OK"}, 1, 1};
-    case PopupKind::Confirm: return {{"Yes", "No"}, 1, 2};
-    case PopupKind::Prompt: return {{"OK", "Cancel"}, 1, 2};
-    case PopupKind::Generic: break;
-    }
-    Buttons b;
-    for (const std::string &label : r.buttons)
-        if (!label.empty()) b.labels.push_back(label);
-    b.enter = r.enterButton;
-    b.escape = r.escapeButton;
-    return b;
-}
-
 // Drops whole characters from the end until the UTF-8 form fits.
 std::string FitBytes(std::wstring text, int maxBytes) {
     std::string utf8 = Utf8(text);
@@ -65,7 +42,7 @@ std::vector<HWND> &Active() {
 }
 
 struct Dialog {
-    Buttons buttons;
+    PopupButtons buttons;
     HWND window = nullptr;
     HWND edit = nullptr;
     int pressed = -1;  // -1: not answered yet
