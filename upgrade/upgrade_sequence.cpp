@@ -41,7 +41,10 @@ void Append(char *buffer, int size, const char *text, int limit) {
     int room = size - 1 - used;
     if (room > limit) room = limit;
     if (room <= 0) return;
-    std::strncat(buffer, text, static_cast<std::size_t>(room));
+    int taken = 0;
+    while (taken < room && text[taken] != '\0') ++taken;
+    std::memcpy(buffer + used, text, static_cast<std::size_t>(taken));
+    buffer[used + taken] = '\0';
 }
 
 // A quarter or page write, repeated while it fails.

@@ -253,7 +253,9 @@ TEST_F(Win32Ui, PopupsAreModalAndAnswer) {
         });
         char response[16] = "?";
         EXPECT_EQ(c.show(response), c.result) << c.name;
-        if (c.typed) EXPECT_STREQ(response, c.response) << c.name;  // at most 5 bytes
+        if (c.typed) {
+            EXPECT_STREQ(response, c.response) << c.name;  // at most 5 bytes
+        }
         EXPECT_EQ(title, "Pytanie") << c.name;
         EXPECT_TRUE(modal) << c.name;
         EXPECT_TRUE(IsWindowEnabled(ui::win32::PanelWindow(panel_))) << c.name;
