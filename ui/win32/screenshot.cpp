@@ -68,14 +68,13 @@ bool SaveWindowImage(HWND window, const char *fileName) {
     const int width = r.right - r.left, height = r.bottom - r.top;
     if (width <= 0 || height <= 0) return false;
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    // Wine puts what a thread drew on the screen only when the thread looks
-    // at its messages, and at most every 50 ms: without this the controls
-    // drawn last are missing from the picture.
-    for (int i = 0; i < 2; ++i) {
-        MSG peek;
-        PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE);
-        Sleep(60);
-    }
+    // Wine puts what a thread drew on the screen when the thread finds no
+    // message waiting (else at most every 50 ms): a look for a message that
+    // never comes does it. Without it the controls drawn last are missing
+    // from the picture.
+    constexpr UINT kNeverSent = WM_APP + 0x3F5A;
+    MSG peek;
+    PeekMessageW(&peek, nullptr, kNeverSent, kNeverSent, PM_NOREMOVE);
     // What the screen shows in the window's place: frame and controls as
     // the window system drew them (the window is in front, just painted).
     HDC screen = GetDC(nullptr);
