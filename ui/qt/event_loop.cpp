@@ -3,19 +3,16 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <deque>
 #include <utility>
 #include <vector>
 
+#include "ui/commit_queue.h"
 #include "ui/model.h"
 #include "ui/qt/application.h"
 
 namespace ui::qt::detail {
 namespace {
 
-// Commits kept for a wait that has not taken them yet; more than this many
-// unread ones mean nobody reads them.
-constexpr std::size_t kMaxPending = 64;
 // A look for an event without waiting asks the window system at most this
 // often; in between it takes only what has arrived. The operator acts at a
 // human pace, and a reader that looks after every line of a large file
@@ -26,11 +23,10 @@ struct Loops {
     std::vector<QEventLoop *> running;  // run loop and waits, innermost last
     std::vector<QEventLoop *> waits;    // the waits' loops alone
     int runDepth = 0;
-    int waitDepth = 0;
     bool quitRequested = false;
     int quitCode = 0;
     int flushDepth = 0;
-    std::deque<std::pair<int, int>> pending;
+    CommitQueue commits;     // for the waits under way
     QElapsedTimer lastLook;  // the last non-waiting look that asked the window system
 };
 
@@ -44,14 +40,6 @@ void Exec(QEventLoop &loop) {
     L().running.push_back(&loop);
     if (!L().quitRequested) loop.exec();
     L().running.pop_back();
-}
-
-bool TakePending(int *panel, int *control) {
-    if (L().pending.empty()) return false;
-    *panel = L().pending.front().first;
-    *control = L().pending.front().second;
-    L().pending.pop_front();
-    return true;
 }
 
 }  // namespace
@@ -79,23 +67,23 @@ void QuitLoops(int returnCode) {
 int WaitForCommit(bool wait, int *panel, int *control) {
     EnsureApplication();
     Loops &l = L();
-    ++l.waitDepth;
+    l.commits.BeginWait();
     if (!wait) {
-        if (l.pending.empty() && (!l.lastLook.isValid() || l.lastLook.elapsed() >= kLookIntervalMs)) {
+        if (l.commits.Empty() && (!l.lastLook.isValid() || l.lastLook.elapsed() >= kLookIntervalMs)) {
             QCoreApplication::processEvents(QEventLoop::AllEvents);
             l.lastLook.start();
         }
     } else {
-        while (l.pending.empty() && !l.quitRequested) {
+        while (l.commits.Empty() && !l.quitRequested) {
             QEventLoop loop;
             l.waits.push_back(&loop);
             Exec(loop);
             l.waits.pop_back();
         }
     }
-    --l.waitDepth;
+    l.commits.EndWait();
     if (l.quitRequested) return EVENT_NONE;
-    return TakePending(panel, control) ? EVENT_COMMIT : EVENT_NONE;
+    return l.commits.Take(panel, control) ? EVENT_COMMIT : EVENT_NONE;
 }
 
 void ProcessPending() {
@@ -106,7 +94,7 @@ void ProcessPending() {
 void ResetLoops() {
     Loops &l = L();
     for (QEventLoop *loop : l.running) loop->exit(0);
-    l.pending.clear();
+    l.commits.Clear();
     l.quitRequested = false;
     l.quitCode = 0;
     l.lastLook.invalidate();
@@ -117,13 +105,8 @@ namespace {
 // A commit that reached the program goes to a wait under way.
 void Deliver(int panel, int control, model::UserResult result) {
     Loops &l = L();
-    // Only a wait under way takes commits: the ones the event loop handed to
-    // callbacks before it are not events for a later wait.
-    if (result != model::UserResult::Delivered || l.waitDepth == 0) return;
-    if (l.pending.size() >= kMaxPending) l.pending.pop_front();
-    l.pending.emplace_back(panel, control);
     // Waking the innermost wait lets it return with the commit.
-    if (!l.waits.empty()) l.waits.back()->exit(0);
+    if (l.commits.Offer(panel, control, result) && !l.waits.empty()) l.waits.back()->exit(0);
 }
 
 }  // namespace

@@ -1,19 +1,16 @@
 #include "ui/win32/event_loop.h"
 
 #include <algorithm>
-#include <deque>
 #include <utility>
 #include <vector>
 
+#include "ui/commit_queue.h"
 #include "ui/model.h"
 #include "ui/win32/timers.h"
 
 namespace ui::win32::detail {
 namespace {
 
-// Commits kept for a wait that has not taken them yet; more than this many
-// unread ones mean nobody reads them.
-constexpr std::size_t kMaxPending = 64;
 // A look for an event without waiting asks the window system at most this
 // often; in between it takes only what has arrived. A reader that looks
 // after every line of a large file would otherwise spend most of its time
@@ -24,11 +21,10 @@ constexpr ULONGLONG kLookIntervalMs = 2;
 constexpr int kMaxPerLook = 1000;
 
 struct Loops {
-    int waitDepth = 0;
     bool quitRequested = false;
     int quitCode = 0;
     unsigned quitCount = 0;
-    std::deque<std::pair<int, int>> pending;
+    CommitQueue commits;  // for the waits under way
     ULONGLONG lastLook = 0;
     std::vector<HWND> dialogs;
 };
@@ -36,14 +32,6 @@ struct Loops {
 Loops &L() {
     static Loops loops;
     return loops;
-}
-
-bool TakePending(int *panel, int *control) {
-    if (L().pending.empty()) return false;
-    *panel = L().pending.front().first;
-    *control = L().pending.front().second;
-    L().pending.pop_front();
-    return true;
 }
 
 void Dispatch(MSG &msg) {
@@ -98,19 +86,19 @@ unsigned QuitCount() { return L().quitCount; }
 
 int WaitForCommit(bool wait, int *panel, int *control) {
     Loops &l = L();
-    ++l.waitDepth;
+    l.commits.BeginWait();
     if (!wait) {
         const ULONGLONG now = GetTickCount64();
-        if (l.pending.empty() && now - l.lastLook >= kLookIntervalMs) {
-            for (int i = 0; i < kMaxPerLook && l.pending.empty() && PumpOne(false); ++i) {}
+        if (l.commits.Empty() && now - l.lastLook >= kLookIntervalMs) {
+            for (int i = 0; i < kMaxPerLook && l.commits.Empty() && PumpOne(false); ++i) {}
             l.lastLook = GetTickCount64();
         }
     } else {
-        while (l.pending.empty() && !l.quitRequested) PumpOne(true);
+        while (l.commits.Empty() && !l.quitRequested) PumpOne(true);
     }
-    --l.waitDepth;
+    l.commits.EndWait();
     if (l.quitRequested) return EVENT_NONE;
-    return TakePending(panel, control) ? EVENT_COMMIT : EVENT_NONE;
+    return l.commits.Take(panel, control) ? EVENT_COMMIT : EVENT_NONE;
 }
 
 void ProcessPending() {
@@ -119,7 +107,7 @@ void ProcessPending() {
 
 void ResetLoops() {
     Loops &l = L();
-    l.pending.clear();
+    l.commits.Clear();
     l.quitRequested = false;
     l.quitCode = 0;
     l.lastLook = 0;
@@ -135,14 +123,7 @@ void RemoveDialogWindow(HWND window) {
 namespace {
 
 // A commit that reached the program goes to a wait under way.
-void Deliver(int panel, int control, model::UserResult result) {
-    Loops &l = L();
-    // Only a wait under way takes commits: the ones the event loop handed to
-    // callbacks before it are not events for a later wait.
-    if (result != model::UserResult::Delivered || l.waitDepth == 0) return;
-    if (l.pending.size() >= kMaxPending) l.pending.pop_front();
-    l.pending.emplace_back(panel, control);
-}
+void Deliver(int panel, int control, model::UserResult result) { L().commits.Offer(panel, control, result); }
 
 }  // namespace
 
