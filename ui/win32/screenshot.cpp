@@ -2,10 +2,10 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "ui/screenshot_request.h"
 #include "ui/ui.h"
 #include "ui/win32/gdi.h"
 #include "ui/win32/timers.h"
@@ -14,18 +14,7 @@
 namespace ui::win32::detail {
 namespace {
 
-constexpr double kDefaultAfter = 3.0;
-constexpr double kMaxAfter = 3600.0;
 constexpr UINT_PTR kShotTimer = 2;
-
-double After() {
-    const char *text = std::getenv("VGX52_SCREENSHOT_AFTER");
-    if (!text || !*text) return kDefaultAfter;
-    char *end = nullptr;
-    const double seconds = std::strtod(text, &end);
-    if (*end != '\0' || !(seconds >= 0.0) || seconds > kMaxAfter) return kDefaultAfter;
-    return seconds;
-}
 
 std::string &Path() {
     static std::string path;
@@ -55,11 +44,11 @@ void Put(std::vector<unsigned char> &out, std::uint32_t value, int bytes) {
 
 void ArmScreenshot() {
     static bool armed = false;
-    const char *file = std::getenv("VGX52_SCREENSHOT");
-    if (armed || !file || !*file) return;
+    const std::optional<ScreenshotRequest> request = RequestedScreenshot();
+    if (armed || !request) return;
     armed = true;
-    Path() = file;
-    SetTimer(MessageWindow(), kShotTimer, static_cast<UINT>(After() * 1000.0), Shoot);
+    Path() = request->file;
+    SetTimer(MessageWindow(), kShotTimer, static_cast<UINT>(request->afterSeconds * 1000.0), Shoot);
 }
 
 bool SaveWindowImage(HWND window, const char *fileName) {
