@@ -240,13 +240,10 @@ class KorviScreenshots : public Screenshots {
 protected:
     void SetUp() override {
         Screenshots::SetUp();
-        std::snprintf(Korvi70_NazwaZbioruZGrafika, sizeof Korvi70_NazwaZbioruZGrafika, "%s",
-                      VGX52_KORVI70_RESOURCE_FILE);
-        fs::copy_file(VGX52_KORVI70_RESOURCE_FILE, root_ + "/Korvi70G.Uir");
-        ui::SetProjectFolder(root_.c_str());
+        UseKorvi70Panels(VGX52_KORVI70_RESOURCE_FILE);
     }
     void TearDown() override {
-        ui::SetProjectFolder(nullptr);
+        StopKorvi70Panels();
         Screenshots::TearDown();
     }
 };
@@ -318,27 +315,14 @@ TEST_F(KorviScreenshots, IoEditorAfterARead) {
 // on COM2.
 class ModemScreenshots : public KorviScreenshots {
 protected:
-    static constexpr int kModemPort = 2;
     void SetUp() override {
         KorviScreenshots::SetUp();
-        Korvi70_ZamZlacze();
-        platform::AttachComDevice(kModemPort, &modem_);
-        Korvi70_NrZlacza = kModemPort;
-        ASSERT_EQ(Korvi70_IniZlacze(0), 0);
-        Korvi70_EchoModemu = 1;
+        AttachModem();
     }
     void TearDown() override {
-        Korvi70_ZamZlacze();
-        platform::AttachComDevice(kModemPort, nullptr);
-        Korvi70_NrZlacza = kPort;
-        Korvi70_IniZlacze(0);
+        DetachModem();
         KorviScreenshots::TearDown();
     }
-    sim::ModemComDevice modem_{instrument_, [] {
-                                   sim::ModemSettings settings;
-                                   settings.dialDelay = 2.5;
-                                   return settings;
-                               }()};
 };
 
 TEST_F(ModemScreenshots, ConnectDialogAndDiallingPanel) {

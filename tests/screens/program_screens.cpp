@@ -18,6 +18,7 @@
 #include "app/screens.h"
 #include "korvi70/config.h"
 #include "korvi70/link.h"
+#include "korvi70/modem/modem.h"
 #include "platform/com.h"
 #include "toolvane/folders.h"
 #include "ui/VGX52_G.h"
@@ -62,6 +63,33 @@ void ProgramScreens::TearDown() {
 
 void ProgramScreens::Poll() {
     ObsEkrGl_OdpytywaczMain(PanelEkrGl, PANEL_GL_TIMER, ui::EVENT_TIMER_TICK, nullptr, 0, 0);
+}
+
+void ProgramScreens::UseKorvi70Panels(const char *resourceFile) {
+    std::snprintf(Korvi70_NazwaZbioruZGrafika, sizeof Korvi70_NazwaZbioruZGrafika, "%s", resourceFile);
+    fs::copy_file(resourceFile, root_ + "/Korvi70G.Uir");
+    ui::SetProjectFolder(root_.c_str());
+}
+
+void ProgramScreens::StopKorvi70Panels() { ui::SetProjectFolder(nullptr); }
+
+void ProgramScreens::AttachModem() {
+    sim::ModemSettings settings;
+    settings.dialDelay = 2.5;
+    modem_ = std::make_unique<sim::ModemComDevice>(instrument_, settings);
+    Korvi70_ZamZlacze();
+    platform::AttachComDevice(kModemPort, modem_.get());
+    Korvi70_NrZlacza = kModemPort;
+    ASSERT_EQ(Korvi70_IniZlacze(0), 0);
+    Korvi70_EchoModemu = 1;
+}
+
+void ProgramScreens::DetachModem() {
+    Korvi70_ZamZlacze();
+    platform::AttachComDevice(kModemPort, nullptr);
+    modem_.reset();
+    Korvi70_NrZlacza = kPort;
+    Korvi70_IniZlacze(0);
 }
 
 std::string HexFile(int pages) {

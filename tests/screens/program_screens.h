@@ -5,10 +5,12 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "sim/com_device.h"
 #include "sim/instrument.h"
+#include "sim/modem_device.h"
 
 namespace screens {
 
@@ -24,9 +26,21 @@ protected:
     // One tick of the main screen's polling timer.
     void Poll();
 
+    // The Korvi70 library's dialogs on the panels of `resourceFile`, copied
+    // into the project folder; StopKorvi70Panels() undoes it.
+    void UseKorvi70Panels(const char *resourceFile);
+    void StopKorvi70Panels();
+    // The simulated modem in front of the instrument on COM kModemPort, the
+    // link open on it (dialling takes 2.5 s); DetachModem() goes back to the
+    // instrument on kPort.
+    static constexpr int kModemPort = 2;
+    void AttachModem();
+    void DetachModem();
+
     std::string root_;
     sim::Instrument instrument_;
     sim::SimComDevice device_{instrument_};
+    std::unique_ptr<sim::ModemComDevice> modem_;
 };
 
 // An Intel-HEX file of `pages` 256-byte pages of a counting pattern.
