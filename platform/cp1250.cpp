@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/textfile.h"
+#include "platform/utf8.h"
 
 namespace platform {
 namespace {
@@ -40,45 +41,6 @@ const ReverseTable &Reverse() {
         return t;
     }();
     return table;
-}
-
-// Length of the valid UTF-8 sequence at text[i] (its code point in cp), or,
-// for an invalid one, 0 with `skip` = the bytes that form its broken start
-// (at least 1), so one '?' stands for one broken character.
-std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t &cp, std::size_t &skip) {
-    const auto b0 = static_cast<unsigned char>(text[i]);
-    skip = 1;
-    if (b0 < 0x80) {
-        cp = b0;
-        return 1;
-    }
-    std::size_t len;
-    unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2;
-        cp = b0 & 0x1F;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        len = 3;
-        cp = b0 & 0x0F;
-        if (b0 == 0xE0) lo = 0xA0;  // no over-long forms
-        if (b0 == 0xED) hi = 0x9F;  // no surrogates
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4;
-        cp = b0 & 0x07;
-        if (b0 == 0xF0) lo = 0x90;
-        if (b0 == 0xF4) hi = 0x8F;  // nothing above U+10FFFF
-    } else {
-        return 0;
-    }
-    for (std::size_t k = 1; k < len; ++k) {
-        if (i + k >= text.size()) return 0;
-        const auto b = static_cast<unsigned char>(text[i + k]);
-        const unsigned char min = k == 1 ? lo : 0x80, max = k == 1 ? hi : 0xBF;
-        if (b < min || b > max) return 0;
-        cp = (cp << 6) | (b & 0x3F);
-        skip = k + 1;
-    }
-    return len;
 }
 
 }  // namespace

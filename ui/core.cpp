@@ -4,6 +4,8 @@
 #include <climits>
 #include <cmath>
 
+#include "platform/utf8.h"
+
 namespace ui::core {
 
 State &S() {
@@ -61,16 +63,7 @@ int CallCallback(int panel, int control, int event, int eventData1, int eventDat
 std::string Str(const char *s) { return s ? std::string(s) : std::string(); }
 
 void CopyOut(std::string_view text, char *out, int size) {
-    if (!out || size <= 0) return;
-    std::size_t n = std::min(text.size(), static_cast<std::size_t>(size - 1));
-    // Never end inside a UTF-8 sequence: drop its lead and continuation bytes.
-    if (n < text.size()) {
-        std::size_t cut = n;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-        n = cut;
-    }
-    text.copy(out, n);
-    out[n] = '\0';
+    if (size > 0) platform::CopyText(text, out, static_cast<std::size_t>(size));
 }
 
 bool IsIdentifier(std::string_view s) {

@@ -4,7 +4,12 @@
 
 #include <dirent.h>
 
+#include <cstring>
+#include <limits>
+#include <vector>
+
 #include "platform/textfile.h"
+#include "platform/utf8.h"
 #include "test_support.h"
 
 using namespace platform;
@@ -80,6 +85,74 @@ TEST(Cp1250Test, UnmappedCharactersAndBrokenUtf8BecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1250("\xC0\xAF"), "??");       // over-long form of '/'
     EXPECT_EQ(Utf8ToCp1250("\xED\xA0\x80"), "???");  // surrogate
     EXPECT_EQ(Utf8ToCp1250(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
+// "ą" is 2 bytes, "€" 3, "😀" 4.
+TEST(Utf8Test, CutsEndAtTheLastWholeCharacterWithinBytesAndCharacters) {
+    constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
+    struct Case {
+        std::string text;
+        std::size_t maxBytes, maxChars, length;
+    } cases[] = {
+        {"abc", 2, kAll, 2},
+        {"aąb", 2, kAll, 1},  // "ą" would end at byte 3
+        {"aąb", 3, kAll, 3},
+        {"€€", 5, kAll, 3},  // never 2 of the second euro's 3 bytes
+        {"x😀", 4, kAll, 1},
+        {"x😀", 5, kAll, 5},
+        {"ąąą", 100, 2, 4},  // characters, not bytes
+        {"ąąą", 5, 2, 4},
+        {"a\xC4", 2, kAll, 2},  // a lead byte with nothing after it is a byte of its own
+        {"a\xC4\x85", 2, kAll, 1},
+        {"\x80\x80\x80", 2, kAll, 2},  // stray continuation bytes, one by one
+        {"\xFF"
+         "b",
+         1, kAll, 1},
+        {"", 5, kAll, 0},
+        {"ą", 0, kAll, 0},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(Utf8CutLength(c.text, c.maxBytes, c.maxChars), c.length) << c.text << " " << c.maxBytes;
+    EXPECT_EQ(Utf8CharCount("zażółć"), 6u);
+    EXPECT_EQ(Utf8CharCount("a\xC4\x80\x80"), 3u);
+}
+
+// The buffer sits between guard bytes that must survive every fill.
+TEST(Utf8Test, TextBufferNeverWritesPastItsSizeAndNothingFollowsACutPiece) {
+    struct Case {
+        std::size_t size;
+        std::vector<std::string> pieces;
+        std::string text;
+        bool cut;
+    } cases[] = {
+        {6, {"ab", "cd"}, "abcd", false},
+        {5, {"ab", "cd"}, "abcd", false},
+        {4, {"ab", "cd"}, "abc", true},
+        {5, {"aą", "x"}, "aąx", false},
+        {4, {"a", "ąą"}, "aą", true},
+        {5, {"aą", "ę", "x"}, "aą", true},  // "x" would fit the byte left, but "ę" was cut
+        {3, {"aą"}, "a", true},
+        {1, {"a"}, "", true},
+        {3, {}, "", false},
+    };
+    for (const Case &c : cases) {
+        char memory[16];
+        std::memset(memory, '#', sizeof memory);
+        char *out = memory + 4;
+        TextBuffer buffer(out, c.size);
+        for (const std::string &piece : c.pieces) buffer.Append(piece);
+        EXPECT_EQ(std::string(out), c.text) << c.size;
+        EXPECT_EQ(buffer.Length(), c.text.size()) << c.size;
+        EXPECT_EQ(buffer.WasCut(), c.cut) << c.size;
+        EXPECT_EQ(std::string(memory, 4), "####") << c.size;
+        EXPECT_EQ(std::string(out + c.size, memory + sizeof memory), std::string(12 - c.size, '#')) << c.size;
+    }
+    char untouched = '#';
+    TextBuffer(&untouched, 0).Append("x");
+    EXPECT_EQ(untouched, '#');
+    EXPECT_TRUE(TextBuffer(nullptr, 8).Append("x").WasCut());
+    EXPECT_EQ(CopyText("zażółć", &untouched, 1), 0u);
+    EXPECT_EQ(untouched, '\0');
 }
 
 class TextFileTest : public ::testing::Test {
