@@ -7,6 +7,7 @@
 #include "platform/ascii.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
+#include "platform/utf8.h"
 #include "toolvane/folders.h"
 
 namespace {
@@ -31,27 +32,14 @@ static_assert(sizeof(Association::longComment) == kLongMax * kBytesPerChar + 1);
 Association g_table[Toolvane_MaksSkojarzen];
 int g_count = 0;
 
-// Bytes of the first `chars` UTF-8 characters of text, never more than
-// maxBytes and never ending inside a character.
-std::size_t CutLength(std::string_view text, std::size_t chars, std::size_t maxBytes) {
-    std::size_t n = 0;
-    for (std::size_t kept = 0; n < text.size() && kept < chars; ++kept) {
-        std::size_t next = n + 1;
-        while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0u) == 0x80u) ++next;
-        if (next > maxBytes) break;
-        n = next;
-    }
-    return n;
-}
-
 // A text no longer than chars characters of the longest form can be.
 std::string_view Bounded(const char *text, std::size_t chars) {
-    return {text, strnlen(text, chars * kBytesPerChar + 1)};
+    return platform::TextWithin(text, chars * kBytesPerChar + 1);
 }
 
 template <std::size_t N>
 void CopyCut(char (&field)[N], std::string_view text, std::size_t chars) {
-    const std::size_t n = CutLength(text, chars, N - 1);
+    const std::size_t n = platform::Utf8CutLength(text, N - 1, chars);
     std::memcpy(field, text.data(), n);
     field[n] = '\0';
 }
@@ -86,12 +74,14 @@ bool ParseLine(std::string_view line, ParsedLine &out) {
     return true;
 }
 
-int CopyComment(int index, char *out, bool full) {
-    if (out == nullptr) return 1;
+// The entry's comment into a caller's buffer of `size` bytes, cut at a
+// character boundary when it needs more.
+int CopyComment(int index, char *out, int size, bool full) {
+    if (out == nullptr || size < 1) return 1;
     out[0] = '\0';
     if (index < 0 || index >= g_count) return 1;
-    const char *text = full ? g_table[index].longComment : g_table[index].shortComment;
-    std::memcpy(out, text, std::strlen(text) + 1);
+    platform::CopyText(full ? g_table[index].longComment : g_table[index].shortComment, out,
+                       static_cast<std::size_t>(size));
     return 0;
 }
 
@@ -116,7 +106,7 @@ int Toolvane_ReadSerialAssociatesFile() {
         // Compare the serial number as the table keeps it, so two lines that
         // differ only beyond the kept length count as the same instrument.
         const std::string serial(
-            parsed.serial.substr(0, CutLength(parsed.serial, kSerialMax, sizeof g_table[0].serial - 1)));
+            parsed.serial.substr(0, platform::Utf8CutLength(parsed.serial, sizeof g_table[0].serial - 1, kSerialMax)));
         if (Toolvane_FindIndexForSerialNumber(serial.c_str()) >= 0) continue;
         const std::string shortComment(parsed.shortComment);
         const std::string longComment(parsed.longComment);
@@ -147,6 +137,10 @@ int Toolvane_AddSerialNumberAssociation(const char *serialNumber, const char *sh
     return 0;
 }
 
-int Toolvane_GetShortCommentFromIndex(int index, char *out) { return CopyComment(index, out, false); }
+int Toolvane_GetShortCommentFromIndex(int index, char *out) { return CopyComment(index, out, kShortMax + 1, false); }
 
-int Toolvane_GetFullCommentFromIndex(int index, char *out) { return CopyComment(index, out, true); }
+int Toolvane_GetFullCommentFromIndex(int index, char *out) { return CopyComment(index, out, kLongMax + 1, true); }
+
+int Toolvane_GetShortCommentFromIndexN(int index, char *out, int size) { return CopyComment(index, out, size, false); }
+
+int Toolvane_GetFullCommentFromIndexN(int index, char *out, int size) { return CopyComment(index, out, size, true); }

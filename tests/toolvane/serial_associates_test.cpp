@@ -61,11 +61,12 @@ protected:
         return Toolvane_ReadSerialAssociatesFile();
     }
 
+    // The whole comment, through the getter that is told the buffer's size.
     static std::string Short(int index) {
         constexpr size_t size = Toolvane_RozmiarKomentarzaKrotkiego;
         char out[size + 8];
         std::memset(out, '#', sizeof out);
-        EXPECT_EQ(Toolvane_GetShortCommentFromIndex(index, out), 0) << index;
+        EXPECT_EQ(Toolvane_GetShortCommentFromIndexN(index, out, size), 0) << index;
         for (size_t i = size; i < sizeof out; ++i) EXPECT_EQ(out[i], '#') << "written past the buffer";
         return std::string(out, strnlen(out, size));
     }
@@ -74,7 +75,7 @@ protected:
         constexpr size_t size = Toolvane_RozmiarKomentarzaPelnego;
         char out[size + 8];
         std::memset(out, '#', sizeof out);
-        EXPECT_EQ(Toolvane_GetFullCommentFromIndex(index, out), 0) << index;
+        EXPECT_EQ(Toolvane_GetFullCommentFromIndexN(index, out, size), 0) << index;
         for (size_t i = size; i < sizeof out; ++i) EXPECT_EQ(out[i], '#') << "written past the buffer";
         return std::string(out, strnlen(out, size));
     }
@@ -273,6 +274,10 @@ TEST_F(SerialAssociates, IndexOutsideTheTableGivesAnEmptyText) {
     }
     EXPECT_NE(Toolvane_GetShortCommentFromIndex(0, nullptr), 0);
     EXPECT_NE(Toolvane_GetFullCommentFromIndex(0, nullptr), 0);
+    char untouched = '#';
+    EXPECT_NE(Toolvane_GetShortCommentFromIndexN(0, &untouched, 0), 0);
+    EXPECT_NE(Toolvane_GetFullCommentFromIndexN(0, &untouched, -1), 0);
+    EXPECT_EQ(untouched, '#');
 }
 
 TEST_F(SerialAssociates, AddedEntriesStayIntactUpToTheFullTable) {
