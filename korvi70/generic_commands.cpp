@@ -9,6 +9,7 @@
 #include "korvi70/result_codes.h"
 #include "korvi70/transaction.h"
 #include "korvi70/wire_values.h"
+#include "platform/utf8.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ int ReadText(unsigned char destination, int command, int width, char *out) {
     if (out == nullptr) return korvi70::kRefused;
     const int widths[] = {width};
     return RunTransaction(destination, command, {}, widths, [&](int, std::string_view chars) {
-        korvi70::CopyReplyText(chars, out);
+        platform::CopyText(chars, out, static_cast<std::size_t>(width) + 1);
         return true;
     });
 }

@@ -6,6 +6,7 @@
 #include "korvi70/result_codes.h"
 #include "korvi70/transaction.h"
 #include "korvi70/wire_values.h"
+#include "platform/utf8.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ int Korvi70_PodIlnfoOUrzadPodrzed(unsigned char destination, int device, unsigne
                           [&](int index, std::string_view chars) {
                               unsigned value = 0;
                               if (index == 4) {
-                                  korvi70::CopyReplyText(chars, text);
+                                  platform::CopyText(chars, text, Korvi70_RozmiarTekstuUrzadPodrzed);
                                   return true;
                               }
                               if (!korvi70::ParseHexField(chars, chars.size(), &value)) return false;

@@ -1,10 +1,11 @@
 // The model table and the description built from a type code.
 #include "korvi70/model_names.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstring>
+#include <string>
+
+#include "platform/utf8.h"
 
 namespace {
 
@@ -69,14 +70,15 @@ constexpr std::array<const char *, Korvi70_LiczbaModeli> kModels = {
     "Urządzenie testowe",                           // 57
 };
 
-constexpr char kUnknown[] = "Przyrząd nieznany";
+// Every row fits the description's share of the caller's buffer.
+static_assert([] {
+    for (const char *row : kModels)
+        if (std::char_traits<char>::length(row) > static_cast<std::size_t>(Korvi70_MaksDlugoscOpisuModelu))
+            return false;
+    return true;
+}());
 
-// Appends text at *used, cut to what the buffer holds.
-void Append(char *text, std::size_t size, std::size_t *used, const char *piece) {
-    if (*used + 1 >= size) return;
-    const int n = std::snprintf(text + *used, size - *used, "%s", piece);
-    if (n > 0) *used += std::min(static_cast<std::size_t>(n), size - *used - 1);
-}
+constexpr char kUnknown[] = "Przyrząd nieznany";
 
 }  // namespace
 
@@ -88,26 +90,20 @@ const char *ModelDescription(int model) {
 }
 
 void ExpandInstrumentName(int typeCode, int softwareVersion, char *text, std::size_t size) {
-    if (text == nullptr || size == 0) return;
-    text[0] = '\0';
+    platform::TextBuffer out(text, size);
     // Negative codes are no model: keep the division away from them.
     const char *row = typeCode >= 0 ? ModelDescription(typeCode / 8) : nullptr;
-    std::size_t used = 0;
     if (row == nullptr) {
-        Append(text, size, &used, kUnknown);
+        out.Append(kUnknown);
         return;
     }
+    out.Append(row);
     char piece[32];
-    const std::size_t rowLength = strnlen(row, Korvi70_MaksDlugoscOpisuModelu);
-    const std::size_t copied = std::min(rowLength, size - 1);
-    std::memcpy(text, row, copied);
-    text[copied] = '\0';
-    used = copied;
     std::snprintf(piece, sizeof piece, "; H.Ver.:%d", typeCode % 8 + 1);
-    Append(text, size, &used, piece);
+    out.Append(piece);
     if (softwareVersion != 0) {
         std::snprintf(piece, sizeof piece, "; S.Ver.:%d", softwareVersion);
-        Append(text, size, &used, piece);
+        out.Append(piece);
     }
 }
 

@@ -43,13 +43,6 @@ inline bool ParseHexField(std::string_view chars, std::size_t digits, unsigned *
     return chars.size() == digits && ParseHex(chars, value);
 }
 
-// Copies a text field of a reply as it came and terminates it: out holds
-// chars.size() + 1 bytes.
-inline void CopyReplyText(std::string_view chars, char *out) {
-    std::memcpy(out, chars.data(), chars.size());
-    out[chars.size()] = '\0';
-}
-
 // True when text can travel inside a frame: no byte below 0x20, since 0x00
 // starts and 0x01 ends a frame on the instrument's side.
 inline bool SendableText(std::string_view text) {

@@ -4,13 +4,13 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
 #include <string_view>
 
 #include "korvi70/modem/exchange.h"
 #include "korvi70/modem/modem.h"
 #include "korvi70/modem/reply_rules.h"
 #include "korvi70/result_codes.h"
+#include "platform/utf8.h"
 
 namespace korvi70::modem {
 namespace {
@@ -72,12 +72,6 @@ int WriteRegister(int port, int reg, int value, int max) {
     return Acknowledged(port, Format("ATS%d=%03d\r", reg, value), kShort);
 }
 
-void CopyText(std::string_view text, char *out) {
-    text = text.substr(0, kTextSize);
-    if (!text.empty()) std::memcpy(out, text.data(), text.size());
-    out[text.size()] = '\0';
-}
-
 // Rule P4: the text up to its CR after the echo and line breaks; no "OK" needed.
 int ProductText(int port, char *text) {
     const Line line = Format("ATI3\r");
@@ -85,7 +79,7 @@ int ProductText(int port, char *text) {
     if (const int rc = Exchange(port, line.View(), kNoTimeoutChange, true, reply); rc != kDone) return rc;
     const std::string_view product = UpToCr(CutEcho(reply.View(), line.View().size(), Korvi70_EchoModemu == 1));
     if (product.size() < 5) Beep();
-    if (text != nullptr) CopyText(product, text);
+    platform::CopyText(product, text, kTextSize + 1);
     return kDone;
 }
 
@@ -175,7 +169,7 @@ int Korvi70_Modem_PodNrTelZPamieci(int port, char slot, char *number) {
     if (!HasOk(text)) return korvi70::kNoValidReply;
     std::string_view stored = UpToCr(text);
     if (stored.size() == 2 && StartsWithWord(stored, "OK")) stored = {};
-    if (number != nullptr) CopyText(stored, number);
+    platform::CopyText(stored, number, kTextSize + 1);
     return korvi70::kDone;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/utf8.h"
+
 namespace korvi70::modem {
 namespace {
 
@@ -16,6 +18,9 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 
 bool IsBreak(char c) { return c == '\r' || c == '\n'; }
 
+// The characters of a reply's text that are kept, never half of one.
+std::string_view KeepText(std::string_view text) { return text.substr(0, platform::Utf8CutLength(text, kTextSize)); }
+
 }  // namespace
 
 bool StartsWithWord(std::string_view text, std::string_view word) {
@@ -24,13 +29,13 @@ bool StartsWithWord(std::string_view text, std::string_view word) {
 
 std::string_view StripBreaks(std::string_view text) {
     while (!text.empty() && IsBreak(text.front())) text.remove_prefix(1);
-    return text.substr(0, kTextSize);
+    return KeepText(text);
 }
 
 std::string_view CutEcho(std::string_view reply, std::size_t commandLength, bool echo, bool stripBreaks) {
     const std::size_t cut = echo ? commandLength + 1 : 0;
     std::string_view text = cut < reply.size() ? reply.substr(cut) : std::string_view();
-    return stripBreaks ? StripBreaks(text) : text.substr(0, kTextSize);
+    return stripBreaks ? StripBreaks(text) : KeepText(text);
 }
 
 bool HasOk(std::string_view text) {

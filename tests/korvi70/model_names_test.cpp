@@ -71,7 +71,8 @@ TEST(ModelNames, ASmallBufferGetsACutTerminatedText) {
     for (std::size_t size = 2; size <= full.size() + 1; ++size) {
         char cut[80];
         korvi70::ExpandInstrumentName(432, 105, cut, size);
-        EXPECT_EQ(std::string(cut), full.substr(0, size - 1)) << size;
+        // Bytes 17 and 18 are "ó": a cut never keeps half of it.
+        EXPECT_EQ(std::string(cut), full.substr(0, size - 1 == 17 ? 16 : size - 1)) << size;
     }
 }
 
