@@ -1,7 +1,5 @@
 #include "app/startup.h"
 
-#include <cstring>
-
 #include "app/app_state.h"
 #include "app/association.h"
 #include "app/command_line.h"
@@ -11,18 +9,12 @@
 #include "app/port_select.h"
 #include "korvi70/config.h"
 #include "korvi70/link.h"
+#include "platform/utf8.h"
 #include "toolvane/folders.h"
 #include "toolvane/system_info.h"
 #include "ui/ui.h"
 
 namespace {
-
-void CopyBounded(char (&out)[Toolvane_DlugoscSciezki], const char *text) {
-    std::size_t n = text ? std::strlen(text) : 0;
-    if (n > sizeof out - 1) n = sizeof out - 1;
-    if (n > 0) std::memcpy(out, text, n);
-    out[n] = '\0';
-}
 
 // A start-up step failed after the main panel was shown.
 int EndStartup(int exitCode) {
@@ -33,7 +25,8 @@ int EndStartup(int exitCode) {
 }  // namespace
 
 int Vgx52_Main(int argc, char **argv) {
-    CopyBounded(Toolvane_NazwaProgramu, argc > 0 && argv ? argv[0] : "");
+    platform::CopyText(argc > 0 && argv && argv[0] ? argv[0] : "", Toolvane_NazwaProgramu,
+                       sizeof Toolvane_NazwaProgramu);
     const app::CommandLine commandLine = app::ScanCommandLine(argc, argv);
 
     if (Toolvane_ZbierzInfoOSystemie(app::kModelName) != 0) return 1;

@@ -1,11 +1,11 @@
 #include "toolvane/system_info.h"
 
-#include <cstring>
 #include <initializer_list>
 #include <string_view>
 
 #include "platform/paths.h"
 #include "platform/system.h"
+#include "platform/utf8.h"
 #include "toolvane/folders.h"
 #include "ui/ui.h"
 
@@ -14,25 +14,16 @@ namespace toolvane {
 namespace {
 
 constexpr std::size_t kProgramFolderMax = 256;
-constexpr std::size_t kPathMax = Toolvane_DlugoscSciezki - 1;
 
 bool g_folderOverridden = false;
 std::string g_folderOverride;
 
-// Joins the parts into the buffer; false (buffer cut at its size) when the
-// result does not fit.
+// Joins the parts into the buffer; false (the path cut at a character
+// boundary) when the result does not fit.
 bool Compose(char (&out)[Toolvane_DlugoscSciezki], std::initializer_list<std::string_view> parts) {
-    std::size_t length = 0;
-    bool fits = true;
-    for (std::string_view part : parts) {
-        std::size_t room = kPathMax - length;
-        std::size_t n = part.size() < room ? part.size() : room;
-        if (n < part.size()) fits = false;
-        std::memcpy(out + length, part.data(), n);
-        length += n;
-    }
-    out[length] = '\0';
-    return fits;
+    platform::TextBuffer path(out, sizeof out);
+    for (std::string_view part : parts) path.Append(part);
+    return !path.WasCut();
 }
 
 bool EndsWithSeparator(std::string_view folder) {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/system.h"
+#include "platform/utf8.h"
 
 namespace {
 
@@ -12,6 +13,16 @@ constexpr std::uint32_t kDay = 86400;
 constexpr std::uint32_t kCommonYear = 31536000;
 constexpr std::uint32_t kLeapYear = 31622400;
 constexpr std::uint32_t kFourYears = 126230400;
+
+// The duration's buffer: "24855 days 03:14:07" (2^31 - 1 s) and the terminator.
+constexpr std::size_t kDurationTextSize = 20;
+
+// A date text of exactly `length` characters in as many bytes: the caller's
+// buffer is sized in characters, and its characters are moved one by one.
+bool OneByteCharacters(const char *text, std::size_t length) {
+    const std::string_view view = platform::TextWithin(text, length + 1);
+    return view.size() == length && platform::Utf8CharCount(view) == length;
+}
 
 constexpr int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
@@ -103,12 +114,12 @@ int Toolvane_SekundyDoSTRINGa(double seconds, char *text, int mode) {
     if (len > 0 || minutes != 0) append(len > 0 ? "%02ld:" : "%ld:", minutes);
     append("%02ld", secs);
 
-    std::memcpy(text, out, len + 1);
+    platform::CopyText({out, len}, text, kDurationTextSize);
     return 0;
 }
 
 int Toolvane_ZamienFormatDatyUS2PL(const char *input, char *output) {
-    if (input == nullptr || output == nullptr || strnlen(input, 11) != 10) return 1;
+    if (input == nullptr || output == nullptr || !OneByteCharacters(input, 10)) return 1;
     const char pl[10] = {input[3], input[4], input[2], input[0], input[1],
                          input[5], input[6], input[7], input[8], input[9]};
     std::memcpy(output, pl, sizeof pl);
@@ -116,7 +127,7 @@ int Toolvane_ZamienFormatDatyUS2PL(const char *input, char *output) {
 }
 
 int Toolvane_RozszerzOznaczenieRoku(char *date) {
-    if (date == nullptr || strnlen(date, 9) != 8) return 1;
+    if (date == nullptr || !OneByteCharacters(date, 8)) return 1;
     int year = platform::CurrentYear();
     if (year < 0) year = 0;
     const int century = (year / 100) % 100;

@@ -30,9 +30,12 @@ int Toolvane_SekundyDoSTRINGa(double seconds, char *text, int mode);
 
 // "MM-DD-YYYY" (exactly 10 characters) to "DD-MM-YYYY": writes exactly ten
 // characters to output, no terminator. Input and output may be the same
-// buffer. Result 1 for another length or a null argument.
+// buffer. Result 1 for another length, for a character of more than one
+// UTF-8 byte (ten characters would then not fit the ten bytes of output),
+// or a null argument.
 int Toolvane_ZamienFormatDatyUS2PL(const char *input, char *output);
 
 // "DD-MM-YY" (exactly 8 characters) to "DD-MM-CCYY" in place, CC from the
-// current year; the buffer needs 11 characters. Result 1 for another length.
+// current year; the buffer needs 11 characters. Result 1 for another length
+// or a character of more than one UTF-8 byte.
 int Toolvane_RozszerzOznaczenieRoku(char *date);

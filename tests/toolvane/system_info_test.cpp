@@ -151,9 +151,12 @@ TEST_F(SystemInfo, OverlongProgramFolderIsRefusedNotCut) {
     // Exactly 256 characters are kept; the resource file then does not fit in 260.
     const std::string folder256 = "/" + std::string(255, 'b');
     toolvane::SetProgramFolderForTests(folder256.c_str());
+    std::snprintf(Toolvane_NazwaProgramu, sizeof Toolvane_NazwaProgramu, "%s", "ąęó");
     ASSERT_EQ(Toolvane_ZbierzInfoOSystemie("VGX52"), 11);
     EXPECT_EQ(std::string(Toolvane_KatalogProgramu), folder256);
     EXPECT_EQ(std::strlen(Toolvane_ZbiorIkony), 260u);
+    // 260 bytes would end inside "ę": the path stops before it.
+    EXPECT_EQ(std::string(Toolvane_ZbiorProgramu), folder256 + sep + "ą");
 }
 
 TEST_F(SystemInfo, RealProgramFolderIsTheTestsFolder) {
