@@ -65,5 +65,11 @@ int Toolvane_OdczytNominalChkeCzujZeZbioru(int index);
 
 // Replaces every `find` by `replacement` from the start of text up to a line
 // feed, the terminator or maxLength characters, whichever comes first;
-// returns how many were replaced (0 for a null text).
+// returns how many were replaced (0 for a null text). The text is UTF-8 and
+// counted in characters; find and replacement are Windows-1250 codes (a
+// Polish letter is not one UTF-8 byte), compared with the text's
+// characters. The buffer's size is not known, so the text never grows: a
+// replacement longer in UTF-8 than the character it replaces (',' by 'ą')
+// replaces nothing and gives 0; a shorter one ('ą' by ',') moves the rest
+// of the text up to its terminator.
 int Toolvane_ZamienZnakiWLancuchu(char *text, int maxLength, char find, char replacement);

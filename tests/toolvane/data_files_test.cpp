@@ -392,21 +392,41 @@ TEST_F(DataFiles, CommentBlockFillsBothTextBoxes) {
     }
 }
 
+// The text is UTF-8 counted in characters; the two characters are
+// Windows-1250 codes ('\xB9' is "ą", '\xEA' "ę", '\x80' "€").
 TEST_F(DataFiles, ReplacementStopsAtLineFeedTerminatorOrLength) {
     struct Case {
         const char *text;
         int maxLength;
+        char find, replacement;
         const char *after;
         int replaced;
     } cases[] = {
-        {"a,b,c", 3, "a;b,c", 1}, {"a,b,c", 5, "a;b;c", 2}, {"a,b\n,c", 9, "a;b\n,c", 1},
-        {",,", 9, ";;", 2},       {"a,b", 0, "a,b", 0},     {"", 5, "", 0},
+        {"a,b,c", 3, ',', ';', "a;b,c", 1},
+        {"a,b,c", 5, ',', ';', "a;b;c", 2},
+        {"a,b\n,c", 9, ',', ';', "a;b\n,c", 1},
+        {",,", 9, ',', ';', ";;", 2},
+        {"a,b", 0, ',', ';', "a,b", 0},
+        {"", 5, ',', ';', "", 0},
+        {"ąb,c", 3, ',', ';', "ąb;c", 1},  // the limit counts characters
+        {"ąb,c", 2, ',', ';', "ąb,c", 0},
+        {"żąb,ą", 9, '\xB9', '\xEA', "żęb,ę", 2},
+        {"żąb,ą", 9, '\xB9', ',', "ż,b,,", 2},  // shorter: the text moves up
+        {"ąą\nąx", 9, '\xB9', 'a', "aa\nąx", 2},
+        {"ąąb", 1, '\xB9', 'a', "aąb", 1},
+        {"€1,€", 9, '\x80', 'E', "E1,E", 2},
+        {"a,b", 9, ',', '\xB9', "a,b", 0},     // longer: the text has no room to grow
+        {"a\xC4,", 9, ',', ';', "a\xC4;", 1},  // a broken sequence is a character of its own
     };
     for (const Case &c : cases) {
-        char buffer[16];
-        std::snprintf(buffer, sizeof buffer, "%s", c.text);
-        EXPECT_EQ(Toolvane_ZamienZnakiWLancuchu(buffer, c.maxLength, ',', ';'), c.replaced) << c.text;
+        char buffer[24];
+        std::memset(buffer, '#', sizeof buffer);
+        const std::size_t size = std::strlen(c.text) + 1;
+        std::memcpy(buffer, c.text, size);
+        EXPECT_EQ(Toolvane_ZamienZnakiWLancuchu(buffer, c.maxLength, c.find, c.replacement), c.replaced) << c.text;
         EXPECT_STREQ(buffer, c.after) << c.text;
+        EXPECT_EQ(std::string(buffer + size, sizeof buffer - size), std::string(sizeof buffer - size, '#'))
+            << c.text << ": written past the terminator";
     }
     EXPECT_EQ(Toolvane_ZamienZnakiWLancuchu(nullptr, 5, ',', ';'), 0);
 }
