@@ -84,7 +84,13 @@ public:
                                  "). If the upgrade stops part-way, they exist only in this program's memory. Do "
                                  "You want to go on without the backup?";
         // No is the default: Enter and Escape both keep the instrument as it is.
-        return ui::GenericMessagePopup(kQuestionTitle, text.c_str(), "Yes", "No", nullptr, nullptr, 0, 2, 2) == 1;
+        if (ui::GenericMessagePopup(kQuestionTitle, text.c_str(), "Yes", "No", nullptr, nullptr, 0, 2, 2) == 1)
+            return true;
+        const std::string notStarted = std::string("The upgrade was not started: the backup file ") + path +
+                                       " could not be written (" + reason +
+                                       "). The instrument's software and settings are unchanged.";
+        ui::MessagePopup(kMessageTitle, notStarted.c_str());
+        return false;
     }
     void TransferStarting(int) override { progress_.Open(); }
     void PageWritten(int page, int pageCount) override { progress_.Show(page * 100.0 / pageCount); }

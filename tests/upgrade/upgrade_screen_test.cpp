@@ -471,7 +471,7 @@ TEST_F(UpgradeScreen, FailedSettingWriteIsReportedAndTheRestFollow) {
 }
 
 // The backup cannot be written: the operator is asked, and no (the default)
-// leaves the instrument as it was.
+// leaves the instrument as it was and says so before polling resumes.
 TEST_F(UpgradeScreen, UnwritableBackupAsksWhetherToGoOnWithoutIt) {
     std::filesystem::create_directories(korvi70_test::TestDriveRoot() + "/c");
     std::ofstream(korvi70_test::TestDriveRoot() + "/c/ProgramData") << "not a folder";
@@ -479,8 +479,16 @@ TEST_F(UpgradeScreen, UnwritableBackupAsksWhetherToGoOnWithoutIt) {
     PutFirmware(1, FirmwareUpTo(0xFF, &image));
     ExpectStartQuestions();
     ui::headless::ExpectGeneric("Warning", 2);
+    bool timerDuringMessage = true;
+    ui::headless::ExpectPopup({ui::PopupKind::Message, "Message", {}, [&] { timerDuringMessage = TimerEnabled(); }});
     EXPECT_EQ(PressUpgrade(), -1);
-    ASSERT_EQ(ui::headless::Popups().size(), 3u);
+    ASSERT_EQ(ui::headless::Popups().size(), 4u);
+    const std::string &notStarted = ui::headless::Popups()[3].request.message;
+    EXPECT_EQ(notStarted.rfind("The upgrade was not started: the backup file ", 0), 0u) << notStarted;
+    EXPECT_NE(notStarted.find(korvi70_test::TestDriveRoot() + "/c/ProgramData/"), std::string::npos) << notStarted;
+    EXPECT_NE(notStarted.find("VGX52 ustawienia "), std::string::npos) << notStarted;
+    EXPECT_NE(notStarted.find("could not be written"), std::string::npos) << notStarted;
+    EXPECT_FALSE(timerDuringMessage);
     const ui::PopupRequest &question = ui::headless::Popups()[2].request;
     EXPECT_EQ(question.kind, ui::PopupKind::Generic);
     EXPECT_NE(question.message.find("could not be saved to a backup file"), std::string::npos) << question.message;
