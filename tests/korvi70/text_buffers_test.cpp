@@ -1,7 +1,8 @@
 // Every operation of the libraries that writes a text into a caller's
 // buffer, given more text with Polish letters than the buffer it documents
-// can hold. The buffer lies between guard bytes that must survive, and it
-// holds the longest run of whole characters that fits, terminated.
+// can hold. The buffer lies between guard bytes that must survive (and the
+// sanitizer watches past them), and it holds the longest run of whole
+// characters that fits, terminated.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fake_line.h"
 #include "korvi70/generic_commands.h"
@@ -170,18 +172,16 @@ TEST_F(TextBuffers, NoOperationWritesPastTheBufferItDocuments) {
     for (const Row &row : rows) {
         SCOPED_TRACE(row.operation);
         row.feed();
-        char memory[8 + 1024 + 8];
-        std::memset(memory, '#', sizeof memory);
-        char *out = memory + 8;
-        std::memset(out, '\0', static_cast<std::size_t>(row.size));
+        // Guards of 8 bytes inside the allocation; the sanitizer watches beyond it.
+        const std::size_t size = static_cast<std::size_t>(row.size);
+        std::vector<char> memory(8 + size + 8, '#');
+        char *out = memory.data() + 8;
+        std::memset(out, '\0', size);
         EXPECT_EQ(row.call(out), row.result);
         // The date conversion writes its ten characters without a terminator.
-        EXPECT_EQ(std::string(out, strnlen(out, static_cast<std::size_t>(row.size))), row.text);
-        EXPECT_EQ(std::string(memory, 8), std::string(8, '#')) << "written before the buffer";
-        char *after = out + row.size;
-        EXPECT_EQ(std::string(after, memory + sizeof memory),
-                  std::string(static_cast<std::size_t>(memory + sizeof memory - after), '#'))
-            << "written past the buffer";
+        EXPECT_EQ(std::string(out, strnlen(out, size)), row.text);
+        EXPECT_EQ(std::string(memory.begin(), memory.begin() + 8), std::string(8, '#')) << "written before the buffer";
+        EXPECT_EQ(std::string(memory.end() - 8, memory.end()), std::string(8, '#')) << "written past the buffer";
     }
 }
 
