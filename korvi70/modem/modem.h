@@ -9,7 +9,8 @@
 // Result codes of every operation: 0 done, 1 an argument out of range
 // (nothing sent), 2 serial failure, 3 no reply, no "OK" or a failure word,
 // 4 cancelled by the user. Outputs are written only on 0; text outputs need
-// room for 50 characters and the terminating NUL.
+// room for 50 characters and the terminating NUL, that is 51 bytes: a text
+// of more UTF-8 bytes is cut at its last whole character that fits.
 #pragma once
 
 // ---- modem layer state (one modem per process) ----
