@@ -2,36 +2,10 @@
 
 #include <cstdint>
 
+#include "platform/utf8.h"
+
 namespace platform::detail {
 namespace {
-
-// Decodes one UTF-8 sequence at text[i]; returns its length, 0 if invalid.
-std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t &cp) {
-    const auto b0 = static_cast<unsigned char>(text[i]);
-    std::size_t len;
-    if (b0 < 0x80) {
-        cp = b0;
-        return 1;
-    }
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2;
-        cp = b0 & 0x1F;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        len = 3;
-        cp = b0 & 0x0F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4;
-        cp = b0 & 0x07;
-    } else
-        return 0;
-    if (i + len > text.size()) return 0;
-    for (std::size_t k = 1; k < len; ++k) {
-        const auto b = static_cast<unsigned char>(text[i + k]);
-        if ((b & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    return len;
-}
 
 char32_t FoldCodePoint(char32_t c) {
     if (c >= U'A' && c <= U'Z') return c + 0x20;
@@ -68,7 +42,8 @@ std::string FoldCase(std::string_view name) {
     out.reserve(name.size());
     for (std::size_t i = 0; i < name.size();) {
         char32_t cp = 0;
-        const std::size_t len = DecodeUtf8(name, i, cp);
+        std::size_t skip = 1;
+        const std::size_t len = DecodeUtf8(name, i, cp, skip);
         if (len == 0) {
             out += name[i++];
             continue;

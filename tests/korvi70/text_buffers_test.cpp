@@ -42,24 +42,12 @@ std::string Times(std::string_view text, int count) {
 
 const std::string kLetters = "x" + Times("ą", 30);  // 61 bytes: a byte cut would split a letter
 
-class TextBuffers : public ::testing::Test {
+// The link starts on the scripted modem; an instrument row puts a scripted
+// instrument on the same port.
+class TextBuffers : public modem_test::ModemTest {
 protected:
-    static constexpr int kPort = 3;
-
-    void SetUp() override {
-        Korvi70_TypLacza = Korvi70_PolaczenieBezposrednieRS;
-        Korvi70_NrZlacza = kPort;
-        Korvi70_NrIdProg = 0x71;
-        Korvi70_JestEcho = 0;
-        Korvi70_CzasOczekiwaniaRS = 0.05;
-        Korvi70_CzasOdpowiedziModemu = 0.02;
-        Korvi70_EchoModemu = 0;
-        korvi70::modem::SetEarlyEnd(true);
-    }
-
     void TearDown() override {
-        platform::CloseCom(kPort);
-        platform::AttachComDevice(kPort, nullptr);
+        ModemTest::TearDown();
         Toolvane_ZbiorSkojarzenNumerowSeryjnych[0] = '\0';
         std::error_code ignored;
         if (!folder_.empty()) fs::remove_all(folder_, ignored);
@@ -105,7 +93,6 @@ protected:
     }
 
     korvi70_test::FakeLine instrument_;
-    modem_test::ScriptedModem modem_;
     fs::path folder_;
 };
 
