@@ -1,6 +1,7 @@
 // The serial-number associates file (Windows-1250 text): at most 63 entries,
 // every comment within its field and cut only at a character boundary.
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "tests/fuzz/fuzz_support.h"
@@ -27,11 +28,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     int count = 0;
     for (int i = 0; i <= Toolvane_MaksSkojarzen; ++i) {
         // Exactly the documented sizes: a longer copy is caught.
+        char shortCut[33];
+        char longCut[257];
         char shortComment[Toolvane_RozmiarKomentarzaKrotkiego];
         char longComment[Toolvane_RozmiarKomentarzaPelnego];
-        const int rcShort = Toolvane_GetShortCommentFromIndex(i, shortComment);
-        const int rcLong = Toolvane_GetFullCommentFromIndex(i, longComment);
+        const int rcShort = Toolvane_GetShortCommentFromIndexN(i, shortComment, sizeof shortComment);
+        const int rcLong = Toolvane_GetFullCommentFromIndexN(i, longComment, sizeof longComment);
         FUZZ_CHECK(rcShort == rcLong);
+        FUZZ_CHECK(Toolvane_GetShortCommentFromIndex(i, shortCut) == rcShort);
+        FUZZ_CHECK(Toolvane_GetFullCommentFromIndex(i, longCut) == rcLong);
+        FUZZ_CHECK(fuzz::IsValidUtf8(shortCut) && fuzz::IsValidUtf8(longCut));
+        // The cut texts are where the whole ones start.
+        FUZZ_CHECK(std::strncmp(shortComment, shortCut, std::strlen(shortCut)) == 0);
+        FUZZ_CHECK(std::strncmp(longComment, longCut, std::strlen(longCut)) == 0);
         if (rcShort != 0) {
             FUZZ_CHECK(shortComment[0] == '\0' && longComment[0] == '\0');
             break;
