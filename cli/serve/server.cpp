@@ -79,45 +79,44 @@ void Server::Accept() {
 }
 
 void Server::Receive(Client &c) {
-    while (c.inCount < c.in.size()) {
-        const long n = net::SocketReceive(c.fd, c.in.data() + c.inCount, c.in.size() - c.inCount);
+    for (;;) {
+        const std::span<unsigned char> space = c.in.Space();
+        if (space.empty()) return;
+        const long n = net::SocketReceive(c.fd, space.data(), space.size());
         if (n > 0) {
-            c.inCount += static_cast<std::size_t>(n);
             c.lastHeard = platform::Timer();
+            Judge(c, c.in.Added(static_cast<std::size_t>(n)));
         } else if (n == 0) {
             c.closeReason = c.queued ? "disconnected before its answer" : "disconnected";
             return;
         } else if (n == net::kSockWouldBlock) {
-            break;
+            return;
         } else {
             c.closeReason = "closed: the connection failed";
             return;
         }
     }
-    Judge(c);
 }
 
-void Server::Judge(Client &c) {
+void Server::Judge(Client &c, envelope::Scan verdict) {
     if (c.queued || !c.closeReason.empty()) return;
-    const envelope::ScanResult scan = envelope::ScanRequest(c.in.data(), c.inCount);
-    switch (scan.verdict) {
+    switch (verdict) {
     case envelope::Scan::Incomplete: return;
     case envelope::Scan::Complete:
         c.queued = true;
         c.order = nextOrder_++;
         c.arrived = platform::Timer();
-        c.requestLength = scan.payloadLength;
         return;
     case envelope::Scan::NotAnEnvelope: {
         char first[8];
-        std::snprintf(first, sizeof first, "0x%02X", c.in[0]);
+        std::snprintf(first, sizeof first, "0x%02X", c.in.FirstByte());
         c.closeReason = std::string("closed: sent bytes that are not a request envelope (") +
-                        (c.in[0] == envelope::kFrameMark ? "a length that is not hex" : first) + ")";
+                        (c.in.FirstByte() == envelope::kFrameMark ? "a length that is not hex" : first) + ")";
         return;
     }
     case envelope::Scan::TooLong:
-        c.closeReason = "closed: announced a request of " + std::to_string(scan.payloadLength) + " bytes, more than " +
-                        std::to_string(envelope::kMaxPayload);
+        c.closeReason = "closed: announced a request of " + std::to_string(c.in.AnnouncedLength()) +
+                        " bytes, more than " + std::to_string(envelope::kMaxPayload);
         return;
     }
 }
@@ -145,12 +144,10 @@ void Server::Answer(Client &c, unsigned errorCode, std::span<const unsigned char
         c.outCount = error.size();
     }
     c.outSent = 0;
-    // The request is done with; what came after it moves up.
-    const std::size_t used = envelope::kHeaderSize + c.requestLength;
-    std::memmove(c.in.data(), c.in.data() + used, c.inCount - used);
-    c.inCount -= used;
     c.queued = false;
     c.onLine = false;
+    // What came after the request moves up: perhaps the next request.
+    Judge(c, c.in.Consume());
     Flush(c);
 }
 
@@ -171,7 +168,6 @@ void Server::TakeLineResult() {
     // A client that left before its answer came has nothing to take it.
     if (c == nullptr || !c->closeReason.empty()) return;
     Answer(*c, code, std::span<const unsigned char>(reply.data(), length));
-    Judge(*c);
 }
 
 void Server::StartNext() {
@@ -186,13 +182,11 @@ void Server::StartNext() {
         const double deadline = oldest->arrived + kAnswerWithin;
         if (deadline - platform::Timer() < kLeastTimeOnLine) {
             Answer(*oldest, kNotSent, {});
-            Judge(*oldest);
             continue;
         }
         oldest->onLine = true;
         onLine_ = oldest->id;
-        line_.Start(std::span<const unsigned char>(oldest->in.data() + envelope::kHeaderSize, oldest->requestLength),
-                    deadline);
+        line_.Start(oldest->in.Payload(), deadline);
     }
 }
 
@@ -244,7 +238,7 @@ void Server::Serve(net::SocketHandle stop) {
         fds.push_back({line_.DoneSocket(), POLLIN, 0});
         for (const Client &c : clients_) {
             const short events =
-                static_cast<short>((c.inCount < c.in.size() ? POLLIN : 0) | (c.outSent < c.outCount ? POLLOUT : 0));
+                static_cast<short>((!c.in.Full() ? POLLIN : 0) | (c.outSent < c.outCount ? POLLOUT : 0));
             // A client with nothing to take or send is not watched (the wait skips a missing socket).
             fds.push_back({events != 0 ? c.fd : net::kNoSocket, events, 0});
         }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli/serve/line_worker.h"
+#include "cli/serve/request_reader.h"
 #include "cli/serve/settings.h"
 #include "envelope/envelope.h"
 #include "platform/net_address.h"
@@ -48,14 +49,11 @@ private:
         std::uint64_t id = 0;
         std::string name;
         double lastHeard = 0;
-        // Bytes received: at most one whole request and what follows it.
-        std::array<unsigned char, envelope::kHeaderSize + envelope::kMaxPayload> in{};
-        std::size_t inCount = 0;
-        bool queued = false;  // in[] starts with a request waiting for its answer
+        RequestReader in;
+        bool queued = false;  // in holds a request waiting for its answer
         bool onLine = false;  // that request is on the line now
         std::uint64_t order = 0;
         double arrived = 0;
-        std::size_t requestLength = 0;
         // The answer being sent.
         std::array<unsigned char, envelope::kHeaderSize + envelope::kMaxPayload> out{};
         std::size_t outCount = 0, outSent = 0;
@@ -64,7 +62,7 @@ private:
 
     void Accept();
     void Receive(Client &client);
-    void Judge(Client &client);
+    void Judge(Client &client, envelope::Scan verdict);
     void Flush(Client &client);
     void Answer(Client &client, unsigned errorCode, std::span<const unsigned char> reply);
     void TakeLineResult();
