@@ -87,6 +87,12 @@ int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
     context.attempts = options.attempts;
     context.out = out;
     context.err = err;
+    context.options = &options;
+    if (command->opensOwnLink) {
+        if (!options.tcpHost.empty() || !options.dial.empty())
+            return Usage(err, options.command + " needs the instrument on a serial port: it takes no --tcp or --dial");
+        return command->run(context, params);
+    }
     if (const std::string why = ModemUsageError(options, command->opensLink); !why.empty()) return Usage(err, why);
     if (!command->opensLink) return command->run(context, params);
 

@@ -9,7 +9,7 @@ const std::vector<Command> &AllCommands() {
         std::vector<Command> commands;
         for (auto group : {GenericCommandTable(), IoCommandTable(), RegisterCommandTable(), LoaderCommandTable(),
                            UpgradeCommandTable(), SettingsCommandTable(), ModemCommandTable(), PortCommandTable(),
-                           DataCommandTable()})
+                           DataCommandTable(), ServeCommandTable()})
             commands.insert(commands.end(), group.begin(), group.end());
         return commands;
     }();

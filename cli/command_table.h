@@ -23,13 +23,17 @@ struct Params {
     int cpu = 1;                       // restart-code --cpu
     std::string program, extension;    // typ1 --program, --ext
     bool comment = false;              // typ1 --comment
+    std::vector<std::string> options;  // serve: its own options, read again when it runs
 };
+
+struct Options;
 
 struct Context {
     int id = 0;                                // destination of the commands
     int attempts = korvi70::kProgramAttempts;  // attempts while a command gives 3
     std::FILE *out = stdout;
-    std::FILE *err = stderr;  // messages and progress of long commands
+    std::FILE *err = stderr;           // messages and progress of long commands
+    const Options *options = nullptr;  // the global options, for a command that opens its own link
 };
 
 struct Command {
@@ -41,6 +45,8 @@ struct Command {
     // The command's result code.
     int (*run)(const Context &context, const Params &params);
     bool opensLink = true;  // false: runs without the link (ports)
+    // Opens the serial link itself, from the options (serve): no --tcp, no --dial.
+    bool opensOwnLink = false;
 };
 
 std::span<const Command> GenericCommandTable();
@@ -52,6 +58,7 @@ std::span<const Command> PortCommandTable();
 std::span<const Command> SettingsCommandTable();
 std::span<const Command> DataCommandTable();
 std::span<const Command> ModemCommandTable();
+std::span<const Command> ServeCommandTable();
 
 // Every command, in the order the usage text lists them.
 const std::vector<Command> &AllCommands();

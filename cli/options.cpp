@@ -16,37 +16,47 @@ constexpr double kMaxTimeout = 5.0;
 constexpr int kMaxPort = 100;
 constexpr int kMaxAttempts = 1000;
 
-// Splits "HOST", "HOST:PORT" or "[V6]:PORT".
 bool ParseTcpTarget(const std::string &text, Options &options, std::string &error) {
-    std::string host = text, port;
-    if (!text.empty() && text.front() == '[') {
-        const auto close = text.find(']');
-        if (close == std::string::npos) return Fail(error, "--tcp: missing ']' in " + text);
-        host = text.substr(1, close - 1);
-        if (close + 1 < text.size()) {
-            if (text[close + 1] != ':') return Fail(error, "--tcp: expected ':' after ']' in " + text);
-            port = text.substr(close + 2);
-            if (port.empty()) return Fail(error, "--tcp: missing port after ':'");
-        }
-    } else if (const auto colon = text.find(':');
-               colon != std::string::npos && text.find(':', colon + 1) == std::string::npos) {
-        host = text.substr(0, colon);
-        port = text.substr(colon + 1);
-        if (port.empty()) return Fail(error, "--tcp: missing port after ':'");
-    }
-    if (host.empty()) return Fail(error, "--tcp: missing host name");
+    std::string host;
+    int port = kDefaultTcpPort;
+    if (!SplitHostPort(text, "--tcp", 1, host, port, error)) return false;
     if (host.size() >= sizeof Korvi70_NazwaServeraKorviTCP)
         return Fail(error, "--tcp: host name longer than " + std::to_string(sizeof Korvi70_NazwaServeraKorviTCP - 1) +
                                " characters");
-    long number = kDefaultTcpPort;
-    if (!port.empty() && !ParseInt(port, 1, 65535, number))
-        return Fail(error, "--tcp: port must be a number from 1 to 65535");
     options.tcpHost = host;
-    options.tcpPort = static_cast<int>(number);
+    options.tcpPort = port;
     return true;
 }
 
 }  // namespace
+
+bool SplitHostPort(const std::string &text, const char *option, int lowestPort, std::string &host, int &port,
+                   std::string &error) {
+    const std::string name = option;
+    std::string portText;
+    host = text;
+    if (!text.empty() && text.front() == '[') {
+        const auto close = text.find(']');
+        if (close == std::string::npos) return Fail(error, name + ": missing ']' in " + text);
+        host = text.substr(1, close - 1);
+        if (close + 1 < text.size()) {
+            if (text[close + 1] != ':') return Fail(error, name + ": expected ':' after ']' in " + text);
+            portText = text.substr(close + 2);
+            if (portText.empty()) return Fail(error, name + ": missing port after ':'");
+        }
+    } else if (const auto colon = text.find(':');
+               colon != std::string::npos && text.find(':', colon + 1) == std::string::npos) {
+        host = text.substr(0, colon);
+        portText = text.substr(colon + 1);
+        if (portText.empty()) return Fail(error, name + ": missing port after ':'");
+    }
+    if (host.empty()) return Fail(error, name + ": missing host name");
+    long number = port;
+    if (!portText.empty() && !ParseInt(portText, lowestPort, 65535, number))
+        return Fail(error, name + ": port must be a number from " + std::to_string(lowestPort) + " to 65535");
+    port = static_cast<int>(number);
+    return true;
+}
 
 bool ParseInt(const std::string &text, long min, long max, long &value) {
     if (text.empty()) return false;

@@ -38,6 +38,12 @@ inline bool Fail(std::string &error, std::string message) {
     return false;
 }
 
+// Splits "HOST", "HOST:PORT" or "[V6]:PORT" (PORT from lowestPort to
+// 65535); port keeps its value when the text names none. Messages start
+// with the option's name.
+bool SplitHostPort(const std::string &text, const char *option, int lowestPort, std::string &host, int &port,
+                   std::string &error);
+
 // Whole-text number parsing (no trailing characters, no overflow).
 bool ParseInt(const std::string &text, long min, long max, long &value);
 bool ParseReal(const std::string &text, double &value);

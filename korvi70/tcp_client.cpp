@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "envelope/envelope.h"
 #include "korvi70/frame_hex.h"
 #include "korvi70/link.h"
 #include "korvi70/traffic.h"
@@ -46,7 +47,7 @@ namespace {
 // The payload of the envelope now in the receive buffer may not answer the
 // request just sent: a reply whose window closed earlier.
 bool ReplyBelongsToRequest() {
-    if (Korvi70_TCP_ZnakOdpowiedzi != 'b') return true;
+    if (Korvi70_TCP_ZnakOdpowiedzi != envelope::kFrameMark) return true;
     return TcpReplyMayAnswer(ExpectedReplyTransaction(), Korvi70_TCP_BuforOdb + 1, Korvi70_TCP_DlugoscOdb);
 }
 
@@ -87,8 +88,8 @@ int Korvi70_TCP_Client_WyslijDane() {
     }
     const int count = std::clamp(Korvi70_TCP_IleNad, Korvi70_TCP_DlugoscNaglowka, Korvi70_TCP_RozmiarBufora);
     Korvi70_TCP_IleNad = count;
-    Korvi70_TCP_BuforNad[0] = 'b';
-    korvi70::PutHex(reinterpret_cast<char *>(Korvi70_TCP_BuforNad + 1), count - Korvi70_TCP_DlugoscNaglowka, 4);
+    envelope::PutHeader(envelope::kFrameMark, static_cast<std::size_t>(count - Korvi70_TCP_DlugoscNaglowka),
+                        Korvi70_TCP_BuforNad);
 
     // Whatever arrived before this request cannot be its answer.
     platform::DiscardTCPInput(Korvi70_TCP_Uchwyt);
@@ -104,7 +105,7 @@ int Korvi70_TCP_Client_WyslijDane() {
     if (!Korvi70_TCP_JestOdpowiedz) {
         Korvi70_TCP_DlugoscOdb = 0;
         Korvi70_BladLacza = Korvi70_BladCzasu;
-    } else if (Korvi70_TCP_ZnakOdpowiedzi == 'b') {
+    } else if (Korvi70_TCP_ZnakOdpowiedzi == envelope::kFrameMark) {
         Korvi70_TCP_BuforOdb[0] = 0x00;
         Korvi70_TCP_BuforOdb[length + 1] = 0x01;
         Korvi70_TCP_DlugoscOdb = length + 2;
@@ -127,18 +128,17 @@ int Korvi70_TCP_Client_Message(unsigned handle, int event, int, void *) {
     unsigned char header[Korvi70_TCP_DlugoscNaglowka] = {};
     const int got = platform::ClientTCPRead(handle, header, sizeof header, timeout);
     korvi70::ReportTraffic(korvi70::TrafficDirection::Received, header, got);
-    unsigned length = 0;
-    const std::string_view digits(reinterpret_cast<const char *>(header + 1), 4);
-    if (got != Korvi70_TCP_DlugoscNaglowka || (header[0] != 'b' && header[0] != 'c') ||
-        !korvi70::ParseHex(digits, &length)) {
+    char mark = 0;
+    std::size_t length = 0;
+    if (got != Korvi70_TCP_DlugoscNaglowka || !envelope::ParseHeader(header, &mark, &length)) {
         // Not the start of an envelope: the stream is out of step, drop it.
         platform::DiscardTCPInput(handle);
         return 1;
     }
     Korvi70_TCP_JestOdpowiedz = 1;
     Korvi70_TCP_Uchwyt = handle;
-    Korvi70_TCP_ZnakOdpowiedzi = static_cast<char>(header[0]);
-    const unsigned wanted = std::min<unsigned>(length, Korvi70_TCP_RozmiarBufora);
+    Korvi70_TCP_ZnakOdpowiedzi = mark;
+    const std::size_t wanted = std::min<std::size_t>(length, Korvi70_TCP_RozmiarBufora);
     const int payload = wanted == 0 ? 0 : platform::ClientTCPRead(handle, Korvi70_TCP_BuforOdb + 1, wanted, timeout);
     Korvi70_TCP_DlugoscOdb = std::clamp(payload, 0, static_cast<int>(wanted));
     korvi70::ReportTraffic(korvi70::TrafficDirection::Received, Korvi70_TCP_BuforOdb + 1, Korvi70_TCP_DlugoscOdb);

@@ -49,10 +49,24 @@ int SocketBytesWaiting(SocketHandle s);  // 0 when unknown
 // quiet wait, kSockFailed.
 int WaitSockets(SocketPoll *sockets, std::size_t count, double seconds);
 
-// A stream socket listening on 127.0.0.1:port (0 = any free port); the
-// port it got in boundPort. kNoSocket when it cannot listen.
+// Why a socket could not listen.
+enum class ListenError {
+    None,
+    NoPermission,  // the port is reserved to the administrator
+    InUse,         // another socket holds the address and port
+    NotLocal,      // the address is not one of this computer's
+    NoAddress,     // the host name does not resolve
+    Failed,
+};
+
+// A stream socket listening on address; an IPv6 socket takes IPv4 clients
+// too. The port it got (for port 0, a free one) in boundPort. kNoSocket
+// with the reason in *error (which may be null).
+SocketHandle ListenOn(const sockaddr *address, std::size_t length, int &boundPort, ListenError *error);
+// The same on 127.0.0.1:port (0 = any free port).
 SocketHandle ListenLoopback(int port, int &boundPort);
-SocketHandle AcceptClient(SocketHandle listener);  // kNoSocket when none waits
+// kNoSocket when none waits; the client's address in *peer when given.
+SocketHandle AcceptClient(SocketHandle listener, sockaddr_storage *peer = nullptr);
 
 // A wake-up that WaitSockets can watch: Wake() from any thread (or a
 // signal handler) makes `reader` readable until DrainWake().

@@ -76,27 +76,39 @@ int WaitSockets(SocketPoll *sockets, std::size_t count, double seconds) {
     }
 }
 
-SocketHandle ListenLoopback(int port, int &boundPort) {
-    const int s = OpenStreamSocket(AF_INET, 0);
-    if (s < 0) return kNoSocket;
-    const int yes = 1;
-    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (bind(s, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 || listen(s, 8) != 0 ||
-        getsockname(s, reinterpret_cast<sockaddr *>(&address), &length) != 0) {
-        close(s);
+SocketHandle ListenOn(const sockaddr *address, std::size_t length, int &boundPort, ListenError *error) {
+    ListenError ignored;
+    if (error == nullptr) error = &ignored;
+    const int s = OpenStreamSocket(address->sa_family, 0);
+    if (s < 0) {
+        *error = ListenError::Failed;
         return kNoSocket;
     }
-    boundPort = ntohs(address.sin_port);
+    const int yes = 1, no = 0;
+    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    if (address->sa_family == AF_INET6) setsockopt(s, IPPROTO_IPV6, IPV6_V6ONLY, &no, sizeof no);
+    sockaddr_storage bound{};
+    socklen_t boundLength = sizeof bound;
+    if (bind(s, address, static_cast<socklen_t>(length)) != 0 || listen(s, 8) != 0 ||
+        getsockname(s, reinterpret_cast<sockaddr *>(&bound), &boundLength) != 0) {
+        const int e = errno;
+        close(s);
+        *error = e == EACCES || e == EPERM ? ListenError::NoPermission
+                 : e == EADDRINUSE         ? ListenError::InUse
+                 : e == EADDRNOTAVAIL      ? ListenError::NotLocal
+                                           : ListenError::Failed;
+        return kNoSocket;
+    }
+    boundPort = ntohs(bound.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6 *>(&bound)->sin6_port
+                                                  : reinterpret_cast<sockaddr_in *>(&bound)->sin_port);
+    *error = ListenError::None;
     return s;
 }
 
-SocketHandle AcceptClient(SocketHandle listener) {
-    return accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+SocketHandle AcceptClient(SocketHandle listener, sockaddr_storage *peer) {
+    socklen_t length = sizeof(sockaddr_storage);
+    return accept4(listener, reinterpret_cast<sockaddr *>(peer), peer != nullptr ? &length : nullptr,
+                   SOCK_NONBLOCK | SOCK_CLOEXEC);
 }
 
 // A pipe: its writing end may be used from a signal handler.

@@ -132,28 +132,41 @@ int WaitSockets(SocketPoll *sockets, std::size_t count, double seconds) {
     return r;
 }
 
-SocketHandle ListenLoopback(int port, int &boundPort) {
-    const SocketHandle s = OpenStreamSocket(AF_INET, 0);
-    if (s == kNoSocket) return kNoSocket;
-    // Windows lets a second program bind a port in use unless told not to.
-    const BOOL yes = TRUE;
-    setsockopt(s, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char *>(&yes), sizeof yes);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<u_short>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int length = sizeof address;
-    if (bind(s, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 || listen(s, 8) != 0 ||
-        getsockname(s, reinterpret_cast<sockaddr *>(&address), &length) != 0) {
-        closesocket(s);
+SocketHandle ListenOn(const sockaddr *address, std::size_t length, int &boundPort, ListenError *error) {
+    ListenError ignored;
+    if (error == nullptr) error = &ignored;
+    const SocketHandle s = OpenStreamSocket(address->sa_family, 0);
+    if (s == kNoSocket) {
+        *error = ListenError::Failed;
         return kNoSocket;
     }
-    boundPort = ntohs(address.sin_port);
+    // Windows lets a second program bind a port in use unless told not to.
+    const BOOL yes = TRUE;
+    const DWORD no = 0;
+    setsockopt(s, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char *>(&yes), sizeof yes);
+    if (address->sa_family == AF_INET6)
+        setsockopt(s, IPPROTO_IPV6, IPV6_V6ONLY, reinterpret_cast<const char *>(&no), sizeof no);
+    sockaddr_storage bound{};
+    int boundLength = sizeof bound;
+    if (bind(s, address, static_cast<int>(length)) != 0 || listen(s, 8) != 0 ||
+        getsockname(s, reinterpret_cast<sockaddr *>(&bound), &boundLength) != 0) {
+        const int e = WSAGetLastError();
+        closesocket(s);
+        *error = e == WSAEACCES          ? ListenError::NoPermission
+                 : e == WSAEADDRINUSE    ? ListenError::InUse
+                 : e == WSAEADDRNOTAVAIL ? ListenError::NotLocal
+                                         : ListenError::Failed;
+        return kNoSocket;
+    }
+    boundPort = ntohs(bound.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6 *>(&bound)->sin6_port
+                                                  : reinterpret_cast<sockaddr_in *>(&bound)->sin_port);
+    *error = ListenError::None;
     return s;
 }
 
-SocketHandle AcceptClient(SocketHandle listener) {
-    const SocketHandle s = accept(listener, nullptr, nullptr);
+SocketHandle AcceptClient(SocketHandle listener, sockaddr_storage *peer) {
+    int length = sizeof(sockaddr_storage);
+    const SocketHandle s = accept(listener, reinterpret_cast<sockaddr *>(peer), peer != nullptr ? &length : nullptr);
     if (s == INVALID_SOCKET) return kNoSocket;
     if (!MakeNonBlocking(s)) {
         closesocket(s);

@@ -1,33 +1,23 @@
 #include "sim/gateway.h"
 
-namespace sim {
+#include "envelope/envelope.h"
 
-std::string Gateway::Envelope(char mark, std::string_view payload) {
-    std::string out(1, mark);
-    out += Hex(payload.size() & 0xFFFF, 4);
-    out += payload;
-    return out;
-}
+namespace sim {
 
 void Gateway::Receive(std::string_view bytes, std::string &out) {
     pending_.append(bytes);
     for (;;) {
-        if (pending_.empty()) return;
-        unsigned long length = 0;
-        if (pending_[0] != 'b') {
+        const auto *start = reinterpret_cast<const unsigned char *>(pending_.data());
+        const envelope::ScanResult scan = envelope::ScanRequest(start, pending_.size());
+        if (scan.verdict == envelope::Scan::Incomplete) return;
+        if (scan.verdict != envelope::Scan::Complete) {
+            // Not the start of a request: look for one from the next byte on.
             pending_.erase(0, 1);
             ++counters_.skippedBytes;
             continue;
         }
-        if (pending_.size() < 5) return;
-        if (!ParseHex(std::string_view(pending_).substr(1, 4), &length)) {
-            pending_.erase(0, 1);
-            ++counters_.skippedBytes;
-            continue;
-        }
-        if (pending_.size() < 5 + length) return;
-        const std::string payload = pending_.substr(5, length);
-        pending_.erase(0, 5 + length);
+        const std::string payload = pending_.substr(envelope::kHeaderSize, scan.payloadLength);
+        pending_.erase(0, envelope::kHeaderSize + scan.payloadLength);
         ++counters_.envelopes;
         counters_.lastPayload = payload;
         Handle(payload, out);
@@ -48,7 +38,7 @@ void Gateway::Handle(std::string_view payload, std::string &out) {
         return;
     }
     if (faults_.errorCode >= 0) {
-        out += Envelope('c', Hex(static_cast<unsigned long>(faults_.errorCode) & 0xFFFF, 4));
+        out += envelope::ErrorReply(static_cast<unsigned>(faults_.errorCode));
         return;
     }
     // The instrument's reply without its lead-in and terminator; an
@@ -60,7 +50,7 @@ void Gateway::Handle(std::string_view payload, std::string &out) {
     }
     std::string_view reply = std::string_view(answer).substr(start + 1);
     if (!reply.empty() && reply.back() == '\x01') reply.remove_suffix(1);
-    out += Envelope('b', reply);
+    out += envelope::Wrap(envelope::kFrameMark, reply);
 }
 
 }  // namespace sim

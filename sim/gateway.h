@@ -1,9 +1,9 @@
 // A Korvi70 TCP gateway in front of the simulated instrument, as a
-// byte-stream state machine on the TCP stream. Request envelope: 'b', four
-// hex digits of payload length, the payload (a frame without preamble and
-// terminator). The gateway hands the frame to the instrument and answers
-// 'b' + length + the reply without lead-in and terminator, or 'c' + length +
-// a four-digit hex error code.
+// byte-stream state machine on the TCP stream of envelopes
+// (envelope/envelope.h). The gateway hands each request's frame to the
+// instrument and answers with the reply without lead-in and terminator, or
+// with an error code. Bytes that do not start a request, and a request
+// longer than the link's buffer, are skipped one byte at a time.
 #pragma once
 #include <string>
 #include <string_view>
@@ -34,9 +34,6 @@ public:
 
     // Bytes from the TCP client; complete replies are appended to out.
     void Receive(std::string_view bytes, std::string &out);
-
-    // An envelope around a payload.
-    static std::string Envelope(char mark, std::string_view payload);
 
 private:
     void Handle(std::string_view payload, std::string &out);

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <cctype>
 #include <cmath>
 #include <ctime>
 
+#include "platform/stop_request.h"
 #include "platform/system.h"
 #include "test_support.h"
 
@@ -63,6 +65,25 @@ TEST(ClockTest, DelayWaitsOnTheMonotonicTimerAndIgnoresNonsense) {
     Delay(-3);
     Delay(std::nan(""));
     EXPECT_LT(Timer() - again, 0.05);
+}
+
+}  // namespace
+
+namespace {
+
+// SIGTERM and SIGINT make the stop socket readable instead of ending the process.
+TEST(StopRequestTest, SignalsWakeTheWaitInsteadOfEndingTheProgram) {
+    ASSERT_TRUE(InstallStopRequests());
+    detail::SocketPoll p{StopRequestSocket(), POLLIN, 0};
+    EXPECT_EQ(detail::WaitSockets(&p, 1, 0.0), 0);
+    for (int signal : {SIGTERM, SIGINT}) {
+        ASSERT_EQ(raise(signal), 0);
+        EXPECT_EQ(detail::WaitSockets(&p, 1, 1.0), 1) << signal;
+        detail::DrainWake(detail::WakeChannel{StopRequestSocket(), detail::kNoSocket});
+        EXPECT_EQ(detail::WaitSockets(&p, 1, 0.0), 0) << signal;
+    }
+    signal(SIGTERM, SIG_DFL);
+    signal(SIGINT, SIG_DFL);
 }
 
 }  // namespace

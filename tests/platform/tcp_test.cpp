@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/deadline.h"
+#include "platform/net_address.h"
 #include "platform/socket_sys.h"
 #include "platform/system.h"
 #include "platform/tcp.h"
@@ -252,6 +253,82 @@ TEST(TcpConnectTest, BadArgumentsAndHandlesAreRefused) {
     EXPECT_EQ(ClientTCPWrite(12345, buf, 4, 10), kTcpErrInvalidHandle);
     EXPECT_EQ(TCPBytesAvailable(64), kTcpErrInvalidHandle);
     EXPECT_EQ(DiscardTCPInput(65), kTcpErrInvalidHandle);
+}
+
+}  // namespace
+
+namespace {
+
+// The server's side: listening where asked, and who connects.
+TEST(TcpServerSide, ListensWhereAskedAndNamesItsClients) {
+    NetAddress bound;
+    detail::ListenError why = detail::ListenError::Failed;
+    const SocketHandle listener = ListenAt("127.0.0.1", 0, &bound, &why);
+    ASSERT_NE(listener, kNoSocket);
+    EXPECT_EQ(why, detail::ListenError::None);
+    EXPECT_GT(bound.port, 0);
+    EXPECT_TRUE(bound.IsLoopback());
+
+    // A second socket on the same port: in use.
+    NetAddress again;
+    EXPECT_EQ(ListenAt("127.0.0.1", bound.port, &again, &why), kNoSocket);
+    EXPECT_EQ(why, detail::ListenError::InUse);
+    // An address of another computer (TEST-NET-1), and one that is not one.
+    EXPECT_EQ(ListenAt("192.0.2.1", 0, &again, &why), kNoSocket);
+    EXPECT_EQ(why, detail::ListenError::NotLocal);
+    EXPECT_EQ(ListenAt("no-such-host.invalid", 0, &again, &why), kNoSocket);
+    EXPECT_EQ(why, detail::ListenError::NoAddress);
+
+    unsigned handle = 0;
+    ASSERT_EQ(ConnectToTCPServer(&handle, bound.port, "127.0.0.1", nullptr, nullptr, 2000), 0);
+    detail::SocketPoll p{listener, POLLIN, 0};
+    ASSERT_GT(detail::WaitSockets(&p, 1, 2.0), 0);
+    NetAddress peer;
+    const SocketHandle client = AcceptFrom(listener, &peer);
+    ASSERT_NE(client, kNoSocket);
+    EXPECT_FALSE(peer.v6);
+    EXPECT_TRUE(peer.IsLoopback());
+    EXPECT_GT(peer.port, 0);
+    EXPECT_EQ(NetAddressText(peer), "127.0.0.1:" + std::to_string(peer.port));
+    EXPECT_EQ(AcceptFrom(listener, &peer), kNoSocket);  // nobody else waits
+    DisconnectFromTCPServer(handle);
+    detail::CloseSocket(client);
+    detail::CloseSocket(listener);
+}
+
+TEST(TcpServerSide, AddressesAsText) {
+    struct Case {
+        const char *text;
+        bool ok;
+        bool v6 = false;
+        bool loopback = false;
+        const char *shown = "";  // with port 7
+    } cases[] = {
+        {"127.0.0.1", true, false, true, "127.0.0.1:7"},
+        {"127.255.0.9", true, false, true, "127.255.0.9:7"},
+        {"192.168.1.20", true, false, false, "192.168.1.20:7"},
+        {"::1", true, true, true, "[::1]:7"},
+        {"2001:db8::7", true, true, false, "[2001:db8::7]:7"},
+        {"::ffff:10.0.0.1", true, false, false, "10.0.0.1:7"},  // as an IPv6 socket sees an IPv4 client
+        {"256.1.1.1", false},
+        {"1.2.3", false},
+        {"1.2.3.4.5", false},
+        {"1.2.3.4 ", false},
+        {"0x7f.0.0.1", false},
+        {"localhost", false},
+        {"2001:db8::g", false},
+        {"", false},
+    };
+    for (const Case &c : cases) {
+        NetAddress a;
+        const bool ok = ParseNetAddress(c.text, &a);
+        EXPECT_EQ(ok, c.ok) << c.text;
+        if (!ok) continue;
+        EXPECT_EQ(a.v6, c.v6) << c.text;
+        EXPECT_EQ(a.IsLoopback(), c.loopback) << c.text;
+        a.port = 7;
+        EXPECT_EQ(NetAddressText(a), c.shown) << c.text;
+    }
 }
 
 }  // namespace

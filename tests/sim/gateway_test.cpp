@@ -37,6 +37,9 @@ TEST_F(GatewayTest, BytesOutsideAnEnvelopeAreSkipped) {
                    "bZZZZb000A007129030E"),
               "b000E7100290001B07E");
     EXPECT_EQ(counters.skippedBytes, 7);
+    // A length beyond the link's 1024-byte buffer starts no request.
+    EXPECT_EQ(Send("b0401b000A007129030E"), "b000E7100290001B07E");
+    EXPECT_EQ(counters.skippedBytes, 12);
 }
 
 TEST_F(GatewayTest, FaultSwitches) {
