@@ -52,6 +52,7 @@ int SettingsSave(const Context &context, const Params &params) {
     }
     upgrade::InstrumentFacts facts;
     upgrade::IdentifyInstrument(&facts);
+    upgrade::ReadSoftwareVersion(&facts);
     std::string error;
     if (upgrade::WriteSettingsFile(params.text.c_str(), settings, facts, &error) != 0) {
         std::fprintf(context.err, "settings-save: %s cannot be written: %s\n", params.text.c_str(), error.c_str());
