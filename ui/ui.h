@@ -92,6 +92,9 @@ constexpr int VAL_BLACK = 0x000000;
 constexpr int VAL_DK_RED = 0x800000;
 constexpr int VAL_DK_GREEN = 0x008000;
 constexpr int VAL_DK_BLUE = 0x000080;
+constexpr int VAL_RED = 0xFF0000;
+constexpr int VAL_GREEN = 0x00FF00;
+constexpr int VAL_BLUE = 0x0000FF;
 
 // ---- callbacks by name (resource files bind controls to these names) ----
 void RegisterCallback(const char *name, CtrlCallbackPtr callback);

@@ -116,9 +116,9 @@ TEST_F(PortDialogTest, EachPortShowsItsStateAndTheCurrentOneIsPreselected) {
         EXPECT_EQ(Text(PANEL_WYBZL_STAN1), "wolny");
         EXPECT_EQ(Text(PANEL_WYBZL_STAN2), "zajęty");
         EXPECT_EQ(Text(PANEL_WYBZL_STAN3), "niedostępny");
-        EXPECT_EQ(Attribute(PANEL_WYBZL_STAN1, ui::ATTR_TEXT_COLOR), ui::VAL_DK_GREEN);
-        EXPECT_EQ(Attribute(PANEL_WYBZL_STAN2, ui::ATTR_TEXT_COLOR), ui::VAL_DK_RED);
-        EXPECT_EQ(Attribute(PANEL_WYBZL_STAN3, ui::ATTR_TEXT_COLOR), ui::VAL_DK_BLUE);
+        EXPECT_EQ(Attribute(PANEL_WYBZL_STAN1, ui::ATTR_TEXT_COLOR), 0x00FF00);  // green
+        EXPECT_EQ(Attribute(PANEL_WYBZL_STAN2, ui::ATTR_TEXT_COLOR), 0xFF0000);  // red
+        EXPECT_EQ(Attribute(PANEL_WYBZL_STAN3, ui::ATTR_TEXT_COLOR), 0x0000FF);  // blue
         EXPECT_EQ(Attribute(PANEL_WYBZL_COM3, ui::ATTR_DIMMED), 1);
         EXPECT_EQ(Attribute(PANEL_WYBZL_COM2, ui::ATTR_DIMMED), 0) << "a port in use can still be chosen";
         EXPECT_EQ(Value(PANEL_WYBZL_COM4), 1);
@@ -208,7 +208,7 @@ TEST_F(IdDialogTest, TheNewIdFieldTurnsRedWhenAWriteFails) {
     Press(PANEL_NRID_ZAPISZ);
     While([&] {
         EXPECT_TRUE(device.written.empty());
-        EXPECT_EQ(Attribute(PANEL_NRID_NOWY, ui::ATTR_TEXT_COLOR), ui::VAL_DK_RED);
+        EXPECT_EQ(Attribute(PANEL_NRID_NOWY, ui::ATTR_TEXT_COLOR), 0xFF0000);  // red
     });
     // The second write button addresses ID 0, which every instrument answers.
     Queue(PANEL_NRID_NOWY, 12);
