@@ -82,6 +82,10 @@ enum Attribute {
     // panels: int, the control the window's close button commits, as the
     // operator pressing it would; 0 (the default) = the close button does nothing
     ATTR_CLOSE_CTRL,
+    // string controls: int, the most characters the field holds (what the
+    // operator types, and what the program or a panel state puts in, is
+    // cut to it); -1 (the default) = no limit
+    ATTR_MAX_ENTRY_LENGTH,
 };
 
 enum CtrlMode { VAL_NORMAL = 0, VAL_HOT = 1, VAL_INDICATOR = 2 };

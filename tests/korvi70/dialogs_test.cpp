@@ -219,6 +219,24 @@ TEST_F(IdDialogTest, TheNewIdFieldTurnsRedWhenAWriteFails) {
     EXPECT_EQ(instrument.State().id, 12);
 }
 
+// ---- the modem's connect dialog ----
+
+// Its number field holds no more than the dial command carries.
+TEST_F(DialogTest, TheConnectDialogsNumberFieldHoldsFiftyCharacters) {
+    const int panel = ui::LoadPanel(0, SourcePanelFile().c_str(), PANEL_MODEM);
+    ASSERT_GT(panel, 0) << ui::GetLastResourceError();
+    int limit = 0;
+    ui::GetCtrlAttribute(panel, PANEL_MODEM_NUMER, ui::ATTR_MAX_ENTRY_LENGTH, &limit);
+    EXPECT_EQ(limit, 50);
+    ui::DisplayPanel(panel);
+    const std::string typed = "0W22" + std::string(56, '5');
+    EXPECT_EQ(ui::model::UserText(panel, PANEL_MODEM_NUMER, typed), ui::model::UserResult::Delivered);
+    std::string number;
+    ui::GetCtrlVal(panel, PANEL_MODEM_NUMER, &number);
+    EXPECT_EQ(number, typed.substr(0, 50));
+    ui::DiscardPanel(panel);
+}
+
 // ---- I/O editor ----
 
 class IoEditorTest : public DialogTest {
