@@ -23,7 +23,7 @@ using upgrade::SavedSettings;
 
 using korvi70::kNotDone;  // the settings transfer not done (exit status 255)
 
-bool OneFile(const Args &args, Params &params, std::string &error) {
+bool OneFile(const Args &args, Params &params, ArgError &error) {
     if (!ExpectCount(args, 1, "FILE", error)) return false;
     params.text = args[0];
     return true;
