@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -164,6 +165,31 @@ TEST_F(PortDialogTest, CancelGivesFourAndKeepsThePort) {
     ui::headless::QueueClose(ByResource(PANEL_WYBZL));
     EXPECT_EQ(Korvi70_WybNrZl(), 4);
     EXPECT_EQ(Korvi70_NrZlacza, 7);
+}
+
+// A device this user may not open cannot be had now either. The superuser
+// opens any device, so as the superuser the dialog runs as another user,
+// for whom COM1's device (the superuser's, mode 0600) is closed.
+TEST_F(PortDialogTest, ADeviceThisUserMayNotOpenIsShownTaken) {
+    const bool superuser = geteuid() == 0;
+    ASSERT_EQ(chmod(free_.Name().c_str(), superuser ? 0600 : 0000), 0);
+    ASSERT_EQ(chmod(TestDriveRoot().c_str(), 0755), 0);  // the links must stay reachable
+    // Runs the dialog as that user and tells what COM1 showed.
+    const auto shownToAnotherUser = [&] {
+        if (superuser && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+        std::string text;
+        int colour = -1, dimmed = -1;
+        While([&] {
+            text = Text(PANEL_WYBZL_STAN1);
+            colour = Attribute(PANEL_WYBZL_STAN1, ui::ATTR_TEXT_COLOR);
+            dimmed = Attribute(PANEL_WYBZL_COM1, ui::ATTR_DIMMED);
+        });
+        ui::headless::QueueCommit(ByResource(PANEL_WYBZL), PANEL_WYBZL_ANULUJ);
+        Korvi70_WybNrZl();
+        std::fprintf(stderr, "[%s %06X %d]\n", text.c_str(), static_cast<unsigned>(colour), dimmed);
+        _exit(0);
+    };
+    EXPECT_EXIT(shownToAnotherUser(), ::testing::ExitedWithCode(0), "\\[zajęty FF0000 0\\]");
 }
 
 TEST_F(PortDialogTest, APanelFileThatCannotBeLoadedEndsTheProgramWithFive) {
