@@ -236,7 +236,10 @@ TEST_F(IdDialogTest, TheNewIdFieldTurnsRedWhenAWriteFails) {
         EXPECT_TRUE(device.written.empty());
         EXPECT_EQ(Attribute(PANEL_NRID_NOWY, ui::ATTR_TEXT_COLOR), 0xFF0000);  // red
     });
-    // The second write button addresses ID 0, which every instrument answers.
+    // The second write button addresses ID 0, which every instrument
+    // answers, whatever the current-ID field holds (here an ID no
+    // instrument has).
+    Queue(PANEL_NRID_BIEZACY, 77);
     Queue(PANEL_NRID_NOWY, 12);
     Press(PANEL_NRID_ZAPISZ_ZERO);
     While([&] { EXPECT_EQ(Attribute(PANEL_NRID_NOWY, ui::ATTR_TEXT_COLOR), ui::VAL_BLACK); });
