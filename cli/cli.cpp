@@ -59,6 +59,15 @@ int Usage(std::FILE *err, const std::string &message) {
     return kExitUsage;
 }
 
+// The command line not taken: a number out of range is refused as the
+// instrument commands refuse one (before anything is sent), the rest is
+// bad usage. where: "" or the command and ": ".
+int NotTaken(std::FILE *err, const std::string &where, const ArgError &error) {
+    if (!error.outOfRange) return Usage(err, where + error.message);
+    std::fprintf(err, "vgx52ctl: %srefused: %s; nothing was sent\n", where.c_str(), error.message.c_str());
+    return korvi70::kRefused;
+}
+
 }  // namespace
 
 int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
@@ -66,8 +75,8 @@ int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
     // "title: text": nothing may pop up in a command-line tool.
     ui::console::Install(err);
     Options options;
-    std::string error;
-    if (!ParseOptions(argc, argv, options, error)) return Usage(err, error);
+    ArgError error;
+    if (!ParseOptions(argc, argv, options, error)) return NotTaken(err, "", error);
     if (options.help) {
         PrintUsage(out);
         return 0;
@@ -80,7 +89,7 @@ int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
     const Command *command = FindCommand(options.command);
     if (command == nullptr) return Usage(err, "unknown command '" + options.command + "'");
     Params params;
-    if (!command->parse(options.args, params, error)) return Usage(err, options.command + ": " + error);
+    if (!command->parse(options.args, params, error)) return NotTaken(err, options.command + ": ", error);
 
     Context context;
     context.id = options.id;
@@ -100,8 +109,8 @@ int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
     if (!options.logPath.empty() && !log.Open(options.logPath))
         return Usage(err, "cannot write the log file " + options.logPath);
 
-    if (OpenLink(options, error) != 0) {
-        std::fprintf(err, "vgx52ctl: %s\n", error.c_str());
+    if (std::string why; OpenLink(options, why) != 0) {
+        std::fprintf(err, "vgx52ctl: %s\n", why.c_str());
         return korvi70::kLinkFailed;
     }
     const auto run = [&] { return command->run(context, params); };

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/options.h"
 #include "korvi70/attempts.h"
 
 namespace cli {
@@ -40,8 +41,8 @@ struct Command {
     const char *name;
     const char *synopsis;  // arguments, as shown in the usage text
     const char *summary;
-    // False with a message in error when the arguments do not fit.
-    bool (*parse)(const std::vector<std::string> &args, Params &params, std::string &error);
+    // False with the reason in error when the arguments do not fit.
+    bool (*parse)(const std::vector<std::string> &args, Params &params, ArgError &error);
     // The command's result code.
     int (*run)(const Context &context, const Params &params);
     bool opensLink = true;  // false: runs without the link (ports)
@@ -75,10 +76,12 @@ void PrintReal(const Context &context, double value);
 void PrintInt(const Context &context, long long value);
 void PrintText(const Context &context, const char *text);
 
-// Argument checks shared by the command groups; each sets error on failure.
-bool ExpectCount(const std::vector<std::string> &args, std::size_t count, const char *synopsis, std::string &error);
-bool ArgInt(const std::string &text, long min, long max, const char *what, long &value, std::string &error);
-bool ArgReal(const std::string &text, const char *what, double &value, std::string &error);
-bool ArgLetter(const std::string &text, const char *what, char &letter, std::string &error);
+// Argument checks shared by the command groups; each sets error on failure
+// (a well-formed number outside min..max is refused, anything else that is
+// not a number is bad usage).
+bool ExpectCount(const std::vector<std::string> &args, std::size_t count, const char *synopsis, ArgError &error);
+bool ArgInt(const std::string &text, long min, long max, const char *what, long &value, ArgError &error);
+bool ArgReal(const std::string &text, const char *what, double &value, ArgError &error);
+bool ArgLetter(const std::string &text, const char *what, char &letter, ArgError &error);
 
 }  // namespace cli

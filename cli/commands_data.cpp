@@ -20,7 +20,7 @@ constexpr long kMaxLimit = 1000000;
 constexpr long kMaxValues = 10000000;
 constexpr long kDefaultLimit = 100000;
 
-bool ParseTyp1(const Args &args, Params &params, std::string &error) {
+bool ParseTyp1(const Args &args, Params &params, ArgError &error) {
     constexpr char synopsis[] = "FILE (--columns N [--program CODE] [--limit R] [--ext EXT] | --comment)";
     if (args.empty() || args[0].rfind("--", 0) == 0) return ExpectCount({}, 1, synopsis, error);
     params.text = args[0];
@@ -33,28 +33,21 @@ bool ParseTyp1(const Args &args, Params &params, std::string &error) {
         }
         if (option != "--columns" && option != "--program" && option != "--limit" && option != "--ext")
             return ExpectCount({option}, 0, synopsis, error);
-        if (i + 1 >= args.size()) {
-            error = option + " needs a value";
-            return false;
-        }
+        if (i + 1 >= args.size()) return Fail(error, option + " needs a value");
         const std::string &value = args[++i];
         if (option == "--columns" && !ArgInt(value, 1, Toolvane_MaksKolumn, "N", params.number[0], error)) return false;
         if (option == "--limit" && !ArgInt(value, 0, kMaxLimit, "R", params.number[1], error)) return false;
         if (option == "--program") params.program = value;
         if (option == "--ext") params.extension = value;
     }
-    if (params.comment == (params.number[0] != 0)) {
-        error = std::string("give either --columns or --comment (expected: ") + synopsis + ")";
-        return false;
-    }
-    if (params.number[0] * params.number[1] > kMaxValues) {
-        error = "--columns times --limit may be at most " + std::to_string(kMaxValues);
-        return false;
-    }
+    if (params.comment == (params.number[0] != 0))
+        return Fail(error, std::string("give either --columns or --comment (expected: ") + synopsis + ")");
+    if (params.number[0] * params.number[1] > kMaxValues)
+        return Refuse(error, "--columns times --limit may be at most " + std::to_string(kMaxValues));
     return true;
 }
 
-bool ParseSensor(const Args &args, Params &params, std::string &error) {
+bool ParseSensor(const Args &args, Params &params, ArgError &error) {
     return ExpectCount(args, 1, "K", error) && ArgInt(args[0], 0, 3, "K", params.number[0], error);
 }
 

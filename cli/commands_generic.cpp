@@ -14,9 +14,9 @@ using Args = std::vector<std::string>;
 
 unsigned char Destination(const Context &context) { return static_cast<unsigned char>(context.id); }
 
-bool NoArgs(const Args &args, Params &, std::string &error) { return ExpectCount(args, 0, "", error); }
+bool NoArgs(const Args &args, Params &, ArgError &error) { return ExpectCount(args, 0, "", error); }
 
-bool OneText(const Args &args, Params &params, std::string &error) {
+bool OneText(const Args &args, Params &params, ArgError &error) {
     if (!ExpectCount(args, 1, "TEXT", error)) return false;
     params.text = args[0];
     return true;
@@ -44,7 +44,7 @@ int ReadId(const Context &context, const Params &) {
     return rc;
 }
 
-bool ParseWriteId(const Args &args, Params &params, std::string &error) {
+bool ParseWriteId(const Args &args, Params &params, ArgError &error) {
     Args rest;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
@@ -102,7 +102,7 @@ int ReadBasic(const Context &context, const Params &) {
     return rc;
 }
 
-bool OneReal(const Args &args, Params &params, std::string &error) {
+bool OneReal(const Args &args, Params &params, ArgError &error) {
     return ExpectCount(args, 1, "VALUE", error) && ArgReal(args[0], "VALUE", params.real, error);
 }
 
@@ -110,7 +110,7 @@ int WriteBasic(const Context &context, const Params &params) {
     return WithAttempts(context, [&] { return Korvi70_ZapWartPodstawowa(Destination(context), params.real); });
 }
 
-bool OneAddress(const Args &args, Params &params, std::string &error) {
+bool OneAddress(const Args &args, Params &params, ArgError &error) {
     return ExpectCount(args, 1, "ADDRESS", error) &&
            ArgInt(args[0], INT_MIN, INT_MAX, "ADDRESS", params.number[0], error);
 }

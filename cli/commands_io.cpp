@@ -14,7 +14,7 @@ using Args = std::vector<std::string>;
 
 // START and COUNT go to the command as given: its own range checks refuse
 // them (result 1) without traffic.
-bool ParseRead(const Args &args, Params &params, std::string &error) {
+bool ParseRead(const Args &args, Params &params, ArgError &error) {
     return ExpectCount(args, 2, "START COUNT", error) &&
            ArgInt(args[0], INT_MIN, INT_MAX, "START", params.number[0], error) &&
            ArgInt(args[1], INT_MIN, INT_MAX, "COUNT", params.number[1], error);
@@ -33,7 +33,7 @@ int IoRead(const Context &context, const Params &params) {
     return korvi70::kDone;
 }
 
-bool ParseWrite(const Args &args, Params &params, std::string &error) {
+bool ParseWrite(const Args &args, Params &params, ArgError &error) {
     if (args.size() < 2) return ExpectCount(args, 2, "START BYTE...", error);
     if (!ArgInt(args[0], INT_MIN, INT_MAX, "START", params.number[0], error)) return false;
     for (std::size_t i = 1; i < args.size(); ++i) {

@@ -13,7 +13,7 @@ using Args = std::vector<std::string>;
 
 unsigned char Destination(const Context &context) { return static_cast<unsigned char>(context.id); }
 
-bool ParseRestartCode(const Args &args, Params &params, std::string &error) {
+bool ParseRestartCode(const Args &args, Params &params, ArgError &error) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
         std::string value;
@@ -43,7 +43,7 @@ int RestartCode(const Context &context, const Params &params) {
     return 0;
 }
 
-bool NoArgs(const Args &args, Params &, std::string &error) { return ExpectCount(args, 0, "", error); }
+bool NoArgs(const Args &args, Params &, ArgError &error) { return ExpectCount(args, 0, "", error); }
 
 int SubDevices(const Context &context, const Params &) {
     int count = 0;
@@ -52,7 +52,7 @@ int SubDevices(const Context &context, const Params &) {
     return rc;
 }
 
-bool DeviceNumber(const Args &args, Params &params, std::string &error) {
+bool DeviceNumber(const Args &args, Params &params, ArgError &error) {
     return ExpectCount(args, 1, "N", error) && ArgInt(args[0], INT_MIN, INT_MAX, "N", params.number[0], error);
 }
 

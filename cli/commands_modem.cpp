@@ -14,9 +14,9 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-bool ParseNone(const Args &args, Params &, std::string &error) { return ExpectCount(args, 0, "", error); }
+bool ParseNone(const Args &args, Params &, ArgError &error) { return ExpectCount(args, 0, "", error); }
 
-bool ParseStore(const Args &args, Params &params, std::string &error) {
+bool ParseStore(const Args &args, Params &params, ArgError &error) {
     if (!ExpectCount(args, 2, "SLOT NUMBER", error)) return false;
     if (!ArgInt(args[0], 0, 3, "SLOT", params.number[0], error)) return false;
     params.text = args[1];

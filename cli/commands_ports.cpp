@@ -18,7 +18,7 @@ using platform::PortState;
 constexpr int kListedPorts = 8;
 constexpr int kMaxPort = 100;
 
-bool ParsePorts(const Args &args, Params &params, std::string &error) {
+bool ParsePorts(const Args &args, Params &params, ArgError &error) {
     if (args.empty()) return true;
     if (args[0] != "--link") return ExpectCount(args, 0, "[--link N DEVICE]", error);
     if (!ExpectCount(args, 3, "--link N DEVICE", error)) return false;

@@ -11,30 +11,30 @@ using Args = std::vector<std::string>;
 
 // The letter and step ranges are the commands' own checks: they refuse
 // with 1 and send nothing.
-bool Letter(const Args &args, Params &params, std::string &error) {
+bool Letter(const Args &args, Params &params, ArgError &error) {
     return ExpectCount(args, 1, "L", error) && ArgLetter(args[0], "L", params.letter, error);
 }
 
-bool LetterReal(const Args &args, Params &params, std::string &error) {
+bool LetterReal(const Args &args, Params &params, ArgError &error) {
     return ExpectCount(args, 2, "L VALUE", error) && ArgLetter(args[0], "L", params.letter, error) &&
            ArgReal(args[1], "VALUE", params.real, error);
 }
 
-bool LetterInt(const Args &args, Params &params, std::string &error) {
+bool LetterInt(const Args &args, Params &params, ArgError &error) {
     return ExpectCount(args, 2, "L VALUE", error) && ArgLetter(args[0], "L", params.letter, error) &&
            ArgInt(args[1], INT_MIN, INT_MAX, "VALUE", params.number[0], error);
 }
 
-bool Cell(const Args &args, Params &params, std::string &error, std::size_t count, const char *synopsis) {
+bool Cell(const Args &args, Params &params, ArgError &error, std::size_t count, const char *synopsis) {
     return ExpectCount(args, count, synopsis, error) &&
            ArgInt(args[0], CHAR_MIN, CHAR_MAX, "STEP", params.number[0], error) &&
            ArgLetter(args[1], "COL", params.letter, error) &&
            (count < 3 || ArgReal(args[2], "VALUE", params.real, error));
 }
 
-bool ReadCell(const Args &args, Params &params, std::string &error) { return Cell(args, params, error, 2, "STEP COL"); }
+bool ReadCell(const Args &args, Params &params, ArgError &error) { return Cell(args, params, error, 2, "STEP COL"); }
 
-bool WriteCell(const Args &args, Params &params, std::string &error) {
+bool WriteCell(const Args &args, Params &params, ArgError &error) {
     return Cell(args, params, error, 3, "STEP COL VALUE");
 }
 

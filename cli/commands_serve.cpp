@@ -20,7 +20,7 @@
 namespace cli {
 namespace {
 
-bool ParseServe(const std::vector<std::string> &args, Params &params, std::string &error) {
+bool ParseServe(const std::vector<std::string> &args, Params &params, ArgError &error) {
     serve::ServeSettings settings;
     if (!serve::ParseServeArgs(args, settings, error)) return false;
     params.options = args;
@@ -29,8 +29,9 @@ bool ParseServe(const std::vector<std::string> &args, Params &params, std::strin
 
 int RunServe(const Context &context, const Params &params) {
     serve::ServeSettings settings;
+    ArgError parsed;
+    serve::ParseServeArgs(params.options, settings, parsed);  // checked when parsed
     std::string error;
-    serve::ParseServeArgs(params.options, settings, error);  // checked when parsed
     if (!platform::InstallStopRequests()) {
         std::fprintf(context.err, "vgx52ctl: serve: cannot take stop requests\n");
         return korvi70::kNotDone;

@@ -23,7 +23,7 @@ using upgrade::SavedSettings;
 
 using korvi70::kNotDone;  // the settings transfer not done (exit status 255)
 
-bool OneFile(const Args &args, Params &params, std::string &error) {
+bool OneFile(const Args &args, Params &params, ArgError &error) {
     if (!ExpectCount(args, 1, "FILE", error)) return false;
     params.text = args[0];
     return true;
@@ -52,6 +52,7 @@ int SettingsSave(const Context &context, const Params &params) {
     }
     upgrade::InstrumentFacts facts;
     upgrade::IdentifyInstrument(&facts);
+    upgrade::ReadSoftwareVersion(&facts);
     std::string error;
     if (upgrade::WriteSettingsFile(params.text.c_str(), settings, facts, &error) != 0) {
         std::fprintf(context.err, "settings-save: %s cannot be written: %s\n", params.text.c_str(), error.c_str());

@@ -20,7 +20,7 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-bool ParseUpgrade(const Args &args, Params &params, std::string &error) {
+bool ParseUpgrade(const Args &args, Params &params, ArgError &error) {
     Args rest;
     params.number[0] = 0;  // --hw: 0 = not given
     params.number[1] = 0;  // --no-backup: 1 when given
@@ -31,7 +31,7 @@ bool ParseUpgrade(const Args &args, Params &params, std::string &error) {
         } else if (arg == "--hw" || arg.rfind("--hw=", 0) == 0) {
             std::string value;
             if (arg == "--hw") {
-                if (i + 1 >= args.size()) return error = "--hw needs a hardware version", false;
+                if (i + 1 >= args.size()) return Fail(error, "--hw needs a hardware version");
                 value = args[++i];
             } else {
                 value = arg.substr(5);

@@ -16,7 +16,7 @@ constexpr double kMaxTimeout = 5.0;
 constexpr int kMaxPort = 100;
 constexpr int kMaxAttempts = 1000;
 
-bool ParseTcpTarget(const std::string &text, Options &options, std::string &error) {
+bool ParseTcpTarget(const std::string &text, Options &options, ArgError &error) {
     std::string host;
     int port = kDefaultTcpPort;
     if (!SplitHostPort(text, "--tcp", 1, host, port, error)) return false;
@@ -31,7 +31,7 @@ bool ParseTcpTarget(const std::string &text, Options &options, std::string &erro
 }  // namespace
 
 bool SplitHostPort(const std::string &text, const char *option, int lowestPort, std::string &host, int &port,
-                   std::string &error) {
+                   ArgError &error) {
     const std::string name = option;
     std::string portText;
     host = text;
@@ -52,38 +52,47 @@ bool SplitHostPort(const std::string &text, const char *option, int lowestPort, 
     }
     if (host.empty()) return Fail(error, name + ": missing host name");
     long number = port;
-    if (!portText.empty() && !ParseInt(portText, lowestPort, 65535, number))
-        return Fail(error, name + ": port must be a number from " + std::to_string(lowestPort) + " to 65535");
+    if (!portText.empty())
+        if (const Number n = ParseInt(portText, lowestPort, 65535, number); n != Number::Taken)
+            return NumberFault(error, n,
+                               name + ": port must be a number from " + std::to_string(lowestPort) + " to 65535");
     port = static_cast<int>(number);
     return true;
 }
 
-bool ParseInt(const std::string &text, long min, long max, long &value) {
-    if (text.empty()) return false;
+Number ParseInt(const std::string &text, long min, long max, long &value) {
+    if (text.empty()) return Number::Malformed;
     // Hex with 0x, else decimal.
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     const char *begin = text.c_str() + (hex ? 2 : 0);
     if (*begin == '\0' || std::isspace(static_cast<unsigned char>(*begin)) || *begin == '+' || (hex && *begin == '-'))
-        return false;
+        return Number::Malformed;
     char *end = nullptr;
     errno = 0;
     const long n = std::strtol(begin, &end, hex ? 16 : 10);
-    if (errno != 0 || end == begin || *end != '\0' || n < min || n > max) return false;
+    if (end == begin || *end != '\0') return Number::Malformed;
+    if (errno == ERANGE || n < min || n > max) return Number::OutOfRange;
     value = n;
-    return true;
+    return Number::Taken;
 }
 
-bool ParseReal(const std::string &text, double &value) {
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
+Number ParseReal(const std::string &text, double &value) {
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return Number::Malformed;
     char *end = nullptr;
     errno = 0;
     const double v = std::strtod(text.c_str(), &end);
-    if (end == text.c_str() || *end != '\0' || !std::isfinite(v)) return false;
+    if (end == text.c_str() || *end != '\0') return Number::Malformed;
+    // "inf" and "nan" are no numbers; digits beyond a double's range are.
+    if (!std::isfinite(v)) return errno == ERANGE ? Number::OutOfRange : Number::Malformed;
     value = v;
-    return true;
+    return Number::Taken;
 }
 
-bool ParseOptions(int argc, const char *const *argv, Options &options, std::string &error) {
+bool NumberFault(ArgError &error, Number what, std::string message) {
+    return what == Number::OutOfRange ? Refuse(error, std::move(message)) : Fail(error, std::move(message));
+}
+
+bool ParseOptions(int argc, const char *const *argv, Options &options, ArgError &error) {
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -127,23 +136,27 @@ bool ParseOptions(int argc, const char *const *argv, Options &options, std::stri
             value = argv[++i];
         }
         long number = 0;
+        Number n = Number::Taken;
         if (name == "--port") {
-            if (!ParseInt(value, 1, kMaxPort, number))
-                return Fail(error, "--port must be a COM number from 1 to " + std::to_string(kMaxPort));
+            if ((n = ParseInt(value, 1, kMaxPort, number)) != Number::Taken)
+                return NumberFault(error, n, "--port must be a COM number from 1 to " + std::to_string(kMaxPort));
             options.port = static_cast<int>(number);
         } else if (name == "--tcp") {
             if (!ParseTcpTarget(value, options, error)) return false;
         } else if (name == "--id") {
-            if (!ParseInt(value, 0, 255, number)) return Fail(error, "--id must be a number from 0 to 255");
+            if ((n = ParseInt(value, 0, 255, number)) != Number::Taken)
+                return NumberFault(error, n, "--id must be a number from 0 to 255");
             options.id = static_cast<int>(number);
         } else if (name == "--attempts") {
-            if (!ParseInt(value, 1, kMaxAttempts, number))
-                return Fail(error, "--attempts must be a number from 1 to " + std::to_string(kMaxAttempts));
+            if ((n = ParseInt(value, 1, kMaxAttempts, number)) != Number::Taken)
+                return NumberFault(error, n, "--attempts must be a number from 1 to " + std::to_string(kMaxAttempts));
             options.attempts = static_cast<int>(number);
         } else if (name == "--timeout") {
             double seconds = 0;
-            if (!ParseReal(value, seconds) || seconds < kMinTimeout || seconds > kMaxTimeout)
-                return Fail(error, "--timeout must be a number of seconds from 0.05 to 5");
+            if ((n = ParseReal(value, seconds)) == Number::Taken && (seconds < kMinTimeout || seconds > kMaxTimeout))
+                n = Number::OutOfRange;
+            if (n != Number::Taken)
+                return NumberFault(error, n, "--timeout must be a number of seconds from 0.05 to 5");
             options.timeout = seconds;
         } else if (name == "--dial") {
             if (value.empty() || value.size() > 50) return Fail(error, "--dial needs a number of 1 to 50 characters");

@@ -29,12 +29,27 @@ struct Options {
     std::vector<std::string> args;
 };
 
-// Fills options from argv[1..]; false with a message in error on bad usage.
-bool ParseOptions(int argc, const char *const *argv, Options &options, std::string &error);
+// Why the command line was not taken: bad usage (exit status 64), or a
+// well-formed number outside the range accepted, which is refused like an
+// instrument command refuses it (status 1, nothing sent).
+struct ArgError {
+    std::string message;
+    bool outOfRange = false;
+};
 
-// Puts message into error and gives false, for argument checks.
-inline bool Fail(std::string &error, std::string message) {
-    error = std::move(message);
+// Fills options from argv[1..]; false with the reason in error.
+bool ParseOptions(int argc, const char *const *argv, Options &options, ArgError &error);
+
+// Bad usage: the message into error, and false, for argument checks.
+inline bool Fail(ArgError &error, std::string message) {
+    error.message = std::move(message);
+    error.outOfRange = false;
+    return false;
+}
+// A well-formed number out of range: likewise, refused.
+inline bool Refuse(ArgError &error, std::string message) {
+    error.message = std::move(message);
+    error.outOfRange = true;
     return false;
 }
 
@@ -42,10 +57,14 @@ inline bool Fail(std::string &error, std::string message) {
 // 65535); port keeps its value when the text names none. Messages start
 // with the option's name.
 bool SplitHostPort(const std::string &text, const char *option, int lowestPort, std::string &host, int &port,
-                   std::string &error);
+                   ArgError &error);
 
-// Whole-text number parsing (no trailing characters, no overflow).
-bool ParseInt(const std::string &text, long min, long max, long &value);
-bool ParseReal(const std::string &text, double &value);
+// Whole-text number parsing (no blanks, no trailing characters). A number
+// too large for its type is well formed and out of range.
+enum class Number { Taken, Malformed, OutOfRange };
+Number ParseInt(const std::string &text, long min, long max, long &value);
+Number ParseReal(const std::string &text, double &value);
+// Fail or Refuse by what was wrong with a number; false.
+bool NumberFault(ArgError &error, Number what, std::string message);
 
 }  // namespace cli

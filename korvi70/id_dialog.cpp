@@ -16,7 +16,7 @@ void WriteId(int panel, int control) {
     ui::GetCtrlVal(panel, PANEL_NRID_NOWY, &newId);
     const int rc = Korvi70_ZapNrId(current, newId);
     ui::SetCtrlAttribute(panel, PANEL_NRID_NOWY, ui::ATTR_TEXT_COLOR,
-                         rc == korvi70::kDone ? ui::VAL_BLACK : ui::VAL_DK_RED);
+                         rc == korvi70::kDone ? ui::VAL_BLACK : ui::VAL_RED);
 }
 
 void ReadId(int panel) {

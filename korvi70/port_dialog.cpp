@@ -26,14 +26,14 @@ constexpr int kPortCount = static_cast<int>(std::size(kPorts));
 // Shows the port's state; false for a port that is absent.
 bool ShowState(int panel, const PortControls &port, platform::PortState state) {
     const char *text = "wolny";
-    int colour = ui::VAL_DK_GREEN;
+    int colour = ui::VAL_GREEN;
     if (state == platform::PortState::Absent) {
         text = "niedostępny";
-        colour = ui::VAL_DK_BLUE;
+        colour = ui::VAL_BLUE;
     } else if (state != platform::PortState::Free) {
         // Held by another program, or this user may not open it: either way it cannot be had now.
         text = "zajęty";
-        colour = ui::VAL_DK_RED;
+        colour = ui::VAL_RED;
     }
     ui::SetCtrlVal(panel, port.state, text);
     ui::SetCtrlAttribute(panel, port.state, ui::ATTR_TEXT_COLOR, colour);

@@ -8,6 +8,9 @@ namespace toolvane::typ1 {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+// A character a number of a row may hold: anything else (a blank or the
+// character between two values) is a boundary between values.
+bool InNumber(char c) { return (c >= '0' && c <= '9') || c == '.' || c == '+' || c == '-' || c == 'e' || c == 'E'; }
 char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 std::size_t SkipBlanks(std::string_view text, std::size_t pos) {
@@ -107,10 +110,12 @@ void TrimOverLong(std::string &line, bool row) {
     // The last character of the file, however many UTF-8 bytes it took.
     std::size_t last = line.size() - 1;
     while (last > 0 && (static_cast<unsigned char>(line[last]) & 0xC0u) == 0x80u) --last;
-    const bool cutInsideWord = !IsBlank(line[last]);
+    const bool cutInsideValue = InNumber(line[last]);
     line.resize(last);
-    if (row && cutInsideWord)
-        while (!line.empty() && !IsBlank(line.back())) line.pop_back();
+    // Back to the blank or separator before the cut value, so that
+    // "#1.5,2.5,3.2" cut after "3." keeps 1.5 and 2.5.
+    if (row && cutInsideValue)
+        while (!line.empty() && InNumber(line.back())) line.pop_back();
 }
 
 }  // namespace toolvane::typ1

@@ -40,8 +40,9 @@ bool HasExtension(std::string_view path, std::string_view extension);
 
 // A line longer than kLineMax is read as its first kLineMax characters; a
 // row's value cut by the limit is not read: given the line read with one
-// character more than kLineMax, drops that character and, for a row, the
-// cut word before it.
+// character more than kLineMax, drops that character and, for a row whose
+// value it cuts, that value's part before it, back to the blank or the
+// separator that precedes it.
 void TrimOverLong(std::string &line, bool row);
 
 }  // namespace toolvane::typ1

@@ -32,6 +32,7 @@ AttrInfo ControlAttr(int attribute, int kind) {
     case ATTR_MAX_VALUE: return {core::IsNumericKind(kind) ? Type::Double : Type::None};
     case ATTR_PRECISION: return {kind == CTRL_NUMERIC || kind == CTRL_LEVEL_INDICATOR ? Type::Int : Type::None};
     case ATTR_FORMAT: return {kind == CTRL_NUMERIC_INT ? Type::Int : Type::None};
+    case ATTR_MAX_ENTRY_LENGTH: return {kind == CTRL_STRING ? Type::Int : Type::None};
     case ATTR_CTRL_KIND: return {Type::Int, true};
     case ATTR_CALLBACK_NAME: return {Type::Text, true};
     default: return {};
@@ -90,6 +91,11 @@ int SetIntAttr(model::Control &c, int attribute, int value) {
     case ATTR_FORMAT:
         if (value != VAL_DECIMAL_FORMAT && value != VAL_HEX_FORMAT) return UIE_BAD_VALUE;
         c.format = value;
+        return 0;
+    case ATTR_MAX_ENTRY_LENGTH:
+        if (value < 1 && value != -1) return UIE_BAD_VALUE;
+        c.maxEntryLength = value;
+        core::CutToEntryLength(c);
         return 0;
     case ATTR_ENABLED: {
         bool on = false;
@@ -162,6 +168,7 @@ int GetCtrlAttribute(int panel, int control, int attribute, int *value) {
     case ATTR_HEIGHT: *value = c->height; return 0;
     case ATTR_PRECISION: *value = c->precision; return 0;
     case ATTR_FORMAT: *value = c->format; return 0;
+    case ATTR_MAX_ENTRY_LENGTH: *value = c->maxEntryLength; return 0;
     case ATTR_ENABLED: *value = c->enabled; return 0;
     case ATTR_CTRL_KIND: *value = c->kind; return 0;
     case ATTR_MIN_VALUE:

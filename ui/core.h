@@ -51,6 +51,8 @@ bool IsTextKind(int kind);     // string, text
 int StoreInt(model::Control &c, int value);
 int StoreDouble(model::Control &c, double value);
 int StoreText(model::Control &c, const char *value);
+// Cuts a string control's text to its maximum entry length, in characters.
+void CutToEntryLength(model::Control &c);
 void AppendText(model::Control &c, std::string_view text);
 void ResetLines(model::Control &c, std::string_view text);
 std::string JoinLines(const model::Control &c);

@@ -41,6 +41,7 @@ struct Control {
     double minValue = 0.0, maxValue = 0.0;  // numeric kinds; see DefaultControl()
     int precision = 2;
     int format = VAL_DECIMAL_FORMAT;  // int controls: digits in decimal or upper-case hex
+    int maxEntryLength = -1;          // string controls: most characters held, -1 = no limit
 
     // Timers.
     double interval = 1.0;

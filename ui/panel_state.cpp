@@ -93,6 +93,7 @@ bool Apply(const std::vector<Token> &t, model::Control &c) {
     if (core::IsTextKind(c.kind)) {
         if (n != 1 || !v[0].quoted) return false;
         c.text = v[0].text;
+        core::CutToEntryLength(c);
         return true;
     }
     if (c.kind == CTRL_TEXT_BOX) {

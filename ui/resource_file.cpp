@@ -180,6 +180,10 @@ bool Parser::ControlProperty(const std::vector<Token> &t) {
         }
         return Fail("format is decimal or hex");
     }
+    if (key == "maxlength") {
+        if (!only(k == CTRL_STRING) || !Args(t, 1) || !Int(t[1], c.maxEntryLength)) return false;
+        return c.maxEntryLength >= 1 || Fail("maxlength is at least 1");
+    }
     if (key == "value") {
         if (!only(core::HasValue(k) && !core::IsListKind(k) && k != CTRL_TEXT_BOX) || !Args(t, 1)) return false;
         valueGiven_ = true;
@@ -235,6 +239,11 @@ bool Parser::FinishControl() {
         if (valueGiven_ && (c.numeric < c.minValue || c.numeric > c.maxValue))
             return Fail(c.constantName + ": value outside min..max");
         core::ClampToRange(c);
+    }
+    if (c.kind == CTRL_STRING && c.maxEntryLength >= 0) {
+        const std::string given = c.text;
+        core::CutToEntryLength(c);
+        if (c.text != given) return Fail(c.constantName + ": value longer than maxlength");
     }
     if (core::IsListKind(c.kind)) {
         if (!indexGiven_) c.index = c.items.empty() ? -1 : 0;

@@ -20,7 +20,7 @@
 // Control properties: label TEXT, callback NAME, position T L, size H W,
 // mode normal|hot|indicator, dimmed 0|1, visible 0|1, color 0xRRGGBB,
 // min R, max R, precision N (numeric kinds), format decimal|hex (int),
-// value (by kind: a real, an
+// maxlength N (string: the most characters it holds), value (by kind: a real, an
 // integer, 0|1 or a text), item TEXT N and index N (ring, list), line TEXT
 // (textbox), interval R and enabled 0|1 (timer).
 #pragma once

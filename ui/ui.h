@@ -82,6 +82,10 @@ enum Attribute {
     // panels: int, the control the window's close button commits, as the
     // operator pressing it would; 0 (the default) = the close button does nothing
     ATTR_CLOSE_CTRL,
+    // string controls: int, the most characters the field holds (what the
+    // operator types, and what the program or a panel state puts in, is
+    // cut to it); -1 (the default) = no limit
+    ATTR_MAX_ENTRY_LENGTH,
 };
 
 enum CtrlMode { VAL_NORMAL = 0, VAL_HOT = 1, VAL_INDICATOR = 2 };
@@ -92,6 +96,9 @@ constexpr int VAL_BLACK = 0x000000;
 constexpr int VAL_DK_RED = 0x800000;
 constexpr int VAL_DK_GREEN = 0x008000;
 constexpr int VAL_DK_BLUE = 0x000080;
+constexpr int VAL_RED = 0xFF0000;
+constexpr int VAL_GREEN = 0x00FF00;
+constexpr int VAL_BLUE = 0x0000FF;
 
 // ---- callbacks by name (resource files bind controls to these names) ----
 void RegisterCallback(const char *name, CtrlCallbackPtr callback);

@@ -65,6 +65,7 @@ int StoreText(model::Control &c, const char *value) {
     if (!value) return UIE_BAD_VALUE;
     if (IsTextKind(c.kind)) {
         c.text = value;
+        CutToEntryLength(c);
         return 0;
     }
     if (c.kind == CTRL_TEXT_BOX) {
@@ -72,6 +73,16 @@ int StoreText(model::Control &c, const char *value) {
         return 0;
     }
     return UIE_BAD_VALUE;
+}
+
+void CutToEntryLength(model::Control &c) {
+    if (c.kind != CTRL_STRING || c.maxEntryLength < 0) return;
+    std::size_t end = 0;
+    for (int kept = 0; end < c.text.size() && kept < c.maxEntryLength; ++kept) {
+        ++end;  // past the character's first byte, then its continuation bytes
+        while (end < c.text.size() && (static_cast<unsigned char>(c.text[end]) & 0xC0u) == 0x80u) ++end;
+    }
+    c.text.resize(end);
 }
 
 void AppendText(model::Control &c, std::string_view text) {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "korvi70/attempts.h"
-#include "korvi70/identify.h"
+#include "korvi70/generic_commands.h"
 #include "korvi70/loader_commands.h"
 #include "platform/system.h"
 #include "upgrade/settings_backup.h"
@@ -177,14 +177,19 @@ DelayFunction SetDelayFunction(DelayFunction delay) {
 
 int IdentifyInstrument(InstrumentFacts *facts) {
     *facts = InstrumentFacts();
-    korvi70::Identity identity;
-    const int rc = korvi70::IdentifyInstrument(kInstrument, &identity);
+    int type = 0;
+    const int rc = WithAttempts([&] { return Korvi70_PrzedstawSie(kInstrument, &type); });
     if (rc != kDone) return rc;
     facts->identified = true;
-    facts->typeCode = identity.typeCode;
-    facts->hardwareVersion = HardwareVersionFromType(identity.typeCode);
-    facts->softwareVersion = identity.softwareVersion;
+    facts->typeCode = type;
+    facts->hardwareVersion = HardwareVersionFromType(type);
     return rc;
+}
+
+void ReadSoftwareVersion(InstrumentFacts *facts) {
+    int version = 0;
+    if (facts->identified && WithAttempts([&] { return Korvi70_PodWerOprogWewn(kInstrument, &version); }) == kDone)
+        facts->softwareVersion = version;
 }
 
 int RunUpgrade(UpgradeHooks &hooks, const char *firmwarePath, bool writeBackup) {

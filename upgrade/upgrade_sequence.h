@@ -4,8 +4,9 @@
 //
 //   1. read the settings                     (hooks: SettingReadFailed)
 //   2. identify the instrument (5 attempts): hardware version = type code
-//      mod 8 + 1, then its software version; if it does not answer,
-//      AskHardwareVersion()
+//      mod 8 + 1; if it does not answer, AskHardwareVersion(). Nothing else
+//      is asked of it: an instrument about to be upgraded sees exactly the
+//      identify between the settings read and the loader start.
 //   3. load the firmware: the given file, or the full path for the hardware
 //      version and then the bare file name; page size 256, limit 0x1E000
 //      (hooks: FirmwareMissing, FirmwareDamaged; both end the upgrade with
@@ -50,8 +51,11 @@ inline constexpr int kPathSize = 260;
 int RunUpgrade(UpgradeHooks &hooks, const char *firmwarePath = nullptr, bool writeBackup = true);
 
 // The instrument's facts for the backup's header and the firmware choice,
-// from korvi70::IdentifyInstrument. The result of the identify.
+// from the identify alone (5 attempts). The result of the identify.
 int IdentifyInstrument(InstrumentFacts *facts);
+// Adds the internal software version (5 attempts) to the facts of an
+// instrument that identified itself; left 0 when it does not answer.
+void ReadSoftwareVersion(InstrumentFacts *facts);
 
 // Hardware version from a type code: code mod 8, plus 1.
 int HardwareVersionFromType(int typeCode);

@@ -29,7 +29,7 @@ std::string HostPort(const std::string &host, int port) {
 
 }  // namespace
 
-bool ParseServeArgs(const std::vector<std::string> &args, ServeSettings &settings, std::string &error) {
+bool ParseServeArgs(const std::vector<std::string> &args, ServeSettings &settings, ArgError &error) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string value;
         bool missing = false;
@@ -38,11 +38,14 @@ bool ParseServeArgs(const std::vector<std::string> &args, ServeSettings &setting
             if (!SplitHostPort(value, "--listen", 0, settings.host, settings.port, error)) return false;
         } else if (OptionValue(args, i, "--allow", value, missing)) {
             if (missing) return Fail(error, "--allow needs the networks that may connect, such as 192.168.1.0/24");
-            if (!settings.allow.Add(value, error)) return false;
+            if (std::string why; !settings.allow.Add(value, why)) return Fail(error, why);
         } else if (OptionValue(args, i, "--idle", value, missing)) {
+            static const char *const kIdleRange = "--idle must be a number of seconds from 1 to 86400";
             double seconds = 0;
-            if (missing || !ParseReal(value, seconds) || !(seconds >= 1 && seconds <= kLongestIdle))
-                return Fail(error, "--idle must be a number of seconds from 1 to 86400");
+            if (missing) return Fail(error, kIdleRange);
+            const Number n = ParseReal(value, seconds);
+            if (n != Number::Taken) return NumberFault(error, n, kIdleRange);
+            if (!(seconds >= 1 && seconds <= kLongestIdle)) return Refuse(error, kIdleRange);
             settings.idleSeconds = seconds;
         } else if (args[i].rfind("--", 0) == 0) {
             return Fail(error, "unknown option " + args[i].substr(0, args[i].find('=')));

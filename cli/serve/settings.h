@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/options.h"
 #include "cli/serve/allow_list.h"
 #include "platform/socket_sys.h"
 
@@ -25,7 +26,7 @@ struct ServeSettings {
 };
 
 // false with a message in error when the options do not fit.
-bool ParseServeArgs(const std::vector<std::string> &args, ServeSettings &settings, std::string &error);
+bool ParseServeArgs(const std::vector<std::string> &args, ServeSettings &settings, ArgError &error);
 
 // Why the server cannot listen, and what the operator can do about it.
 std::string ListenFailure(const ServeSettings &settings, platform::detail::ListenError why);

@@ -12,7 +12,7 @@ namespace {
 struct Parsed {
     bool ok = false;
     cli::Options options;
-    std::string error;
+    cli::ArgError error;
 };
 
 Parsed Parse(std::vector<const char *> args) {
@@ -24,7 +24,7 @@ Parsed Parse(std::vector<const char *> args) {
 
 TEST(CliOptions, DefaultsAreThoseOfTheProgram) {
     const Parsed p = Parse({"identify"});
-    ASSERT_TRUE(p.ok) << p.error;
+    ASSERT_TRUE(p.ok) << p.error.message;
     EXPECT_EQ(p.options.command, "identify");
     EXPECT_EQ(p.options.port, 0);
     EXPECT_EQ(p.options.id, 0);
@@ -35,7 +35,7 @@ TEST(CliOptions, DefaultsAreThoseOfTheProgram) {
 
 TEST(CliOptions, GlobalOptionsAnywhereAndTheCommandsOwnInOrder) {
     const Parsed p = Parse({"--port", "3", "write-id", "7", "--current", "5", "--id=9", "--timeout", "0.5"});
-    ASSERT_TRUE(p.ok) << p.error;
+    ASSERT_TRUE(p.ok) << p.error.message;
     EXPECT_EQ(p.options.port, 3);
     EXPECT_EQ(p.options.id, 9);
     EXPECT_EQ(p.options.timeout, 0.5);
@@ -45,24 +45,24 @@ TEST(CliOptions, GlobalOptionsAnywhereAndTheCommandsOwnInOrder) {
 
 TEST(CliOptions, NegativeNumbersAreArgumentsNotOptions) {
     const Parsed p = Parse({"write-float", "a", "-1.5e3"});
-    ASSERT_TRUE(p.ok) << p.error;
+    ASSERT_TRUE(p.ok) << p.error.message;
     EXPECT_EQ(p.options.args, (std::vector<std::string>{"a", "-1.5e3"}));
     const Parsed q = Parse({"write-clock", "--", "--not-an-option"});
-    ASSERT_TRUE(q.ok) << q.error;
+    ASSERT_TRUE(q.ok) << q.error.message;
     EXPECT_EQ(q.options.args, (std::vector<std::string>{"--not-an-option"}));
 }
 
 TEST(CliOptions, GatewayHostAndPort) {
     Parsed p = Parse({"--tcp", "gateway.local", "identify"});
-    ASSERT_TRUE(p.ok) << p.error;
+    ASSERT_TRUE(p.ok) << p.error.message;
     EXPECT_EQ(p.options.tcpHost, "gateway.local");
     EXPECT_EQ(p.options.tcpPort, 66);
     p = Parse({"--tcp=10.0.0.2:6600", "identify"});
-    ASSERT_TRUE(p.ok) << p.error;
+    ASSERT_TRUE(p.ok) << p.error.message;
     EXPECT_EQ(p.options.tcpHost, "10.0.0.2");
     EXPECT_EQ(p.options.tcpPort, 6600);
     p = Parse({"--tcp", "[::1]:70", "identify"});
-    ASSERT_TRUE(p.ok) << p.error;
+    ASSERT_TRUE(p.ok) << p.error.message;
     EXPECT_EQ(p.options.tcpHost, "::1");
     EXPECT_EQ(p.options.tcpPort, 70);
 }
@@ -92,28 +92,34 @@ TEST(CliOptions, BadValuesAreRefusedWithAMessage) {
     for (const auto &args : bad) {
         const Parsed p = Parse(args);
         EXPECT_FALSE(p.ok) << args[0];
-        EXPECT_FALSE(p.error.empty());
+        EXPECT_FALSE(p.error.message.empty());
     }
     const std::string longHost(99, 'h');
     EXPECT_FALSE(Parse({"--tcp", longHost.c_str(), "identify"}).ok);
 }
 
 TEST(CliOptions, NumbersMustBeWholeAndInRange) {
+    using cli::Number;
     long value = 0;
-    EXPECT_TRUE(cli::ParseInt("0x1E0", 0, 0xFFFF, value));
+    EXPECT_EQ(cli::ParseInt("0x1E0", 0, 0xFFFF, value), Number::Taken);
     EXPECT_EQ(value, 0x1E0);
-    EXPECT_TRUE(cli::ParseInt("-32768", -32768, 0, value));
-    EXPECT_FALSE(cli::ParseInt(" 5", 0, 9, value));
-    EXPECT_FALSE(cli::ParseInt("+5", 0, 9, value));
-    EXPECT_FALSE(cli::ParseInt("5 ", 0, 9, value));
-    EXPECT_FALSE(cli::ParseInt("0x", 0, 9, value));
-    EXPECT_FALSE(cli::ParseInt("-0x5", -9, 9, value));
-    EXPECT_FALSE(cli::ParseInt("99999999999999999999", 0, 9, value));
+    EXPECT_EQ(cli::ParseInt("-32768", -32768, 0, value), Number::Taken);
+    EXPECT_EQ(cli::ParseInt(" 5", 0, 9, value), Number::Malformed);
+    EXPECT_EQ(cli::ParseInt("+5", 0, 9, value), Number::Malformed);
+    EXPECT_EQ(cli::ParseInt("5 ", 0, 9, value), Number::Malformed);
+    EXPECT_EQ(cli::ParseInt("0x", 0, 9, value), Number::Malformed);
+    EXPECT_EQ(cli::ParseInt("-0x5", -9, 9, value), Number::Malformed);
+    EXPECT_EQ(cli::ParseInt("10", 0, 9, value), Number::OutOfRange);
+    EXPECT_EQ(cli::ParseInt("-1", 0, 9, value), Number::OutOfRange);
+    EXPECT_EQ(cli::ParseInt("99999999999999999999", 0, 9, value), Number::OutOfRange);
+    EXPECT_EQ(value, -32768) << "nothing taken from a refused number";
     double real = 0;
-    EXPECT_TRUE(cli::ParseReal("287.055", real));
-    EXPECT_FALSE(cli::ParseReal("inf", real));
-    EXPECT_FALSE(cli::ParseReal("1e999", real));
-    EXPECT_FALSE(cli::ParseReal("1.5x", real));
+    EXPECT_EQ(cli::ParseReal("287.055", real), Number::Taken);
+    EXPECT_EQ(cli::ParseReal("1e-999", real), Number::Taken) << "too small to tell from 0";
+    EXPECT_EQ(cli::ParseReal("inf", real), Number::Malformed);
+    EXPECT_EQ(cli::ParseReal("nan", real), Number::Malformed);
+    EXPECT_EQ(cli::ParseReal("1e999", real), Number::OutOfRange);
+    EXPECT_EQ(cli::ParseReal("1.5x", real), Number::Malformed);
 }
 
 TEST(CliCommands, ArgumentsAreCheckedBeforeAnythingRuns) {
@@ -149,10 +155,10 @@ TEST(CliCommands, ArgumentsAreCheckedBeforeAnythingRuns) {
         const cli::Command *command = cli::FindCommand(c.command);
         ASSERT_NE(command, nullptr) << c.command;
         cli::Params params;
-        std::string error;
+        cli::ArgError error;
         EXPECT_EQ(command->parse(c.args, params, error), c.ok) << c.command << " " << (c.args.empty() ? "" : c.args[0]);
         if (!c.ok) {
-            EXPECT_FALSE(error.empty());
+            EXPECT_FALSE(error.message.empty());
         }
     }
     EXPECT_NE(cli::FindCommand("upgrade"), nullptr);  // its arguments: tests/upgrade

@@ -63,16 +63,16 @@ TEST(ServeSettings, OptionsAndTheirLimits) {
     };
     for (const Case &c : cases) {
         cli::serve::ServeSettings s;
-        std::string error;
+        cli::ArgError error;
         const bool ok = cli::serve::ParseServeArgs(c.args, s, error);
         const std::string shown = c.args.empty() ? "(none)" : c.args[0] + " " + c.args.back();
-        EXPECT_EQ(ok, c.ok) << shown << ": " << error;
+        EXPECT_EQ(ok, c.ok) << shown << ": " << error.message;
         if (ok) {
             EXPECT_EQ(s.host, c.host) << shown;
             EXPECT_EQ(s.port, c.port) << shown;
             EXPECT_EQ(s.idleSeconds, c.idle) << shown;
         } else {
-            EXPECT_FALSE(error.empty()) << shown;
+            EXPECT_FALSE(error.message.empty()) << shown;
         }
     }
 }

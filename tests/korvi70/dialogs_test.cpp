@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -116,9 +117,9 @@ TEST_F(PortDialogTest, EachPortShowsItsStateAndTheCurrentOneIsPreselected) {
         EXPECT_EQ(Text(PANEL_WYBZL_STAN1), "wolny");
         EXPECT_EQ(Text(PANEL_WYBZL_STAN2), "zajęty");
         EXPECT_EQ(Text(PANEL_WYBZL_STAN3), "niedostępny");
-        EXPECT_EQ(Attribute(PANEL_WYBZL_STAN1, ui::ATTR_TEXT_COLOR), ui::VAL_DK_GREEN);
-        EXPECT_EQ(Attribute(PANEL_WYBZL_STAN2, ui::ATTR_TEXT_COLOR), ui::VAL_DK_RED);
-        EXPECT_EQ(Attribute(PANEL_WYBZL_STAN3, ui::ATTR_TEXT_COLOR), ui::VAL_DK_BLUE);
+        EXPECT_EQ(Attribute(PANEL_WYBZL_STAN1, ui::ATTR_TEXT_COLOR), 0x00FF00);  // green
+        EXPECT_EQ(Attribute(PANEL_WYBZL_STAN2, ui::ATTR_TEXT_COLOR), 0xFF0000);  // red
+        EXPECT_EQ(Attribute(PANEL_WYBZL_STAN3, ui::ATTR_TEXT_COLOR), 0x0000FF);  // blue
         EXPECT_EQ(Attribute(PANEL_WYBZL_COM3, ui::ATTR_DIMMED), 1);
         EXPECT_EQ(Attribute(PANEL_WYBZL_COM2, ui::ATTR_DIMMED), 0) << "a port in use can still be chosen";
         EXPECT_EQ(Value(PANEL_WYBZL_COM4), 1);
@@ -166,6 +167,31 @@ TEST_F(PortDialogTest, CancelGivesFourAndKeepsThePort) {
     EXPECT_EQ(Korvi70_NrZlacza, 7);
 }
 
+// A device this user may not open cannot be had now either. The superuser
+// opens any device, so as the superuser the dialog runs as another user,
+// for whom COM1's device (the superuser's, mode 0600) is closed.
+TEST_F(PortDialogTest, ADeviceThisUserMayNotOpenIsShownTaken) {
+    const bool superuser = geteuid() == 0;
+    ASSERT_EQ(chmod(free_.Name().c_str(), superuser ? 0600 : 0000), 0);
+    ASSERT_EQ(chmod(TestDriveRoot().c_str(), 0755), 0);  // the links must stay reachable
+    // Runs the dialog as that user and tells what COM1 showed.
+    const auto shownToAnotherUser = [&] {
+        if (superuser && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+        std::string text;
+        int colour = -1, dimmed = -1;
+        While([&] {
+            text = Text(PANEL_WYBZL_STAN1);
+            colour = Attribute(PANEL_WYBZL_STAN1, ui::ATTR_TEXT_COLOR);
+            dimmed = Attribute(PANEL_WYBZL_COM1, ui::ATTR_DIMMED);
+        });
+        ui::headless::QueueCommit(ByResource(PANEL_WYBZL), PANEL_WYBZL_ANULUJ);
+        Korvi70_WybNrZl();
+        std::fprintf(stderr, "[%s %06X %d]\n", text.c_str(), static_cast<unsigned>(colour), dimmed);
+        _exit(0);
+    };
+    EXPECT_EXIT(shownToAnotherUser(), ::testing::ExitedWithCode(0), "\\[zajęty FF0000 0\\]");
+}
+
 TEST_F(PortDialogTest, APanelFileThatCannotBeLoadedEndsTheProgramWithFive) {
     std::snprintf(Korvi70_NazwaZbioruZGrafika, sizeof Korvi70_NazwaZbioruZGrafika, "C:\\missing\\Korvi70G.Uir");
     EXPECT_EXIT(Korvi70_WybNrZl(), ::testing::ExitedWithCode(5), "missing");
@@ -208,15 +234,36 @@ TEST_F(IdDialogTest, TheNewIdFieldTurnsRedWhenAWriteFails) {
     Press(PANEL_NRID_ZAPISZ);
     While([&] {
         EXPECT_TRUE(device.written.empty());
-        EXPECT_EQ(Attribute(PANEL_NRID_NOWY, ui::ATTR_TEXT_COLOR), ui::VAL_DK_RED);
+        EXPECT_EQ(Attribute(PANEL_NRID_NOWY, ui::ATTR_TEXT_COLOR), 0xFF0000);  // red
     });
-    // The second write button addresses ID 0, which every instrument answers.
+    // The second write button addresses ID 0, which every instrument
+    // answers, whatever the current-ID field holds (here an ID no
+    // instrument has).
+    Queue(PANEL_NRID_BIEZACY, 77);
     Queue(PANEL_NRID_NOWY, 12);
     Press(PANEL_NRID_ZAPISZ_ZERO);
     While([&] { EXPECT_EQ(Attribute(PANEL_NRID_NOWY, ui::ATTR_TEXT_COLOR), ui::VAL_BLACK); });
     Press(PANEL_NRID_ZAMKNIJ);
     EXPECT_EQ(Korvi70_NadNrId(), 0);
     EXPECT_EQ(instrument.State().id, 12);
+}
+
+// ---- the modem's connect dialog ----
+
+// Its number field holds no more than the dial command carries.
+TEST_F(DialogTest, TheConnectDialogsNumberFieldHoldsFiftyCharacters) {
+    const int panel = ui::LoadPanel(0, SourcePanelFile().c_str(), PANEL_MODEM);
+    ASSERT_GT(panel, 0) << ui::GetLastResourceError();
+    int limit = 0;
+    ui::GetCtrlAttribute(panel, PANEL_MODEM_NUMER, ui::ATTR_MAX_ENTRY_LENGTH, &limit);
+    EXPECT_EQ(limit, 50);
+    ui::DisplayPanel(panel);
+    const std::string typed = "0W22" + std::string(56, '5');
+    EXPECT_EQ(ui::model::UserText(panel, PANEL_MODEM_NUMER, typed), ui::model::UserResult::Delivered);
+    std::string number;
+    ui::GetCtrlVal(panel, PANEL_MODEM_NUMER, &number);
+    EXPECT_EQ(number, typed.substr(0, 50));
+    ui::DiscardPanel(panel);
 }
 
 // ---- I/O editor ----

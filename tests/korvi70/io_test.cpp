@@ -52,6 +52,9 @@ TEST_F(IoTest, ReadingThreeBytesFrom0x0100IsByteExact) {
 }
 
 TEST_F(IoTest, WritingTwoBytesIsByteExactAndReachesTheInstrument) {
+    // The input is flushed before the terminator goes out, not after it,
+    // when the reply could already be there.
+    device.replyAtOnce = true;
     const unsigned char bytes[] = {0xAB, 0x01};
     ASSERT_EQ(Korvi70_ZapWeWy(5, 0x0100, 2, bytes), 0);
     EXPECT_EQ(device.written, Bytes({0xFF, 0xFF, 0x00, 0x05, 0x47}) + "010002AB01" + Bytes({0x8D, 0x01}));

@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "korvi70/config.h"
@@ -26,6 +27,7 @@ public:
     void Write(const unsigned char *data, std::size_t count) override {
         written.append(reinterpret_cast<const char *>(data), count);
         inner.Write(data, count);
+        if (replyAtOnce) inner.Line().Output().Open(~std::uint64_t{0});
     }
     std::size_t Read(unsigned char *data, std::size_t count, double timeout) override {
         return inner.Read(data, count, timeout);
@@ -35,6 +37,9 @@ public:
 
     sim::SimComDevice inner;
     std::string written;
+    // A reply is on the line as soon as its request is complete, not only
+    // once the program reads: what the program flushes after that is lost.
+    bool replyAtOnce = false;
 };
 
 // A serial link open on the simulated instrument (ID 5, type 0x1B0).

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -157,6 +158,21 @@ TEST_F(QtControls, AttributesShowAsTheyRead) {
     ASSERT_EQ(ui::SetCtrlAttribute(panel_, P_LEVEL, ui::ATTR_MAX_VALUE, 200.0), 0);
     ASSERT_EQ(ui::SetCtrlVal(panel_, P_LEVEL, 50.0), 0);
     EXPECT_EQ(Widget<QProgressBar>(panel_, P_LEVEL)->value(), 2500);
+
+    // A text field's maximum entry length: typing stops there.
+    ASSERT_EQ(ui::SetCtrlAttribute(panel_, P_STR, ui::ATTR_MAX_ENTRY_LENGTH, 4), 0);
+    QLineEdit *text = Widget<QLineEdit>(panel_, P_STR);
+    text->setFocus();
+    text->selectAll();
+    for (const QChar letter : Q("żółtko")) {  // keys a keyboard layout makes, not ASCII ones
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(letter));
+        QApplication::sendEvent(text, &press);
+    }
+    EXPECT_EQ(text->text(), Q("żółt"));
+    QTest::keyClick(text, Qt::Key_Return);
+    std::string typed;
+    ASSERT_EQ(ui::GetCtrlVal(panel_, P_STR, &typed), 0);
+    EXPECT_EQ(typed, "żółt");
 }
 
 TEST_F(QtControls, TypedNumbersReachTheModelAndCommit) {

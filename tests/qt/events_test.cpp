@@ -151,6 +151,8 @@ TEST_F(QtEvents, ScreenSizeIsTheScreens) {
 }
 
 TEST_F(QtEvents, ProgressWindowMadeAtRunTimePaintsEveryValueAtOnce) {
+    // Opened over a window, it still goes where it was placed.
+    ui::DisplayPanel(Load());
     int height = 0, width = 0;
     ui::GetScreenSize(&height, &width);
     const int top = height / 2 - 100, left = width / 2 - 100;
@@ -160,7 +162,7 @@ TEST_F(QtEvents, ProgressWindowMadeAtRunTimePaintsEveryValueAtOnce) {
     ASSERT_GT(bar, 0);
     ui::SetCtrlAttribute(panel, bar, ui::ATTR_MIN_VALUE, 0.0);
     ui::SetCtrlAttribute(panel, bar, ui::ATTR_MAX_VALUE, 100.0);
-    ASSERT_EQ(ui::DisplayPanel(panel), 0);
+    ASSERT_EQ(ui::InstallPopup(panel), 0);
     QWidget *window = ui::qt::PanelWindow(panel);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->windowTitle(), "Flash UpLoad progress level");

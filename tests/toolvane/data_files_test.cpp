@@ -110,6 +110,19 @@ TEST_F(DataFiles, TableReadsAsTheHeaderAndRowsSay) {
     // The 600th character ends a value and the 601st is a blank: the value is whole.
     const Lines spaceOver600 = {"#TYP 1", "#DANE 2 x 2", "# 1" + std::string(594, ' ') + "2.5 # 8 8", "# 3 4"};
     const Lines cutInsideAValue = {"#TYP 1", "#DANE 2 x 2", "# 1" + std::string(595, ' ') + "2.25# 8 8", "# 3 4"};
+    // 100 values "k.000001" joined by commas, about 1000 characters: the
+    // 600th character falls inside value 61, or (with 9 blanks after the
+    // "#") the 601st is the comma after value 60.
+    std::string commaRow = "#";
+    for (int k = 1; k <= 100; ++k) commaRow += (k > 1 ? "," : "") + std::to_string(k) + ".000001";
+    const Lines commaCut = {"#TYP 1", "#DANE 100 x 2", commaRow, "# 7"};
+    const Lines commaAtTheEnd = {"#TYP 1", "#DANE 100 x 2", "#" + std::string(9, ' ') + commaRow.substr(1), "# 7"};
+    const std::vector<Row> firstSixty = [] {
+        Row first(100, kFill), second(100, kFill);
+        for (int k = 1; k <= 60; ++k) first[static_cast<std::size_t>(k - 1)] = k + 0.000001;
+        second[0] = 7;
+        return std::vector<Row>{first, second};
+    }();
     struct Case {
         const char *what;
         Lines lines;
@@ -156,9 +169,18 @@ TEST_F(DataFiles, TableReadsAsTheHeaderAndRowsSay) {
          0,
          {{4}}},
         {"not type 1", Table(1, 2, 2, {"#TYP 2"}), 1, 10, nullptr, 0, {}},
+        {"keywords with blanks after the #",
+         {"#  KodProgramu P", "# TYP 1", "#\tDANE 2 x 2", "# 1 2", "# 3 4"},
+         2,
+         10,
+         "P",
+         0,
+         {{1, 2}, {3, 4}}},
         {"no header at all", {"# 1", "# 2"}, 1, 10, nullptr, 0, {}},
         {"a row over 600 characters ending at a blank", spaceOver600, 2, 10, nullptr, 0, {{1, 2.5}, {3, 4}}},
         {"a row over 600 characters cut inside a value", cutInsideAValue, 2, 10, nullptr, 0, {{1, kFill}, {3, 4}}},
+        {"a comma-separated row cut inside a value", commaCut, 100, 10, nullptr, 0, firstSixty},
+        {"a comma-separated row whose 601st character is a comma", commaAtTheEnd, 100, 10, nullptr, 0, firstSixty},
         {"program code in any letter case",
          Table(1, 1, 1, {"#KODPROGRAMU ch-KA_pt100", "#TYP 1"}),
          1,
@@ -360,6 +382,7 @@ TEST_F(DataFiles, CommentBlockFillsBothTextBoxes) {
          1,
          1},
         {"no block", {"#TYP 1", "text", "#DANE 1 x 1", "# 1"}, {"Brak komentarza"}, 0, 0},
+        {"keywords with a blank after the #", {"# STARTKOMEN", "one", "#\tENDKOMEN", "two"}, {"one"}, 1, 1},
         {"a block without its end", {"#STARTKOMEN", "one", "two"}, {"one", "two"}, 1, 0},
         {"an over-long line is one line",
          {"#STARTKOMEN", Repeat("ab", 310) + "#ENDKOMEN", "#ENDKOMEN"},

@@ -69,6 +69,39 @@ TEST_F(ValuesTest, TextsAndBoundedCopies) {
     EXPECT_EQ(s, "");
 }
 
+TEST_F(ValuesTest, AStringFieldHoldsAtMostItsMaximumEntryLength) {
+    std::string s;
+    int limit = 0;
+    ASSERT_EQ(ui::GetCtrlAttribute(panel_, P_STR, ui::ATTR_MAX_ENTRY_LENGTH, &limit), 0);
+    EXPECT_EQ(limit, -1) << "no limit unless one is set";
+    ASSERT_EQ(ui::SetCtrlAttribute(panel_, P_STR, ui::ATTR_MAX_ENTRY_LENGTH, 5), 0);
+    ASSERT_EQ(ui::DisplayPanel(panel_), 0);
+    // Characters, not bytes: "ą" counts one.
+    EXPECT_EQ(ui::model::UserText(panel_, P_STR, "Wystąpił błąd"), ui::model::UserResult::Delivered);
+    ui::GetCtrlVal(panel_, P_STR, &s);
+    EXPECT_EQ(s, "Wystą");
+    ASSERT_EQ(ui::SetCtrlVal(panel_, P_STR, "źdźbło"), 0);
+    ui::GetCtrlVal(panel_, P_STR, &s);
+    EXPECT_EQ(s, "źdźbł");
+    // A panel state saved without the limit comes back within it.
+    ASSERT_EQ(ui::SetCtrlAttribute(panel_, P_STR, ui::ATTR_MAX_ENTRY_LENGTH, -1), 0);
+    ASSERT_EQ(ui::SetCtrlVal(panel_, P_STR, "0W225551234"), 0);
+    ASSERT_EQ(ui::SavePanelState(panel_, "state.gkp", 1), 0);
+    ASSERT_EQ(ui::SetCtrlAttribute(panel_, P_STR, ui::ATTR_MAX_ENTRY_LENGTH, 7), 0);
+    ASSERT_EQ(ui::RecallPanelState(panel_, "state.gkp", 1), 0);
+    ui::GetCtrlVal(panel_, P_STR, &s);
+    EXPECT_EQ(s, "0W22555");
+    // A lower limit cuts what the field holds.
+    ASSERT_EQ(ui::SetCtrlAttribute(panel_, P_STR, ui::ATTR_MAX_ENTRY_LENGTH, 2), 0);
+    ui::GetCtrlVal(panel_, P_STR, &s);
+    EXPECT_EQ(s, "0W");
+    EXPECT_EQ(ui::SetCtrlAttribute(panel_, P_STR, ui::ATTR_MAX_ENTRY_LENGTH, 0), ui::UIE_BAD_VALUE);
+    EXPECT_EQ(ui::SetCtrlAttribute(panel_, P_STR, ui::ATTR_MAX_ENTRY_LENGTH, -2), ui::UIE_BAD_VALUE);
+    EXPECT_EQ(ui::SetCtrlAttribute(panel_, P_TEXT, ui::ATTR_MAX_ENTRY_LENGTH, 5), ui::UIE_BAD_ATTRIBUTE);
+    ui::GetCtrlAttribute(panel_, P_STR, ui::ATTR_MAX_ENTRY_LENGTH, &limit);
+    EXPECT_EQ(limit, 2) << "a refused limit changes nothing";
+}
+
 TEST_F(ValuesTest, TextBoxAppendsAsTheRunTimeDid) {
     std::string s;
     int n = 0;

@@ -62,7 +62,7 @@ TEST(UpgradeCommand, ArgumentsAreAFileAnOptionalHardwareVersionAndNoBackup) {
     };
     for (const Case &c : cases) {
         cli::Params params;
-        std::string error;
+        cli::ArgError error;
         const bool ok = command->parse(c.args, params, error);
         EXPECT_EQ(ok, c.ok) << (c.args.empty() ? "(none)" : c.args.back());
         if (ok) {
@@ -70,7 +70,7 @@ TEST(UpgradeCommand, ArgumentsAreAFileAnOptionalHardwareVersionAndNoBackup) {
             EXPECT_EQ(params.number[0], c.hw);
             EXPECT_EQ(params.number[1], c.noBackup);
         } else {
-            EXPECT_FALSE(error.empty());
+            EXPECT_FALSE(error.message.empty());
         }
     }
 }

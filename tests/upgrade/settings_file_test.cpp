@@ -62,6 +62,22 @@ TEST(SettingsFile, EverySettingComesBackBitForBit) {
             EXPECT_TRUE(upgrade::SameSetting(settings, back, item)) << upgrade::SettingName(item) << " " << serial;
         EXPECT_TRUE(std::signbit(back.reals[0]));
     }
+    // The integer at the edges of its 16 bits, as an operator may write
+    // them: held as the instrument gives them back (0x7FFF, 0x8000,
+    // 0xFFFF), and so written and read again.
+    const struct {
+        const char *text;
+        int held;
+    } integers[] = {{"32767", 32767}, {"32768", -32768}, {"65535", -1}, {"-32768", -32768}};
+    for (const auto &integer : integers) {
+        const std::string path = WriteTempFile("integer.txt", std::string("# NastawaCalkowita_A ") + integer.text);
+        SavedSettings read;
+        std::string error;
+        ASSERT_EQ(upgrade::ReadSettingsFile(path.c_str(), read, nullptr, &error), 0) << error;
+        EXPECT_EQ(read.integerA, integer.held) << integer.text;
+        ASSERT_TRUE(read.held[upgrade::kIntegerA]) << integer.text;
+        EXPECT_TRUE(upgrade::SameSetting(read, RoundTrip(read), upgrade::kIntegerA)) << integer.text;
+    }
 }
 
 TEST(SettingsFile, Windows1250WithCrLfAndOnlyTheItemsRead) {

@@ -12,6 +12,7 @@
 #include "hex_text.h"
 #include "sim/options.h"
 #include "ui/headless.h"
+#include "upgrade/settings_backup.h"
 #include "upgrade/settings_transfer.h"
 #include "upgrade/upgrade_sequence.h"
 #include "upgrade_fixture.h"
@@ -161,6 +162,11 @@ TEST_F(Sequence, BackupHoldsTheSettingsReadBeforeTheLoaderStarts) {
     ASSERT_EQ(Backups(), std::vector<std::string>{hooks.backup});
     const std::string name = hooks.backup.substr(hooks.backup.find_last_of("/\\") + 1);
     EXPECT_EQ(name.rfind("VGX52 ustawienia SN_00_42 20", 0), 0u) << name;
+    // A serial number padded with blanks names the file without them.
+    upgrade::SavedSettings padded;
+    std::memcpy(padded.serial, "VG52    ", 8);
+    padded.held[upgrade::kSerialNumber] = true;
+    EXPECT_EQ(upgrade::BackupName(padded).rfind("VGX52 ustawienia VG52 20", 0), 0u) << upgrade::BackupName(padded);
     upgrade::SavedSettings saved;
     std::string error;
     ASSERT_EQ(upgrade::ReadSettingsFile(hooks.backup.c_str(), saved, nullptr, &error), 0) << error;

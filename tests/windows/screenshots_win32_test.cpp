@@ -318,6 +318,11 @@ TEST_F(Win32Screens, UpgradeProgressWindow) {
             if (!p || p->title != upgrade::kProgressTitle || p->controls.empty() || p->controls[0].numeric < 40)
                 continue;
             SavePanel(panel, "upgrade-progress");
+            // Where the upgrade places it, not centred over the main window.
+            RECT window{};
+            GetWindowRect(ui::win32::PanelWindow(panel), &window);
+            EXPECT_EQ(window.left, GetSystemMetrics(SM_CXSCREEN) / 2 - 100);
+            EXPECT_EQ(window.top, GetSystemMetrics(SM_CYSCREEN) / 2 - 100);
             saved = true;
             return true;
         }

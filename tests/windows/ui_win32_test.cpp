@@ -186,6 +186,16 @@ TEST_F(Win32Ui, TypedValuesReachTheModelAndRefusedOnesAreUndone) {
     }
     // The hot field with a callback committed each value it took.
     EXPECT_EQ(calls.commits, 2);
+
+    // A text field's maximum entry length: typing stops there.
+    ASSERT_EQ(ui::SetCtrlAttribute(panel_, P_STR, ui::ATTR_MAX_ENTRY_LENGTH, 4), 0);
+    ASSERT_EQ(ui::SetCtrlVal(panel_, P_STR, ""), 0);
+    for (wchar_t c : std::wstring(L"Łódź-Łódź")) SendMessageW(Control(P_STR), WM_CHAR, c, 0);
+    EXPECT_EQ(Text(Control(P_STR)), "Łódź");
+    Type(P_STR, "żółtko");  // put in past the keyboard: the model keeps no more either
+    std::string value;
+    ui::GetCtrlVal(panel_, P_STR, &value);
+    EXPECT_EQ(value, "żółt");
 }
 
 TEST_F(Win32Ui, ClickReachesTheCallbackAndAWaitingGetUserEvent) {

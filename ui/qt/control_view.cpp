@@ -30,6 +30,7 @@ namespace {
 constexpr int kLevelSteps = 10000;
 constexpr int kLedSize = 14;
 constexpr int kNumberDigits = 12;
+constexpr int kNoEntryLimit = 32767;  // QLineEdit's own maximum length
 
 bool IsLineEdit(int kind) { return kind == CTRL_NUMERIC || kind == CTRL_NUMERIC_INT || kind == CTRL_STRING; }
 
@@ -299,6 +300,8 @@ void ControlView::ShowValue(const model::Control &c) {
     case CTRL_NUMERIC_INT:
     case CTRL_STRING: {
         auto *edit = static_cast<QLineEdit *>(widget_);
+        // The operator types no more than the field holds.
+        if (kind_ == CTRL_STRING) edit->setMaxLength(c.maxEntryLength >= 0 ? c.maxEntryLength : kNoEntryLimit);
         const QString text = kind_ == CTRL_STRING ? Text(c.text) : Text(model::FieldText(c));
         if (edit->text() != text) edit->setText(text);
         edit->setModified(false);

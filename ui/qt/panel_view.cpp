@@ -168,14 +168,16 @@ void PanelView::PlaceOver(const QWidget *opener) {
     // drawn by the same window manager, stands for it.
     const QSize frame = opener ? opener->frameGeometry().size() - opener->size() : QSize(0, 0);
     const QSize outer = size() + frame;
-    const QScreen *screen = opener ? opener->screen() : QGuiApplication::primaryScreen();
-    // Without an opener, a resource file's panel (the main window) opens in
-    // the middle of the screen, its position in the file being drawn for
-    // the original's screen; a panel made at run time where its maker says.
+    // A panel made at run time opens where its maker placed it, in the
+    // screen's coordinates. A resource file's panel was placed for the
+    // original's screen: it opens centred over its opener, or without one
+    // (the main window) in the middle of the screen.
+    const bool fromFile = panel->resourceId != 0;
+    const QScreen *screen = fromFile && opener ? opener->screen() : QGuiApplication::primaryScreen();
     QPoint topLeft(panel->left, panel->top);
-    if (opener)
+    if (fromFile && opener)
         topLeft = opener->frameGeometry().center() - QPoint(outer.width() / 2, outer.height() / 2);
-    else if (panel->resourceId != 0 && screen)
+    else if (fromFile && screen)
         topLeft = screen->availableGeometry().center() - QPoint(outer.width() / 2, outer.height() / 2);
     if (screen) {
         // Whole on the screen where it fits; its top left corner always.

@@ -3,7 +3,8 @@
 // starts a new column), each a form with the label beside the field, rows in
 // top-to-bottom order; the command buttons in one row at the bottom. The
 // window is as large as that layout needs, and opens centred over the window
-// that opened it, kept on the screen.
+// that opened it (a panel made at run time: where its maker placed it), kept
+// on the screen.
 #pragma once
 #include <QWidget>
 #include <memory>
@@ -28,10 +29,9 @@ public:
 
     // Title and size as the model has them.
     void SyncPanel();
-    // Before the window shows: centred over `opener`; without one, centred
-    // on the screen (a resource file's panel) or where the model places it
-    // (a panel made at run time); moved inside the screen where it would
-    // leave it.
+    // Before the window shows: a panel made at run time where the model
+    // places it; a resource file's panel centred over `opener`, or on the
+    // screen without one; moved inside the screen where it would leave it.
     void PlaceOver(const QWidget *opener);
     void AddControl(int control);
     // The model changed the control (drawn at most ~30 times a second).

@@ -169,6 +169,9 @@ void ControlWindow::ShowValue(const model::Control &c) {
     case CTRL_NUMERIC:
     case CTRL_NUMERIC_INT:
     case CTRL_STRING:
+        // The operator types no more than the field holds (0: the system's limit).
+        if (kind_ == CTRL_STRING)
+            SendMessageW(widget_, EM_SETLIMITTEXT, static_cast<WPARAM>(std::max(c.maxEntryLength, 0)), 0);
         SetText(widget_, Wide(kind_ == CTRL_STRING ? c.text : model::FieldText(c)));
         SendMessageW(widget_, EM_SETMODIFY, FALSE, 0);
         break;

@@ -108,14 +108,16 @@ void PanelWindow::PlaceOver(HWND opener) {
     RECT area;
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0))
         area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    // A panel made at run time opens where its maker placed it. A resource
+    // file's panel was placed for the original's screen: it opens centred
+    // over its opener, or without one (the main window) in the middle of
+    // the screen.
     POINT topLeft{panel->left, panel->top};
-    if (opener) {
+    if (panel->resourceId != 0 && opener) {
         RECT o;
         GetWindowRect(opener, &o);
         topLeft = {(o.left + o.right - width) / 2, (o.top + o.bottom - height) / 2};
     } else if (panel->resourceId != 0) {
-        // The main window opens in the middle of the screen, its position
-        // in the file being drawn for the original's screen.
         topLeft = {(area.left + area.right - width) / 2, (area.top + area.bottom - height) / 2};
     }
     // Whole on the screen where it fits; its top left corner always.

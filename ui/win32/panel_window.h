@@ -1,6 +1,7 @@
 // A panel as a top-level window (owned by its parent panel's window): its
 // controls laid out by LayOut(), as large as they need, opening centred over
-// the window that opened it and kept on the screen. Its close button asks
+// the window that opened it (a panel made at run time: where its maker
+// placed it) and kept on the screen. Its close button asks
 // for the panel's close control.
 #pragma once
 #include <windows.h>
@@ -26,10 +27,9 @@ public:
 
     // Title and size as the model has them.
     void SyncPanel();
-    // Before the window shows: centred over `opener`; without one, centred
-    // on the screen (a resource file's panel) or where the model places it
-    // (a panel made at run time); moved inside the screen where it would
-    // leave it.
+    // Before the window shows: a panel made at run time where the model
+    // places it; a resource file's panel centred over `opener`, or on the
+    // screen without one; moved inside the screen where it would leave it.
     void PlaceOver(HWND opener);
     void AddControl(int control);
     void UpdateControl(int control);
