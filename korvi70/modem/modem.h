@@ -78,8 +78,9 @@ namespace korvi70::modem {
 // As the layer was first written, every exchange waits its whole time-out
 // unless 100 characters arrive. By default a read ends as soon as the reply
 // holds a complete final result line ("OK", "ERROR", "NO CARRIER", "BUSY",
-// "NO DIAL TONE", "NO ANSWER" or a line starting with "CONNECT"); the
-// verdicts are the same either way. false = wait the whole time-out.
+// "NO DIAL TONE", "NO ANSWER" or a line starting with "CONNECT", with its
+// CR LF); the verdicts are the same either way. false = wait the whole
+// time-out.
 void SetEarlyEnd(bool on);
 bool EarlyEnd();
 

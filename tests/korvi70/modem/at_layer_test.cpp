@@ -185,7 +185,7 @@ int StoreNumber(int p, std::string &out) {
     return Korvi70_Modem_ZapNrTelDoPamieci(p, 0, "12");
 }
 
-TEST_F(ModemTest, RepliesGiveTheSameVerdictsWhetherTheReadEndsAtTheFinalLineOrWaitsItsTimeOut) {
+TEST_P(ModemLineTest, RepliesGiveTheSameVerdictsWhetherTheReadEndsAtTheFinalLineOrWaitsItsTimeOut) {
     const std::string longText(60, 'x');
     const VerdictCase cases[] = {
         {"S7 echoed", Value("050"), true, S7, 0, "50"},
