@@ -84,6 +84,14 @@ namespace korvi70::modem {
 void SetEarlyEnd(bool on);
 bool EarlyEnd();
 
+// The guard time the modem wants in silence before and after its escape
+// characters (its register S12; 1 s as modems come), or 0 for none. The
+// escape sequence waits it out, with a margin for the line, after the last
+// byte written to the port: sent sooner, the modem passes the characters
+// on as data and stays connected.
+void SetEscapeGuardTime(double seconds);
+double EscapeGuardTime();
+
 // Product texts shorter than 5 characters sound the system beep; counted
 // here so that the beep can be seen where there is no loudspeaker.
 int BeepCount();

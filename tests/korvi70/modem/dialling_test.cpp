@@ -78,15 +78,22 @@ TEST_F(ModemTest, PulseDiallingAndAnEmptyNumber) {
 
 TEST_F(ModemTest, TheDisconnectEscapesHangsUpAndRestoresTheFixedSettings) {
     AnswerAll(Ok());
+    constexpr double kGuard = 0.1;
+    korvi70::modem::SetEscapeGuardTime(kGuard);
     for (const char escape : {'\0', '+', '#'}) {
         SCOPED_TRACE(escape == '\0' ? std::string("none read yet") : std::string(1, escape));
         modem_.Clear();
         Korvi70_ZnakKoncaTransmisji = escape;
         Korvi70_CzasOdpowiedziModemu = 0.01;
+        EXPECT_EQ(Korvi70_Modem_PodniesSluchawke(kPort), 0);
         EXPECT_EQ(Korvi70_RozlaczModem(kPort), 0);
         const std::string three(3, escape == '\0' ? '+' : escape);
-        EXPECT_EQ(modem_.Written(), three + "ATH0\rATQ0\rATV1\rATX4\r");
+        EXPECT_EQ(modem_.Written(), "ATH1\r" + three + "ATH0\rATQ0\rATV1\rATX4\r");
         EXPECT_EQ(Korvi70_CzasOdpowiedziModemu, 0.5);
+        // The line was silent for the guard time before the escape.
+        const std::vector<double> times = modem_.LineTimes();
+        ASSERT_EQ(times.size(), 6u);
+        EXPECT_GE(times[1] - times[0], kGuard);
     }
     // Every step runs when the ones before fail; the result is the fixed settings'.
     modem_.Clear();

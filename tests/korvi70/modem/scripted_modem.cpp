@@ -103,6 +103,7 @@ void ModemTest::TearDown() {
     platform::CloseCom(kPort);
     platform::AttachComDevice(kPort, nullptr);
     korvi70::modem::SetEarlyEnd(true);
+    korvi70::modem::SetEscapeGuardTime(1.0);
 }
 
 void ModemTest::AnswerAll(const std::string &reply) {
