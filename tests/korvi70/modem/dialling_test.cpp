@@ -64,6 +64,19 @@ TEST_P(ModemLineTest, EachAnswerToTheDialCommandIsJudgedByItsStart) {
     }
 }
 
+// A modem that never answers the dial: once the wait gives up (S7 and a
+// grace), the modem is told to hang up so that it stops dialling.
+TEST_F(ModemTest, AModemSilentLongAfterS7IsToldToHangUp) {
+    ui::headless::Install();
+    modem_.SetResponder([](const std::string &line) {
+        if (line == "ATS7?") return Value("001");
+        return line.rfind("ATD", 0) == 0 ? std::string() : Ok();
+    });
+    EXPECT_EQ(Korvi70_WybierzNumer(kPort, "123", 0, 0), 3);
+    EXPECT_EQ(modem_.Written(), "ATS7?\rATDT123\rATH0\r");
+    EXPECT_TRUE(ui::headless::Popups().empty());
+}
+
 TEST_F(ModemTest, PulseDiallingAndAnEmptyNumber) {
     ui::headless::Install();
     AnswerAll("\r\nCONNECT 2400\r\n");
