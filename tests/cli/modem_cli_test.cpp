@@ -14,16 +14,12 @@
 
 namespace {
 
+using cli_test::Bin;
 using cli_test::ProgramResult;
 using cli_test::RunProgram;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-std::string Bin(const std::string &name) {
-    const char *bin = std::getenv("VGX52_BIN");
-    return std::string(bin != nullptr ? bin : ".") + "/" + name;
-}
 
 class ModemCtl : public ::testing::Test {
 protected:
