@@ -73,11 +73,10 @@ void Modem::Send(const std::string &text, double at) {
     if (!settings_.silent && !text.empty()) line_.Output().Add(text, at, ByteTime(line_.Settings().baud));
 }
 
-void Modem::Connect(double now) {
+void Modem::Connect() {
     mode_ = Mode::Data;
     connected_ = true;
     escapes_ = 0;
-    lastDataAt_ = now;
     line_.SetConnectionBaud(settings_.speed);
 }
 
@@ -107,8 +106,10 @@ void Modem::Write(const unsigned char *data, std::size_t count, double now) {
     for (std::size_t i = 0; i < count; ++i) {
         if (mode_ == Mode::Data) {
             DataByte(data[i], now);
+            lastInputAt_ = now;
             continue;
         }
+        lastInputAt_ = now;
         if (mode_ == Mode::Dialling) {
             // Any character stops the dialling; it then counts as typed.
             mode_ = Mode::Command;
@@ -123,7 +124,7 @@ void Modem::Write(const unsigned char *data, std::size_t count, double now) {
 void Modem::DataByte(unsigned char byte, double now) {
     const int escape = registers_[2];
     const double guard = registers_[12] / 50.0;
-    const bool quietBefore = now - lastDataAt_ >= guard;
+    const bool quietBefore = now - lastInputAt_ >= guard;
     if (escape > 127 || byte != escape)
         escapes_ = 0;
     else if (quietBefore)
@@ -132,7 +133,6 @@ void Modem::DataByte(unsigned char byte, double now) {
         escapes_ = escapes_ >= 1 && escapes_ < 3 ? escapes_ + 1 : 0;
     // The third counts once the line stays silent for the guard time after it.
     escapeAt_ = escapes_ == 3 ? now + guard : kNever;
-    lastDataAt_ = now;
     // Escape characters travel on like any data: the remote side gets them too.
     line_.Write(&byte, 1, now);
 }
@@ -291,7 +291,6 @@ bool Modem::Run(const std::string &text, std::string &out, double now, bool &dia
             if (!connected_) return false;
             mode_ = Mode::Data;
             escapes_ = 0;
-            lastDataAt_ = now;
             out += Result("CONNECT");
             break;
         default: return false;
@@ -321,7 +320,7 @@ void Modem::Poll(double now) {
     dialAnswerAt_ = kNever;
     switch (pendingOutcome_) {
     case DialOutcome::Connect: {
-        Connect(at);
+        Connect();
         const std::string word = settings_.speed > 0 ? "CONNECT " + std::to_string(settings_.speed) : "CONNECT";
         Send(Result(word.c_str()), at);
         return;

@@ -66,7 +66,7 @@ private:
     std::string Result(const char *word) const;  // framed as V0/V1 and Q say
     void Log(const std::string &line);
     void Reset();
-    void Connect(double now);
+    void Connect();
     void HangUp();
     void Ring(double now);
     bool Idle() const { return mode_ == Mode::Command && !connected_; }
@@ -80,10 +80,10 @@ private:
     std::string input_;  // the command line being typed
     bool inLine_ = false;
     bool sawA_ = false;
-    int escapes_ = 0;        // escape characters of a sequence that may still count
-    double lastDataAt_ = 0;  // when the last byte came in data mode
-    double escapeAt_;        // when the escape takes effect (infinity: none pending)
-    double nextRingAt_;      // infinity: no RING due (NaN: not started yet)
+    int escapes_ = 0;              // escape characters of a sequence that may still count
+    double lastInputAt_ = -1e300;  // when the last byte came from the program, in any mode
+    double escapeAt_;              // when the escape takes effect (infinity: none pending)
+    double nextRingAt_;            // infinity: no RING due (NaN: not started yet)
     double dialAnswerAt_;
     DialOutcome pendingOutcome_ = DialOutcome::Connect;
     std::string dialled_;

@@ -100,9 +100,10 @@ TEST_F(SimModem, DiallingConnectsAfterItsDelayAndTheEscapeReturnsToCommandMode) 
     EXPECT_EQ(modem_.Log(), (std::vector<std::string>{"ATE0", "ATDT5551234", "+++", "ATO", "+++", "ATH0", "ATO"}));
 }
 
-// Connected at 10.0; each write is (seconds after that, bytes). The escape
-// counts with a second of silence before the first '+' and after the
-// third, the three less than a second apart; otherwise they are data.
+// Dialled at 0, connected at 2; each write is (seconds after the
+// connection, bytes). The escape counts with a second of silence from the
+// program before the first '+' and after the third, the three less than a
+// second apart; otherwise they are data.
 TEST_F(SimModem, TheEscapeCountsOnlyWithTheGuardTimeAroundIt) {
     struct Write {
         double at;
@@ -114,6 +115,7 @@ TEST_F(SimModem, TheEscapeCountsOnlyWithTheGuardTimeAroundIt) {
         bool command;  // back in command mode 1 s after the last write
     } cases[] = {
         {"silence around", {{1.0, "+++"}}, true},
+        {"right after the connection, the dial command long before", {{0.1, "+++"}}, true},
         {"one at a time", {{1.5, "+"}, {1.9, "+"}, {2.3, "+"}}, true},
         {"data just before", {{0.5, "x"}, {1.2, "+++"}}, false},
         {"data just after", {{1.0, "+++"}, {1.5, "x"}}, false},
@@ -130,11 +132,11 @@ TEST_F(SimModem, TheEscapeCountsOnlyWithTheGuardTimeAroundIt) {
         };
         write(0.0, "ATE0\r");
         write(0.0, "ATD\r");
-        modem.Poll(10.0);
+        modem.Poll(2.0);
         ASSERT_TRUE(modem.InDataMode());
         line_.Output().Clear();
-        double last = 10.0;
-        for (const Write &w : c.writes) write(last = 10.0 + w.at, w.bytes);
+        double last = 2.0;
+        for (const Write &w : c.writes) write(last = 2.0 + w.at, w.bytes);
         modem.Poll(last + 0.999);
         EXPECT_TRUE(modem.InDataMode()) << "never before the guard time after";
         modem.Poll(last + 1.0);
