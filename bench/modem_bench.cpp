@@ -1,9 +1,12 @@
 // The modem against vgx52-sim --modem over a pseudo-terminal, on the
 // headless back end: how long the configuration dialog takes to open (its
 // ~20 exchanges) with the read ending at the reply's final line, and with
-// every exchange waiting its whole time-out; and the CPU used while dialling
-// waits 10 s for the remote modem. Goals: opening <= 0.5 s; CPU <= 1 % of a
-// core during the wait.
+// every exchange waiting its whole time-out; the CPU used while dialling
+// waits 10 s for the remote modem; and on a line as a bench has it
+// (--real-line) the opening again and the time from the dial to the
+// verdict for BUSY after 1 s and CONNECT after 2 s. Goals: opening <= 0.5 s;
+// CPU <= 1 % of a core during the wait; a verdict no later than 0.1 s after
+// the remote modem's answer.
 #include <time.h>
 
 #include <cstdio>
@@ -57,6 +60,33 @@ double OpenConfiguration() {
     return platform::Timer() - start;
 }
 
+// Seconds from the call to the verdict, with the dial's result.
+double Dial(int *rc) {
+    ui::headless::Install();
+    ui::headless::SetPollAdvance(0.05);
+    const double start = platform::Timer();
+    *rc = Korvi70_WybierzNumer(kPort, "5551234", 0, 0);
+    return platform::Timer() - start;
+}
+
+void Close(sim::SimProcess &modem) {
+    Korvi70_ZamZlacze();
+    modem.Stop();
+}
+
+// On the bench's line: the configuration dialog, then a dial answered after
+// `answer` seconds with `outcome` (hung up again when it connects).
+bool RealLine(const std::string &log, const char *outcome, double answer, double *opening, double *verdict, int *rc) {
+    sim::SimProcess modem;
+    if (!Open(modem, log, {"--real-line", "--modem-dial", outcome, "--modem-dial-delay", std::to_string(answer)}))
+        return false;
+    *opening = OpenConfiguration();
+    *verdict = Dial(rc);
+    if (*rc == 0) Korvi70_RozlaczModem(kPort);
+    Close(modem);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -77,18 +107,25 @@ int main(int argc, char **argv) {
     std::printf("  read ends at the final line: %.3f s   goal <= 0.5 s\n", early);
     std::printf("  whole time-out per exchange: %.3f s\n", whole);
 
-    ui::headless::Install();
-    ui::headless::SetPollAdvance(0.05);
-    const double wallStart = platform::Timer();
+    int rc = 0;
     const double cpuStart = CpuSeconds();
-    const int rc = Korvi70_WybierzNumer(kPort, "5551234", 0, 0);
+    const double wall = Dial(&rc);
     const double cpu = CpuSeconds() - cpuStart;
-    const double wall = platform::Timer() - wallStart;
     Korvi70_RozlaczModem(kPort);
-    Korvi70_ZamZlacze();
-    modem.Stop();
+    Close(modem);
     std::printf("dialling, the remote modem answering after 10 s: result %d\n", rc);
     std::printf("  waited %.3f s, CPU %.1f ms = %.2f %% of a core   goal <= 1 %%\n", wall, cpu * 1e3,
                 100.0 * cpu / wall);
-    return rc == 0 && early <= 0.5 ? 0 : 1;
+
+    double realOpening = 0, busy = 0, connect = 0, unused = 0;
+    int busyRc = -1, connectRc = -1;
+    if (!RealLine(root + "/busy.log", "busy", 1.0, &realOpening, &busy, &busyRc) ||
+        !RealLine(root + "/connect.log", "connect", 2.0, &unused, &connect, &connectRc))
+        return 1;
+    std::printf("on the bench's line (vgx52-sim --real-line):\n");
+    std::printf("  configuration dialog, opening and closing: %.3f s   goal <= 0.5 s\n", realOpening);
+    std::printf("  dial to verdict, BUSY after 1 s: %.3f s (result %d)   goal <= 1.1 s\n", busy, busyRc);
+    std::printf("  dial to verdict, CONNECT after 2 s: %.3f s (result %d)   goal <= 2.1 s\n", connect, connectRc);
+    const bool verdicts = busyRc == 3 && connectRc == 0 && busy <= 1.1 && connect <= 2.1;
+    return rc == 0 && early <= 0.5 && realOpening <= 0.5 && verdicts ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 
 #include "korvi70/link.h"
 #include "korvi70/modem/modem.h"
+#include "korvi70/password.h"
 #include "korvi70/result_codes.h"
 
 namespace cli {
@@ -25,6 +26,9 @@ int Dial(const std::string &number, bool pulse, std::FILE *err) {
     const int rc = Korvi70_WybierzNumer(port, number.c_str(), pulse ? 1 : 0, 0);
     if (rc != korvi70::kDone) return rc;
     std::fprintf(err, "connected at %d bps\n", Korvi70_PredkoscPolaczenia);
+    // The modem's short reply time-out was for its AT exchanges: the
+    // instrument's commands have the user's.
+    Korvi70_PrzywrocCzasOczekiwania();
     // The echo test of the link's opening heard the modem in its command
     // mode; what counts now is whether the line behind the connection echoes.
     Korvi70_SprawCzyJestEcho();

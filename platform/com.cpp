@@ -1,6 +1,7 @@
 // The serial-port table behind the COM port numbers.
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <mutex>
 
@@ -227,6 +228,13 @@ int WaitForInput(int port, double seconds) {
     const int n = s->WaitInput(seconds);
     lastError = n < 0 ? n : kComOk;
     return n;
+}
+
+double LastWriteTime(int port) {
+    const auto s = Session(port);
+    if (!s) return -std::numeric_limits<double>::infinity();
+    lastError = kComOk;
+    return s->lastWrite.load();
 }
 
 int ReturnRS232Err() { return lastError; }

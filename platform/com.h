@@ -48,6 +48,9 @@ int WaitSent(int port);    // blocks until the output queue has drained (bounded
 // Sleeps until a byte waits to be read or `seconds` have passed; the bytes
 // waiting (0 when none came), or < 0. Nothing is taken from the queue.
 int WaitForInput(int port, double seconds);
+// When a write last handed bytes to the port since it was opened, on
+// Timer(); -infinity when none did or the port is not open.
+double LastWriteTime(int port);
 int ReturnRS232Err();
 bool IsComOpen(int port);
 

@@ -29,9 +29,12 @@ int ComSession::Write(const unsigned char *data, int count, int &err) {
     if (count <= 0) return 0;
     if (device_) {
         device_->Write(data, static_cast<std::size_t>(count));
+        lastWrite.store(Timer());
         return count;
     }
-    return WriteNative(data, count, Deadline(timeout.load()), err);
+    const int n = WriteNative(data, count, Deadline(timeout.load()), err);
+    if (n > 0) lastWrite.store(Timer());
+    return n;
 }
 
 std::size_t ComSession::ReadChunk(unsigned char *dst, std::size_t max, const Deadline &deadline, int &err) {

@@ -4,6 +4,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -40,6 +41,8 @@ public:
 
     ComDevice *Device() const { return device_; }
     std::atomic<double> timeout{10.0};
+    // When a write last handed bytes to the port (Timer()); -infinity: never.
+    std::atomic<double> lastWrite{-std::numeric_limits<double>::infinity()};
 
 private:
     ComSession(std::intptr_t native, ComDevice *device, long baud, int parity, int dataBits, int stopBits);

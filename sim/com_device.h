@@ -2,8 +2,8 @@
 // process and thread as the program: attach it to a port number and open
 // that port. A reply is held back until the program reads with nothing else
 // queued ahead of it, as a real instrument's turnaround keeps it off the
-// line while the program takes or flushes its echo; delay and pacing wait in
-// real time.
+// line while the program takes or flushes its echo; delay, pacing and the
+// line's other settings wait in real time.
 #pragma once
 #include <cstdint>
 
@@ -15,7 +15,7 @@ namespace sim {
 
 class SimComDevice : public platform::ComDevice {
 public:
-    explicit SimComDevice(Instrument &instrument) : line_(instrument) {}
+    explicit SimComDevice(Instrument &instrument, const LineSettings &line = {}) : line_(instrument, line) {}
 
     void Write(const unsigned char *data, std::size_t count) override;
     std::size_t Read(unsigned char *data, std::size_t count, double timeoutSeconds) override;

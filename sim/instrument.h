@@ -20,7 +20,6 @@ struct InstrumentFaults {
     std::string garbage;            // bytes without 0x00 sent ahead of every reply's lead-in
     int cutAfter = -1;              // >= 0: only this many bytes of each reply are sent
     double delay = 0.0;             // seconds between a request's end and its reply
-    long baud = 0;                  // > 0: bytes take their wire time at this rate (10 bits each)
     int silentAfterPages = -1;      // >= 0: hex frames go unanswered (and undone) once this many
                                     // flash pages are written: an instrument lost mid-upgrade
 };

@@ -5,9 +5,13 @@
 
 namespace sim {
 
+double InstrumentLine::InstrumentByteTime() const {
+    return std::max(ByteTime(Settings().baud), ByteTime(connectionBaud_));
+}
+
 void InstrumentLine::Write(const unsigned char *data, std::size_t count, double now, std::uint64_t replyGate) {
     const InstrumentFaults &faults = instrument_.Faults();
-    const double byteTime = ByteTime(faults.baud);
+    const double byteTime = InstrumentByteTime();
     std::string echo, reply;
     for (std::size_t i = 0; i < count; ++i) {
         // The byte has reached the instrument once its wire time is over.

@@ -1,6 +1,8 @@
 #include "sim/modem.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <limits>
 
@@ -8,6 +10,7 @@ namespace sim {
 namespace {
 
 constexpr std::size_t kMaxLine = 80;  // characters after "AT" a command line may hold
+constexpr double kNever = std::numeric_limits<double>::infinity();
 
 struct Word {
     const char *text;
@@ -43,7 +46,11 @@ bool ParseDialOutcome(const std::string &word, DialOutcome *outcome) {
 }
 
 Modem::Modem(InstrumentLine &line, ModemSettings settings)
-    : line_(line), settings_(std::move(settings)), dialAnswerAt_(std::numeric_limits<double>::infinity()) {
+    : line_(line),
+      settings_(std::move(settings)),
+      escapeAt_(kNever),
+      nextRingAt_(settings_.ring > 0 ? std::numeric_limits<double>::quiet_NaN() : kNever),
+      dialAnswerAt_(kNever) {
     Reset();
 }
 
@@ -59,10 +66,24 @@ void Modem::Reset() {
     registers_[7] = 50;
     registers_[8] = 2;
     registers_[10] = 14;
+    registers_[12] = 50;  // the escape's guard time: 1 s
 }
 
 void Modem::Send(const std::string &text, double at) {
-    if (!settings_.silent && !text.empty()) line_.Output().Add(text, at, ByteTime(line_.Device().Faults().baud));
+    if (!settings_.silent && !text.empty()) line_.Output().Add(text, at, ByteTime(line_.Settings().baud));
+}
+
+void Modem::Connect() {
+    mode_ = Mode::Data;
+    connected_ = true;
+    escapes_ = 0;
+    line_.SetConnectionBaud(settings_.speed);
+}
+
+void Modem::HangUp() {
+    offHook_ = connected_ = false;
+    escapeAt_ = kNever;
+    line_.SetConnectionBaud(0);
 }
 
 std::string Modem::Result(const char *word) const {
@@ -81,16 +102,19 @@ void Modem::Log(const std::string &line) {
 }
 
 void Modem::Write(const unsigned char *data, std::size_t count, double now) {
+    Poll(now);  // what was due happened before these bytes came
     for (std::size_t i = 0; i < count; ++i) {
         if (mode_ == Mode::Data) {
             DataByte(data[i], now);
+            lastInputAt_ = now;
             continue;
         }
+        lastInputAt_ = now;
         if (mode_ == Mode::Dialling) {
             // Any character stops the dialling; it then counts as typed.
             mode_ = Mode::Command;
             offHook_ = false;
-            dialAnswerAt_ = std::numeric_limits<double>::infinity();
+            dialAnswerAt_ = kNever;
             Log("(dialling stopped)");
         }
         CommandByte(data[i], now);
@@ -99,13 +123,18 @@ void Modem::Write(const unsigned char *data, std::size_t count, double now) {
 
 void Modem::DataByte(unsigned char byte, double now) {
     const int escape = registers_[2];
-    escapes_ = escape <= 127 && byte == escape ? escapes_ + 1 : 0;
+    const double guard = registers_[12] / 50.0;
+    const bool quietBefore = now - lastInputAt_ >= guard;
+    if (escape > 127 || byte != escape)
+        escapes_ = 0;
+    else if (quietBefore)
+        escapes_ = 1;  // a first one needs the silence before it
+    else
+        escapes_ = escapes_ >= 1 && escapes_ < 3 ? escapes_ + 1 : 0;
+    // The third counts once the line stays silent for the guard time after it.
+    escapeAt_ = escapes_ == 3 ? now + guard : kNever;
+    // Escape characters travel on like any data: the remote side gets them too.
     line_.Write(&byte, 1, now);
-    if (escapes_ < 3) return;
-    escapes_ = 0;
-    mode_ = Mode::Command;
-    Log(std::string(3, static_cast<char>(escape)));
-    Send(Result("OK"), now);
 }
 
 void Modem::CommandByte(unsigned char byte, double now) {
@@ -168,8 +197,7 @@ bool Modem::Run(const std::string &text, std::string &out, double now, bool &dia
             dialled = true;
             offHook_ = true;
             mode_ = Mode::Dialling;
-            dialAnswerAt_ =
-                outcome == DialOutcome::Silent ? std::numeric_limits<double>::infinity() : now + settings_.dialDelay;
+            dialAnswerAt_ = outcome == DialOutcome::Silent ? kNever : now + settings_.dialDelay;
             pendingOutcome_ = outcome;
             return true;
         }
@@ -248,8 +276,10 @@ bool Modem::Run(const std::string &text, std::string &out, double now, bool &dia
             break;
         case 'H':
             if (n > 1) return false;
-            offHook_ = n == 1;
-            if (n == 0) connected_ = false;
+            if (n == 0)
+                HangUp();
+            else
+                offHook_ = true;
             break;
         case 'I':
             if (n == 3)
@@ -260,6 +290,7 @@ bool Modem::Run(const std::string &text, std::string &out, double now, bool &dia
         case 'O':
             if (!connected_) return false;
             mode_ = Mode::Data;
+            escapes_ = 0;
             out += Result("CONNECT");
             break;
         default: return false;
@@ -268,28 +299,45 @@ bool Modem::Run(const std::string &text, std::string &out, double now, bool &dia
     return true;
 }
 
+void Modem::Ring(double now) {
+    if (std::isnan(nextRingAt_)) nextRingAt_ = now + settings_.ring;  // rings count from the first look
+    if (now < nextRingAt_) return;
+    if (Idle()) Send(Result("RING"), nextRingAt_);
+    nextRingAt_ += settings_.ring * std::ceil((now - nextRingAt_) / settings_.ring + 1e-9);
+}
+
 void Modem::Poll(double now) {
+    if (settings_.ring > 0) Ring(now);
+    if (mode_ == Mode::Data && now >= escapeAt_) {
+        mode_ = Mode::Command;
+        escapes_ = 0;
+        Log(std::string(3, static_cast<char>(registers_[2])));
+        Send(Result("OK"), escapeAt_);
+        escapeAt_ = kNever;
+    }
     if (mode_ != Mode::Dialling || now < dialAnswerAt_) return;
-    dialAnswerAt_ = std::numeric_limits<double>::infinity();
+    const double at = dialAnswerAt_;
+    dialAnswerAt_ = kNever;
     switch (pendingOutcome_) {
     case DialOutcome::Connect: {
-        mode_ = Mode::Data;
-        connected_ = true;
-        escapes_ = 0;
+        Connect();
         const std::string word = settings_.speed > 0 ? "CONNECT " + std::to_string(settings_.speed) : "CONNECT";
-        Send(Result(word.c_str()), now);
+        Send(Result(word.c_str()), at);
         return;
     }
-    case DialOutcome::Busy: Send(Result("BUSY"), now); break;
-    case DialOutcome::NoDialTone: Send(Result("NO DIAL TONE"), now); break;
-    default: Send(Result("NO CARRIER"), now); break;
+    case DialOutcome::Busy: Send(Result("BUSY"), at); break;
+    case DialOutcome::NoDialTone: Send(Result("NO DIAL TONE"), at); break;
+    default: Send(Result("NO CARRIER"), at); break;
     }
     mode_ = Mode::Command;
-    offHook_ = false;
+    HangUp();
 }
 
 double Modem::NextEvent() const {
-    return mode_ == Mode::Dialling ? dialAnswerAt_ : std::numeric_limits<double>::infinity();
+    double next = settings_.ring > 0 && !std::isnan(nextRingAt_) ? nextRingAt_ : kNever;
+    if (mode_ == Mode::Data) next = std::min(next, escapeAt_);
+    if (mode_ == Mode::Dialling) next = std::min(next, dialAnswerAt_);
+    return next;
 }
 
 }  // namespace sim

@@ -2,9 +2,11 @@
 // line: in command mode it echoes (E1) and answers AT command lines with
 // "OK"/"ERROR" framed by CR LF; a dial command answers after a delay with
 // CONNECT and a speed, BUSY, NO CARRIER or NO DIAL TONE; in data mode bytes
-// pass to and from the instrument unchanged until the escape character
-// comes three times in a row (S2), which returns it to command mode with
-// "OK". Its replies leave through the instrument line's output schedule.
+// pass to and from the instrument unchanged, at the connection's speed.
+// The escape character (S2) three times returns it to command mode with
+// "OK" only with the guard time (S12, in fiftieths of a second) of silence
+// before the first and after the third; otherwise they are data like any
+// other. Its replies leave through the instrument line's output schedule.
 #pragma once
 #include <functional>
 #include <map>
@@ -29,6 +31,7 @@ struct ModemSettings {
     int speed = 9600;                             // after "CONNECT"; 0 = none given
     std::string product = "VGX52-SIM Hayes 33600";
     std::vector<std::string> refused;  // command lines starting with one of these answer ERROR
+    double ring = 0;                   // > 0: an unsolicited RING line this many seconds apart while idle
 };
 
 class Modem {
@@ -37,7 +40,8 @@ public:
 
     // Bytes from the program at `now`.
     void Write(const unsigned char *data, std::size_t count, double now);
-    // Sends what is due by `now` (a dial command's answer).
+    // Sends what is due by `now` (a dial command's answer, the "OK" of an
+    // escape once its guard time is over, a RING).
     void Poll(double now);
     // When Poll has something to do next (infinity when nothing waits).
     double NextEvent() const;
@@ -62,6 +66,10 @@ private:
     std::string Result(const char *word) const;  // framed as V0/V1 and Q say
     void Log(const std::string &line);
     void Reset();
+    void Connect();
+    void HangUp();
+    void Ring(double now);
+    bool Idle() const { return mode_ == Mode::Command && !connected_; }
 
     InstrumentLine &line_;
     ModemSettings settings_;
@@ -72,7 +80,10 @@ private:
     std::string input_;  // the command line being typed
     bool inLine_ = false;
     bool sawA_ = false;
-    int escapes_ = 0;
+    int escapes_ = 0;              // escape characters of a sequence that may still count
+    double lastInputAt_ = -1e300;  // when the last byte came from the program, in any mode
+    double escapeAt_;              // when the escape takes effect (infinity: none pending)
+    double nextRingAt_;            // infinity: no RING due (NaN: not started yet)
     double dialAnswerAt_;
     DialOutcome pendingOutcome_ = DialOutcome::Connect;
     std::string dialled_;

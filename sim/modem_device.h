@@ -11,8 +11,8 @@ namespace sim {
 
 class ModemComDevice : public platform::ComDevice {
 public:
-    ModemComDevice(Instrument &instrument, ModemSettings settings)
-        : line_(instrument), modem_(line_, std::move(settings)) {}
+    ModemComDevice(Instrument &instrument, ModemSettings settings, const LineSettings &line = {})
+        : line_(instrument, line), modem_(line_, std::move(settings)) {}
 
     void Write(const unsigned char *data, std::size_t count) override;
     std::size_t Read(unsigned char *data, std::size_t count, double timeoutSeconds) override;

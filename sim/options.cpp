@@ -17,6 +17,21 @@ bool ToLong(const std::string &text, long *value) {
     return true;
 }
 
+// "N,G": a piece length 1..10000 and a gap in milliseconds.
+bool ToSplit(const std::string &text, int *pieces, double *gapSeconds) {
+    const std::size_t comma = text.find(',');
+    long n = 0;
+    double gap = 0;
+    if (comma == std::string::npos || !ToLong(text.substr(0, comma), &n) || n < 1 || n > 10000) return false;
+    char *end = nullptr;
+    const std::string ms = text.substr(comma + 1);
+    gap = std::strtod(ms.c_str(), &end);
+    if (ms.empty() || *end != '\0' || !std::isfinite(gap) || gap < 0 || gap > 10000) return false;
+    *pieces = static_cast<int>(n);
+    *gapSeconds = gap / 1000.0;
+    return true;
+}
+
 bool ToDouble(const std::string &text, double *value) {
     char *end = nullptr;
     const double v = std::strtod(text.c_str(), &end);
@@ -45,6 +60,12 @@ const char *Usage() {
            "  --delay S             seconds before each reply\n"
            "  --paced               bytes take their wire time at 38400 baud\n"
            "  --baud N              bytes take their wire time at N baud\n"
+           "  --usb-latency MS      as through a USB adapter: bytes towards the program are held and\n"
+           "                        delivered together every MS ms, or as soon as 62 have gathered\n"
+           "  --split N,G           each reply comes in random pieces of 1..N bytes, G ms or less apart\n"
+           "  --seed S              seed of the random pieces (default 1)\n"
+           "  --real-line           as on a bench: 38400 baud, --usb-latency 16, --split 8,10; a switch\n"
+           "                        of its own given with it wins\n"
            "  --turnaround S        seconds between a request and its reply (default 0.001, 0 when paced)\n"
            "  --silent-after-pages N  no answers once N flash pages are written\n"
            "  --gateway-error CODE  the gateway answers 'c' with this code\n"
@@ -59,6 +80,7 @@ const char *Usage() {
            "  --modem-dial-delay S  seconds from the dial command to its answer (default 0.3)\n"
            "  --modem-speed N       the speed after CONNECT (default 9600; 0 = none)\n"
            "  --modem-refuse TEXT   command lines starting with TEXT answer ERROR\n"
+           "  --modem-ring S        an unsolicited RING line every S seconds while the modem is idle\n"
            "  --modem-log FILE      append each command line the modem receives to FILE\n";
 }
 
@@ -67,6 +89,7 @@ bool ParseOptions(const std::vector<std::string> &args, SimOptions *o, std::stri
         *error = why;
         return false;
     };
+    bool realLine = false, baudGiven = false, latencyGiven = false, splitGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &a = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -117,12 +140,27 @@ bool ParseOptions(const std::vector<std::string> &args, SimOptions *o, std::stri
         } else if (a == "--delay") {
             if (!seconds()) return bad("--delay needs seconds");
             o->faults.delay = s;
-        } else if (a == "--paced")
-            o->faults.baud = 38400;
-        else if (a == "--baud") {
+        } else if (a == "--paced") {
+            o->line.baud = 38400;
+            baudGiven = true;
+        } else if (a == "--baud") {
             if (!number(50, 4000000)) return bad("--baud needs a rate");
-            o->faults.baud = n;
-        } else if (a == "--silent-after-pages") {
+            o->line.baud = n;
+            baudGiven = true;
+        } else if (a == "--usb-latency") {
+            if (!seconds() || s > 1000) return bad("--usb-latency needs milliseconds 0..1000");
+            o->line.usbLatency = s / 1000.0;
+            latencyGiven = true;
+        } else if (a == "--split") {
+            if (!hasValue || !ToSplit(args[++i], &o->line.splitMax, &o->line.splitGap))
+                return bad("--split needs N,G: pieces of 1..N bytes, G milliseconds apart at most");
+            splitGiven = true;
+        } else if (a == "--seed") {
+            if (!number(0, 0x7FFFFFFF)) return bad("--seed needs 0..2147483647");
+            o->line.seed = static_cast<unsigned>(n);
+        } else if (a == "--real-line")
+            realLine = true;
+        else if (a == "--silent-after-pages") {
             if (!number(0, 100000)) return bad("--silent-after-pages needs a page count");
             o->faults.silentAfterPages = static_cast<int>(n);
         } else if (a == "--turnaround") {
@@ -161,16 +199,28 @@ bool ParseOptions(const std::vector<std::string> &args, SimOptions *o, std::stri
         } else if (a == "--modem-refuse") {
             if (!hasValue || args[i + 1].empty()) return bad("--modem-refuse needs a command text");
             o->modem.refused.push_back(args[++i]);
+        } else if (a == "--modem-ring") {
+            if (!seconds() || s <= 0) return bad("--modem-ring needs seconds above 0");
+            o->modem.ring = s;
         } else if (a == "--modem-log") {
             if (!hasValue || args[i + 1].empty()) return bad("--modem-log needs a file name");
             o->modemLog = args[++i];
         } else
             return bad("unknown switch " + a);
     }
+    if (realLine) {
+        const LineSettings real = RealLine(o->line.seed);
+        if (!baudGiven) o->line.baud = real.baud;
+        if (!latencyGiven) o->line.usbLatency = real.usbLatency;
+        if (!splitGiven) {
+            o->line.splitMax = real.splitMax;
+            o->line.splitGap = real.splitGap;
+        }
+    }
     if (o->help) return true;
     if ((o->com > 0) == (o->tcp >= 0)) return bad("give either --com N or --tcp PORT");
     if (o->modem.present && o->com <= 0) return bad("--modem needs --com N");
-    if (o->turnaround < 0) o->turnaround = o->faults.baud > 0 ? 0.0 : 0.001;
+    if (o->turnaround < 0) o->turnaround = o->line.baud > 0 ? 0.0 : 0.001;
     return true;
 }
 

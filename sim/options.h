@@ -5,6 +5,7 @@
 
 #include "sim/gateway.h"
 #include "sim/instrument.h"
+#include "sim/line_settings.h"
 #include "sim/modem.h"
 
 namespace sim {
@@ -20,6 +21,7 @@ struct SimOptions {
     std::string statePath;      // --state FILE: loaded at start if it exists, saved at exit
     double turnaround = -1;     // --turnaround S (default: 1 ms, none when paced)
     InstrumentFaults faults;
+    LineSettings line;  // --paced, --baud, --usb-latency, --split, --seed, --real-line
     GatewayFaults gateway;
     ModemSettings modem;
     std::string modemLog;  // --modem-log FILE: the command lines the modem receives

@@ -28,7 +28,7 @@ bool InstallStopRequests() {
 platform::detail::SocketHandle StopSocket() { return g_stop.reader; }
 
 int ServePty(Instrument &instrument, const SimOptions &options) {
-    PtyServer server(instrument);
+    PtyServer server(instrument, options.line);
     server.Line().turnaround = options.turnaround;
     Modem modem(server.Line(), options.modem);
     std::FILE *log = nullptr;

@@ -31,7 +31,7 @@ bool MakeFolders(const std::string &path) {
 
 }  // namespace
 
-PtyServer::PtyServer(Instrument &instrument) : line_(instrument) {}
+PtyServer::PtyServer(Instrument &instrument, const LineSettings &line) : line_(instrument, line) {}
 
 PtyServer::~PtyServer() { Close(); }
 
@@ -125,6 +125,7 @@ void PtyServer::WriteDue() {
 }
 
 void PtyServer::Serve(int wakeFd) {
+    if (modem_ != nullptr) modem_->Poll(platform::Timer());  // its clock starts now
     for (;;) {
         pollfd fds[2] = {{master_, POLLIN, 0}, {wakeFd, POLLIN, 0}};
         double next = line_.Output().NextArrival();

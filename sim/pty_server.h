@@ -12,7 +12,7 @@ namespace sim {
 
 class PtyServer {
 public:
-    explicit PtyServer(Instrument &instrument);
+    explicit PtyServer(Instrument &instrument, const LineSettings &line = {});
     ~PtyServer();  // closes the terminal and removes the link
     PtyServer(const PtyServer &) = delete;
     PtyServer &operator=(const PtyServer &) = delete;

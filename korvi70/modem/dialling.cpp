@@ -43,21 +43,25 @@ constexpr Failure kFailures[] = {
 void Status(int panel, const char *text) { ui::SetCtrlVal(panel, PANEL_WYBNR_STAN, text); }
 void Timer(int panel, int on) { ui::SetCtrlAttribute(panel, PANEL_WYBNR_CZAS, ui::ATTR_ENABLED, on); }
 
-// Waits for the first character of the answer; false when the operator
-// cancelled (the modem is then told to hang up).
-bool WaitForAnswer(int port, int panel, double limit) {
+enum class Wait { Answered, Cancelled, GaveUp };
+
+// Waits for the first character of the answer. A cancel, or a modem still
+// silent long after S7, tells the modem to hang up: it would otherwise go
+// on dialling, and take the next command line for its own.
+Wait WaitForAnswer(int port, int panel, double limit) {
     const double end = platform::Timer() + limit;
     while (platform::Timer() < end) {
-        if (platform::WaitForInput(port, kEventPeriod) != 0) return true;
+        if (platform::WaitForInput(port, kEventPeriod) != 0) return Wait::Answered;
         int from = 0, control = 0;
         if (ui::GetUserEvent(0, &from, &control) == ui::EVENT_COMMIT && panel > 0 && from == panel &&
             control == PANEL_WYBNR_ANULUJ) {
             Status(panel, "rozłączam modem od lini telefonicznej");
             Korvi70_Modem_OdluzSluchawke(port);
-            return false;
+            return Wait::Cancelled;
         }
     }
-    return true;  // nothing came: the read that follows says so
+    Korvi70_Modem_OdluzSluchawke(port);
+    return Wait::GaveUp;
 }
 
 // The speed after "CONNECT"; the last one stays when no number follows.
@@ -123,9 +127,10 @@ int Korvi70_WybierzNumer(int port, const char *number, char dialMode, int panel)
             return korvi70::kNoValidReply;
         }
     }
-    const bool answered = WaitForAnswer(port, panel, wait + kWaitGrace);
+    const Wait answer = WaitForAnswer(port, panel, wait + kWaitGrace);
     Timer(panel, 0);
-    if (!answered) return 4;
+    if (answer == Wait::Cancelled) return 4;
+    if (answer == Wait::GaveUp) return korvi70::kNoValidReply;
 
     Reply reply;
     if (ReadReply(port, reply) != korvi70::kDone) return korvi70::kNoValidReply;

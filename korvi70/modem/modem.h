@@ -79,10 +79,19 @@ namespace korvi70::modem {
 // As the layer was first written, every exchange waits its whole time-out
 // unless 100 characters arrive. By default a read ends as soon as the reply
 // holds a complete final result line ("OK", "ERROR", "NO CARRIER", "BUSY",
-// "NO DIAL TONE", "NO ANSWER" or a line starting with "CONNECT"); the
-// verdicts are the same either way. false = wait the whole time-out.
+// "NO DIAL TONE", "NO ANSWER" or a line starting with "CONNECT", with its
+// CR LF); the verdicts are the same either way. false = wait the whole
+// time-out.
 void SetEarlyEnd(bool on);
 bool EarlyEnd();
+
+// The guard time the modem wants in silence before and after its escape
+// characters (its register S12; 1 s as modems come), or 0 for none. The
+// escape sequence waits it out, with a margin for the line, after the last
+// byte written to the port: sent sooner, the modem passes the characters
+// on as data and stays connected.
+void SetEscapeGuardTime(double seconds);
+double EscapeGuardTime();
 
 // Product texts shorter than 5 characters sound the system beep; counted
 // here so that the beep can be seen where there is no loudspeaker.

@@ -67,10 +67,14 @@ std::string_view UpToCr(std::string_view text) {
 bool HasFinalLine(std::string_view text) {
     static constexpr std::string_view kWords[] = {"OK", "ERROR", "NO CARRIER", "BUSY", "NO DIAL TONE", "NO ANSWER"};
     std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
         if (!IsBreak(text[i])) continue;
         const std::string_view line = text.substr(start, i - start);
         start = i + 1;
+        // Only with its whole line end, CR and LF: a read that stopped at
+        // the CR would leave the LF to the next read, which would take it
+        // for the start of its own reply.
+        if (text[i] != '\r' || text[i + 1] != '\n') continue;
         if (StartsWithWord(line, "CONNECT")) return true;
         for (std::string_view word : kWords)
             if (EqualsNoCase(line, word)) return true;

@@ -26,7 +26,7 @@ bool LeadingNumber(std::string_view text, int *value);
 std::string_view UpToCr(std::string_view text);
 // True once the text holds a complete final result line: "OK", "ERROR",
 // "NO CARRIER", "BUSY", "NO DIAL TONE", "NO ANSWER" or a line starting with
-// "CONNECT", letter case ignored, ended by CR or LF.
+// "CONNECT", letter case ignored, ended by CR LF as verbose results are.
 bool HasFinalLine(std::string_view text);
 // Text starts with word, letter case ignored.
 bool StartsWithWord(std::string_view text, std::string_view word);

@@ -14,16 +14,12 @@
 
 namespace {
 
+using cli_test::Bin;
 using cli_test::ProgramResult;
 using cli_test::RunProgram;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-std::string Bin(const std::string &name) {
-    const char *bin = std::getenv("VGX52_BIN");
-    return std::string(bin != nullptr ? bin : ".") + "/" + name;
-}
 
 class ModemCtl : public ::testing::Test {
 protected:
@@ -83,13 +79,31 @@ TEST_F(ModemCtl, TheEchoOfTheLineBehindTheConnectionIsWhatCounts) {
 }
 
 TEST_F(ModemCtl, AFailedDialIsTheExitStatusAndTheCommandIsNotRun) {
-    StartSim({"--modem-number", "666=busy"});
-    const ProgramResult r = Ctl({"--dial", "666", "--pulse", "identify"});
-    EXPECT_EQ(r.status, 3);
-    EXPECT_THAT(r.err, HasSubstr("Połączenie o podanym numerze jest zajęte."));
-    EXPECT_THAT(r.err, Not(HasSubstr("from the instrument"))) << "the instrument was never asked";
-    EXPECT_EQ(r.out, "");
-    EXPECT_THAT(ModemLog(), ElementsAre("ATE1", "ATI3", "ATS7?", "ATDP666", "ATH0"));
+    // Replies whole and at once; and paced at 9600 baud, the answer a second after the dial.
+    for (const std::vector<std::string> &line :
+         {std::vector<std::string>{}, {"--baud", "9600", "--modem-dial-delay", "1"}}) {
+        SCOPED_TRACE(line.empty() ? "whole replies" : "paced");
+        std::vector<std::string> switches = line;
+        switches.insert(switches.end(), {"--modem-number", "666=busy"});
+        StartSim(switches);
+        const ProgramResult r = Ctl({"--dial", "666", "--pulse", "identify"});
+        EXPECT_EQ(r.status, 3);
+        EXPECT_THAT(r.err, HasSubstr("Połączenie o podanym numerze jest zajęte."));
+        EXPECT_THAT(r.err, Not(HasSubstr("from the instrument"))) << "the instrument was never asked";
+        EXPECT_EQ(r.out, "");
+        EXPECT_THAT(ModemLog(), ElementsAre("ATE1", "ATI3", "ATS7?", "ATDP666", "ATH0"));
+        simulator_.Stop();
+        std::filesystem::remove(root_ + "/modem.log");
+    }
+}
+
+// The modem's short reply time-out is for its own exchanges: an instrument
+// slow to answer through the connection has the --timeout given.
+TEST_F(ModemCtl, TheInstrumentsCommandsKeepTheUsersTimeOut) {
+    StartSim({"--delay", "0.5"});
+    const ProgramResult r = Ctl({"--dial", "5551234", "--timeout", "1", "identify"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_THAT(r.out, HasSubstr("01B0\t"));
 }
 
 TEST_F(ModemCtl, ModemInfoAndStoredNumbers) {

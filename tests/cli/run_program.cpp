@@ -8,10 +8,16 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 
 extern char **environ;
 
 namespace cli_test {
+
+std::string Bin(const std::string &name) {
+    const char *bin = std::getenv("VGX52_BIN");
+    return std::string(bin != nullptr ? bin : ".") + "/" + name;
+}
 
 ProgramResult RunProgram(const std::string &program, const std::vector<std::string> &args, double seconds) {
     ProgramResult result;

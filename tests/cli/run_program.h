@@ -11,6 +11,9 @@ struct ProgramResult {
     std::string err;  // standard error
 };
 
+// The built program `name`: in $VGX52_BIN, else the current folder.
+std::string Bin(const std::string &name);
+
 // Starts program with args in the current environment; kills it after
 // `seconds`.
 ProgramResult RunProgram(const std::string &program, const std::vector<std::string> &args, double seconds = 30.0);

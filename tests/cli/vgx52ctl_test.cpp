@@ -17,15 +17,11 @@
 
 namespace {
 
+using cli_test::Bin;
 using cli_test::ProgramResult;
 using cli_test::RunProgram;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
-
-std::string Bin(const std::string &name) {
-    const char *bin = std::getenv("VGX52_BIN");
-    return std::string(bin != nullptr ? bin : ".") + "/" + name;
-}
 
 std::vector<std::string> ReadLines(const std::string &path) {
     std::ifstream file(path);

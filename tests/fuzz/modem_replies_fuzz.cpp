@@ -29,8 +29,10 @@ fuzz::ReplyLine &Line() {
     static const bool opened = [] {
         Korvi70_TypLacza = Korvi70_PolaczenieBezposrednieRS;
         Korvi70_NrZlacza = kPort;
-        // As short as a time-out gets: nothing ever waits.
+        // As short as a time-out gets, and no guard time around the escape:
+        // nothing ever waits.
         Korvi70_CzasOdpowiedziModemu = 1e-9;
+        korvi70::modem::SetEscapeGuardTime(0);
         platform::AttachComDevice(kPort, &line);
         return platform::OpenComConfig(kPort, "", 38400, platform::kParityNone, 8, 1, 1024, 1024) == 0 &&
                platform::SetComTime(kPort, 0) == 0;

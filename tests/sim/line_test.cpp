@@ -1,9 +1,11 @@
-// Timing of the simulated line: pacing, delay, turnaround, and the
-// in-process port device's hold on replies.
+// Timing of the simulated line: pacing, the USB adapter's packets, replies
+// in pieces, delay, turnaround, and the in-process port device's hold on
+// replies.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "platform/system.h"
 #include "sim/com_device.h"
@@ -27,6 +29,69 @@ TEST(OutputSchedule, BytesArriveOneByteTimeApartInOrder) {
     EXPECT_DOUBLE_EQ(out.NextArrival(), 11.5);
 }
 
+// When each byte of 100 paced 0.1 ms apart from 10.0 reaches the program
+// through an adapter with a latency of 16 ms.
+TEST(OutputSchedule, AUsbAdapterDeliversAtItsLatencyTickOrOnceAPacketIsFull) {
+    sim::LineSettings usb;
+    usb.usbLatency = 0.016;
+    sim::OutputSchedule out(usb);
+    out.Add(std::string(100, 'x'), 10.0, 0.0001);
+    // The 62nd byte is off the wire at 10.0062: the packet goes then; the
+    // other 38 wait for the tick at 10.016.
+    EXPECT_EQ(out.CountArrived(10.0061), 0u);
+    EXPECT_EQ(out.CountArrived(10.00621), 62u);
+    EXPECT_EQ(out.CountArrived(10.0159), 62u);
+    EXPECT_EQ(out.CountArrived(10.01601), 100u);
+    // A lone byte later waits for the next tick.
+    out.Add("y", 10.020, 0.0001);
+    EXPECT_NEAR(out.NextArrival(), 10.0062, 1e-9);
+    unsigned char got[128];
+    EXPECT_EQ(out.Take(10.02, got, sizeof got), 100u);
+    EXPECT_NEAR(out.NextArrival(), 10.032, 1e-9);
+}
+
+// The sizes of the pieces a reply arrives in, and the gaps between them.
+struct Pieces {
+    std::vector<std::size_t> sizes;
+    std::vector<double> gaps;
+};
+Pieces PiecesOf(const sim::LineSettings &line, std::size_t bytes) {
+    sim::OutputSchedule out(line);
+    out.Add(std::string(bytes, 'x'), 5.0, 0.0);
+    Pieces pieces;
+    double last = 5.0;
+    unsigned char got[512];
+    while (!out.Empty()) {
+        const double at = out.NextArrival();
+        pieces.sizes.push_back(out.Take(at, got, sizeof got));
+        pieces.gaps.push_back(at - last);
+        last = at;
+    }
+    return pieces;
+}
+
+TEST(OutputSchedule, ASplitReplyComesInPiecesOfOneToNBytesAtMostGApartAsItsSeedSays) {
+    const sim::LineSettings split{0, 0, 4, 0.003, 7};
+    const Pieces pieces = PiecesOf(split, 200);
+    std::size_t total = 0, ones = 0, fours = 0;
+    for (std::size_t size : pieces.sizes) {
+        EXPECT_GE(size, 1u);
+        EXPECT_LE(size, 4u);
+        total += size;
+        ones += size == 1;
+        fours += size == 4;
+    }
+    EXPECT_EQ(total, 200u);
+    EXPECT_GT(ones, 0u);
+    EXPECT_GT(fours, 0u);
+    for (double gap : pieces.gaps) EXPECT_LE(gap, 0.003 + 1e-12);
+    EXPECT_EQ(pieces.gaps[0], 0.0) << "the first piece leaves at once";
+    // The same seed cuts the same pieces; another seed others.
+    EXPECT_EQ(PiecesOf(split, 200).sizes, pieces.sizes);
+    EXPECT_NE(PiecesOf(sim::LineSettings{0, 0, 4, 0.003, 8}, 200).sizes, pieces.sizes);
+    EXPECT_EQ(PiecesOf(sim::LineSettings{}, 200).sizes, std::vector<std::size_t>{200}) << "not split";
+}
+
 TEST(OutputSchedule, GatedBytesWaitForTheirGateAndHoldBackWhatFollows) {
     sim::OutputSchedule out;
     out.Add("e", 0, 0);
@@ -44,9 +109,10 @@ TEST(OutputSchedule, GatedBytesWaitForTheirGateAndHoldBackWhatFollows) {
 
 TEST(InstrumentLine, PacedRequestAndReplyTakeTheirWireTime) {
     sim::Instrument instrument;
-    instrument.Faults().baud = 38400;
     instrument.Faults().delay = 0.01;
-    sim::InstrumentLine line(instrument);
+    sim::LineSettings paced;
+    paced.baud = 38400;
+    sim::InstrumentLine line(instrument, paced);
     line.turnaround = 0.002;
     line.Write(reinterpret_cast<const unsigned char *>(kIdentify.data()), kIdentify.size(), 100.0);
     const double byte = 10.0 / 38400;

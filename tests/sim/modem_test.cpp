@@ -1,6 +1,7 @@
 // The simulated Hayes modem as a byte-stream state machine: what it sends
 // back for each command line in command mode, the dial answer after its
-// delay, data mode to the instrument and the escape back.
+// delay, data mode to the instrument at the connection's speed, the escape
+// back with its guard time, and the unsolicited RING.
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -78,17 +79,85 @@ TEST_F(SimModem, DiallingConnectsAfterItsDelayAndTheEscapeReturnsToCommandMode) 
     EXPECT_EQ(Take(11.9), "");
     EXPECT_EQ(Take(12.0), "\r\nCONNECT 9600\r\n");
     EXPECT_TRUE(modem_.InDataMode());
-    // The instrument answers through the connection; "ATH0" is data here.
-    EXPECT_EQ(Send(kIdentify, 13.0).substr(0, 3), std::string("\xFF\xFF\x00", 3));
+    // The instrument answers through the connection at its 9600 baud: the
+    // request's 14 bytes in, the reply's 18 out.
+    const double byte = 10.0 / 9600;
+    EXPECT_EQ(Send(kIdentify, 13.0), "");
+    EXPECT_EQ(Take(13.0 + 31.9 * byte).size(), 17u);
+    EXPECT_EQ(Take(13.0 + 32.0 * byte), "\x01");
+    // "ATH0" is data here.
     EXPECT_EQ(Send("ATH0\r", 14.0), "");
     EXPECT_EQ(Send("++", 15.0), "");
-    EXPECT_EQ(Send("+", 15.0), "\r\nOK\r\n");
+    EXPECT_EQ(Send("+", 15.0), "");
+    EXPECT_EQ(Take(15.99), "") << "the guard time after the third is not over";
+    EXPECT_EQ(Take(16.0), "\r\nOK\r\n");
     EXPECT_FALSE(modem_.InDataMode());
     EXPECT_EQ(Send("ATO\r", 16.0), "\r\nCONNECT\r\n");
-    EXPECT_EQ(Send("+++ATH0\r", 17.0), "\r\nOK\r\n\r\nOK\r\n");
+    EXPECT_EQ(Send("+++", 17.0), "");
+    EXPECT_EQ(Send("ATH0\r", 18.0), "\r\nOK\r\n\r\nOK\r\n");
     EXPECT_FALSE(modem_.OffHook());
-    EXPECT_EQ(Send("ATO\r", 18.0), "\r\nERROR\r\n");
+    EXPECT_EQ(Send("ATO\r", 19.0), "\r\nERROR\r\n");
     EXPECT_EQ(modem_.Log(), (std::vector<std::string>{"ATE0", "ATDT5551234", "+++", "ATO", "+++", "ATH0", "ATO"}));
+}
+
+// Dialled at 0, connected at 2; each write is (seconds after the
+// connection, bytes). The escape counts with a second of silence from the
+// program before the first '+' and after the third, the three less than a
+// second apart; otherwise they are data.
+TEST_F(SimModem, TheEscapeCountsOnlyWithTheGuardTimeAroundIt) {
+    struct Write {
+        double at;
+        const char *bytes;
+    };
+    struct Case {
+        const char *name;
+        std::vector<Write> writes;
+        bool command;  // back in command mode 1 s after the last write
+    } cases[] = {
+        {"silence around", {{1.0, "+++"}}, true},
+        {"right after the connection, the dial command long before", {{0.1, "+++"}}, true},
+        {"one at a time", {{1.5, "+"}, {1.9, "+"}, {2.3, "+"}}, true},
+        {"data just before", {{0.5, "x"}, {1.2, "+++"}}, false},
+        {"data just after", {{1.0, "+++"}, {1.5, "x"}}, false},
+        {"a fourth", {{1.0, "++++"}}, false},
+        {"too far apart", {{1.0, "++"}, {2.5, "+"}}, false},
+        {"after data, a second of silence", {{0.5, "x"}, {1.5, "+++"}}, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        sim::Modem modem(line_, settings_);
+        const auto write = [&](double at, const std::string &bytes) {
+            modem.Write(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size(), at);
+            modem.Poll(at);
+        };
+        write(0.0, "ATE0\r");
+        write(0.0, "ATD\r");
+        modem.Poll(2.0);
+        ASSERT_TRUE(modem.InDataMode());
+        line_.Output().Clear();
+        double last = 2.0;
+        for (const Write &w : c.writes) write(last = 2.0 + w.at, w.bytes);
+        modem.Poll(last + 0.999);
+        EXPECT_TRUE(modem.InDataMode()) << "never before the guard time after";
+        modem.Poll(last + 1.0);
+        EXPECT_EQ(!modem.InDataMode(), c.command);
+        EXPECT_EQ(Take(last + 1.0).find("OK") != std::string::npos, c.command);
+    }
+}
+
+TEST_F(SimModem, AnUnsolicitedRingComesWhileIdleOnly) {
+    settings_.ring = 6.0;
+    sim::Modem modem(line_, settings_);
+    modem.Poll(100.0);  // rings count from here
+    EXPECT_EQ(modem.NextEvent(), 106.0);
+    modem.Poll(106.0);
+    EXPECT_EQ(Take(106.0), "\r\nRING\r\n");
+    const std::string dial = "ATD\r";
+    modem.Write(reinterpret_cast<const unsigned char *>(dial.data()), dial.size(), 107.0);
+    modem.Poll(112.0);  // dialling, then connected
+    EXPECT_TRUE(modem.InDataMode());
+    modem.Poll(118.5);
+    EXPECT_EQ(Take(118.5), "ATD\r\r\nCONNECT 9600\r\n") << "no RING while connected";
 }
 
 TEST_F(SimModem, TheNumberChoosesTheAnswerAndAnyCharacterStopsTheDialling) {

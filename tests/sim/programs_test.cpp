@@ -111,9 +111,26 @@ TEST(SimOptions, SwitchesAndTheirRanges) {
     EXPECT_EQ(o.com, 7);
     EXPECT_EQ(o.typeCode, 0x1B3u);
     EXPECT_TRUE(o.faults.echo);
-    EXPECT_EQ(o.faults.baud, 38400);
+    EXPECT_EQ(o.line.baud, 38400);
     EXPECT_DOUBLE_EQ(o.faults.delay, 0.5);
     EXPECT_DOUBLE_EQ(o.turnaround, 0.0);  // paced: the wire time is the turnaround
+
+    // The bench's line, and a switch of its own given with it wins in any order.
+    sim::SimOptions real;
+    ASSERT_TRUE(sim::ParseOptions({"--baud", "9600", "--com", "1", "--real-line", "--seed", "9"}, &real, &error))
+        << error;
+    EXPECT_EQ(real.line.baud, 9600);
+    EXPECT_DOUBLE_EQ(real.line.usbLatency, 0.016);
+    EXPECT_EQ(real.line.splitMax, 8);
+    EXPECT_DOUBLE_EQ(real.line.splitGap, 0.010);
+    EXPECT_EQ(real.line.seed, 9u);
+    sim::SimOptions alone;
+    ASSERT_TRUE(sim::ParseOptions({"--com", "1", "--split", "3,2.5", "--modem-ring", "6"}, &alone, &error)) << error;
+    EXPECT_EQ(alone.line.baud, 0);
+    EXPECT_DOUBLE_EQ(alone.line.usbLatency, 0.0);
+    EXPECT_EQ(alone.line.splitMax, 3);
+    EXPECT_DOUBLE_EQ(alone.line.splitGap, 0.0025);
+    EXPECT_DOUBLE_EQ(alone.modem.ring, 6.0);
 
     sim::SimOptions t;
     ASSERT_TRUE(sim::ParseOptions({"--tcp", "0", "--gateway-error", "16"}, &t, &error));
@@ -127,6 +144,12 @@ TEST(SimOptions, SwitchesAndTheirRanges) {
                                                                  {"--tcp", "70000"},
                                                                  {"--com", "3", "--delay", "-1"},
                                                                  {"--com", "3", "--status", "x"},
+                                                                 {"--com", "3", "--split", "0,1"},
+                                                                 {"--com", "3", "--split", "3"},
+                                                                 {"--com", "3", "--split", "3,-1"},
+                                                                 {"--com", "3", "--usb-latency", "-1"},
+                                                                 {"--com", "3", "--seed", "-1"},
+                                                                 {"--com", "3", "--modem-ring", "0"},
                                                                  {"--com", "3", "--bogus"}}) {
         sim::SimOptions b;
         EXPECT_FALSE(sim::ParseOptions(bad, &b, &error)) << (bad.empty() ? "" : bad[0]);

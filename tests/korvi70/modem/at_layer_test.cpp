@@ -41,10 +41,17 @@ TEST_F(ModemTest, EachOperationSendsItsLineWithItsTimeoutAndRefusesArgumentsOutO
         {"min 13", [](int p) { return Korvi70_Modem_MinPredNaLaczuTelefon(p, 13); }, 0, "AT&N13\r", 1},
         {"min 14", [](int p) { return Korvi70_Modem_MinPredNaLaczuTelefon(p, 14); }, 0, "AT&N17\r", 1},
         {"min 15", [](int p) { return Korvi70_Modem_MinPredNaLaczuTelefon(p, 15); }, 0, "AT&N14\r", 1},
+        {"min 16", [](int p) { return Korvi70_Modem_MinPredNaLaczuTelefon(p, 16); }, 0, "AT&N18\r", 1},
+        {"min 17", [](int p) { return Korvi70_Modem_MinPredNaLaczuTelefon(p, 17); }, 0, "AT&N19\r", 1},
+        {"min 18", [](int p) { return Korvi70_Modem_MinPredNaLaczuTelefon(p, 18); }, 0, "AT&N15\r", 1},
+        {"min 19", [](int p) { return Korvi70_Modem_MinPredNaLaczuTelefon(p, 19); }, 0, "AT&N20\r", 1},
+        {"min 20", [](int p) { return Korvi70_Modem_MinPredNaLaczuTelefon(p, 20); }, 0, "AT&N21\r", 1},
         {"min 21", [](int p) { return Korvi70_Modem_MinPredNaLaczuTelefon(p, 21); }, 0, "AT&N16\r", 1},
         {"min 22", [](int p) { return Korvi70_Modem_MinPredNaLaczuTelefon(p, 22); }, 0, "AT&N22\r", 1},
         {"min 39", [](int p) { return Korvi70_Modem_MinPredNaLaczuTelefon(p, 39); }, 1, "", 0},
         {"max 14", [](int p) { return Korvi70_Modem_MaxPredNaLaczuTelefon(p, 14); }, 0, "AT&U17\r", 1},
+        {"max 18", [](int p) { return Korvi70_Modem_MaxPredNaLaczuTelefon(p, 18); }, 0, "AT&U15\r", 1},
+        {"max 21", [](int p) { return Korvi70_Modem_MaxPredNaLaczuTelefon(p, 21); }, 0, "AT&U16\r", 1},
         {"max 38", [](int p) { return Korvi70_Modem_MaxPredNaLaczuTelefon(p, 38); }, 0, "AT&U38\r", 1},
         {"max -1", [](int p) { return Korvi70_Modem_MaxPredNaLaczuTelefon(p, -1); }, 1, "", 0},
         {"reset 5", [](int p) { return Korvi70_ResetujModem(p, 5); }, 0, "ATZ5\r", 1},
@@ -77,6 +84,8 @@ TEST_F(ModemTest, EachOperationSendsItsLineWithItsTimeoutAndRefusesArgumentsOutO
         {"S10 25.5", [](int p) { return Korvi70_Modem_ZapMaxCzasZaklocenNaLaczu(p, 25.5); }, 0, "ATS10=255\r", 1},
         {"S10 25.0", [](int p) { return Korvi70_Modem_ZapMaxCzasZaklocenNaLaczu(p, 25.0); }, 0, "ATS10=250\r", 1},
         {"S10 2.04", [](int p) { return Korvi70_Modem_ZapMaxCzasZaklocenNaLaczu(p, 2.04); }, 0, "ATS10=020\r", 1},
+        {"S10 2.06", [](int p) { return Korvi70_Modem_ZapMaxCzasZaklocenNaLaczu(p, 2.06); }, 0, "ATS10=021\r", 1},
+        {"S10 1.15", [](int p) { return Korvi70_Modem_ZapMaxCzasZaklocenNaLaczu(p, 1.15); }, 0, "ATS10=012\r", 1},
         {"S10 25.2", [](int p) { return Korvi70_Modem_ZapMaxCzasZaklocenNaLaczu(p, 25.2); }, 1, "", 0},
         {"S10 -0.1", [](int p) { return Korvi70_Modem_ZapMaxCzasZaklocenNaLaczu(p, -0.1); }, 1, "", 0},
         {"S10 NaN", [](int p) { return Korvi70_Modem_ZapMaxCzasZaklocenNaLaczu(p, std::nan("")); }, 1, "", 0},
@@ -185,7 +194,7 @@ int StoreNumber(int p, std::string &out) {
     return Korvi70_Modem_ZapNrTelDoPamieci(p, 0, "12");
 }
 
-TEST_F(ModemTest, RepliesGiveTheSameVerdictsWhetherTheReadEndsAtTheFinalLineOrWaitsItsTimeOut) {
+TEST_P(ModemLineTest, RepliesGiveTheSameVerdictsWhetherTheReadEndsAtTheFinalLineOrWaitsItsTimeOut) {
     const std::string longText(60, 'x');
     const VerdictCase cases[] = {
         {"S7 echoed", Value("050"), true, S7, 0, "50"},

@@ -1,9 +1,11 @@
 // Dialling and the disconnect against a scripted modem: the dial command,
 // how each answer of the modem is judged (the same whether the read ends at
-// the final line or waits its time-out), and the bytes of the disconnect.
+// the final line or waits its time-out, and on every line), and the bytes
+// and timing of the disconnect.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "korvi70/modem/modem.h"
 #include "scripted_modem.h"
@@ -23,7 +25,7 @@ struct AnswerCase {
     int speed;                   // Korvi70_PredkoscPolaczenia after it (it was 1200 before)
 };
 
-TEST_F(ModemTest, EachAnswerToTheDialCommandIsJudgedByItsStart) {
+TEST_P(ModemLineTest, EachAnswerToTheDialCommandIsJudgedByItsStart) {
     const AnswerCase cases[] = {
         {"CONNECT 9600", "\r\nCONNECT 9600\r\n", 0, kConnected, "Nawiązano połączenie z prędkością transmisji 9600bps.",
          9600},
@@ -38,6 +40,9 @@ TEST_F(ModemTest, EachAnswerToTheDialCommandIsJudgedByItsStart) {
         {"RING", "\r\nRING\r\n", 0, "", "", 1200},
         {"ERROR", "\r\nERROR\r\n", 0, "", "", 1200},
     };
+    // The remote modem answers after the reply time-out: only what the S7
+    // read left behind could come sooner.
+    modem_.dialAnswerDelay = GetParam().replyTime + 0.05;
     for (const bool early : {true, false}) {
         korvi70::modem::SetEarlyEnd(early);
         for (const AnswerCase &c : cases) {
@@ -59,6 +64,19 @@ TEST_F(ModemTest, EachAnswerToTheDialCommandIsJudgedByItsStart) {
     }
 }
 
+// A modem that never answers the dial: once the wait gives up (S7 and a
+// grace), the modem is told to hang up so that it stops dialling.
+TEST_F(ModemTest, AModemSilentLongAfterS7IsToldToHangUp) {
+    ui::headless::Install();
+    modem_.SetResponder([](const std::string &line) {
+        if (line == "ATS7?") return Value("001");
+        return line.rfind("ATD", 0) == 0 ? std::string() : Ok();
+    });
+    EXPECT_EQ(Korvi70_WybierzNumer(kPort, "123", 0, 0), 3);
+    EXPECT_EQ(modem_.Written(), "ATS7?\rATDT123\rATH0\r");
+    EXPECT_TRUE(ui::headless::Popups().empty());
+}
+
 TEST_F(ModemTest, PulseDiallingAndAnEmptyNumber) {
     ui::headless::Install();
     AnswerAll("\r\nCONNECT 2400\r\n");
@@ -73,15 +91,22 @@ TEST_F(ModemTest, PulseDiallingAndAnEmptyNumber) {
 
 TEST_F(ModemTest, TheDisconnectEscapesHangsUpAndRestoresTheFixedSettings) {
     AnswerAll(Ok());
+    constexpr double kGuard = 0.1;
+    korvi70::modem::SetEscapeGuardTime(kGuard);
     for (const char escape : {'\0', '+', '#'}) {
         SCOPED_TRACE(escape == '\0' ? std::string("none read yet") : std::string(1, escape));
         modem_.Clear();
         Korvi70_ZnakKoncaTransmisji = escape;
         Korvi70_CzasOdpowiedziModemu = 0.01;
+        EXPECT_EQ(Korvi70_Modem_PodniesSluchawke(kPort), 0);
         EXPECT_EQ(Korvi70_RozlaczModem(kPort), 0);
         const std::string three(3, escape == '\0' ? '+' : escape);
-        EXPECT_EQ(modem_.Written(), three + "ATH0\rATQ0\rATV1\rATX4\r");
+        EXPECT_EQ(modem_.Written(), "ATH1\r" + three + "ATH0\rATQ0\rATV1\rATX4\r");
         EXPECT_EQ(Korvi70_CzasOdpowiedziModemu, 0.5);
+        // The line was silent for the guard time before the escape.
+        const std::vector<double> times = modem_.LineTimes();
+        ASSERT_EQ(times.size(), 6u);
+        EXPECT_GE(times[1] - times[0], kGuard);
     }
     // Every step runs when the ones before fail; the result is the fixed settings'.
     modem_.Clear();

@@ -167,7 +167,7 @@ TEST_F(ModemDialogTest, TheTimerAdvancesTheGaugeByOneOnTicksOnly) {
 // ---- configuration dialog ----
 
 TEST_F(ModemDialogTest, ConfigurationOpensWithTheModemsValuesAndSendsEachChangeAtOnce) {
-    Start(4, {"--modem-refuse", "AT&W1"});
+    Start(4, {"--modem-refuse", "AT&W1", "--modem-refuse", "AT&Z3="});
     Korvi70_CzasOdpowiedziModemu = 0.7;
     const auto press = [](int control) { ui::headless::QueueCommit(ByResource(PANEL_KONF), control); };
     const auto input = [](int control, auto value) {
@@ -196,22 +196,31 @@ TEST_F(ModemDialogTest, ConfigurationOpensWithTheModemsValuesAndSendsEachChangeA
     input(PANEL_KONF_TEST_TRYB, 7);
     press(PANEL_KONF_TEST);
     press(PANEL_KONF_ZAPISZ1);
+    ui::headless::ExpectMessage("Wystąpił błąd.");
     // A new stored number, then a cancelled prompt that must change nothing.
     ui::headless::ExpectPrompt("Podaj nowy numer telefonu.", "0W5551234");
     ui::headless::QueueSelectIndex(ByResource(PANEL_KONF), PANEL_KONF_NUMERY, 1);
     ui::headless::ExpectPromptCancel("Podaj nowy numer telefonu.");
     ui::headless::QueueSelectIndex(ByResource(PANEL_KONF), PANEL_KONF_NUMERY, 2);
+    // A number the modem refuses is listed all the same, before its error shows.
+    ui::headless::ExpectPrompt("Podaj nowy numer telefonu.", "0W999");
+    ui::headless::ExpectPopup(
+        {ui::PopupKind::Message, "Wystąpił błąd.", {}, [&] { EXPECT_EQ(Label(PANEL_KONF_NUMERY, 3), "0W999"); }});
+    ui::headless::QueueSelectIndex(ByResource(PANEL_KONF), PANEL_KONF_NUMERY, 3);
     While([&] {
         EXPECT_EQ(Label(PANEL_KONF_NUMERY, 1), "0W5551234");
         EXPECT_EQ(Label(PANEL_KONF_NUMERY, 2), "brak numeru") << "an empty slot, and the prompt cancelled";
+        EXPECT_EQ(Label(PANEL_KONF_NUMERY, 3), "0W999");
     });
     press(PANEL_KONF_ZAMKNIJ);
-    ui::headless::ExpectMessage("Wystąpił błąd.");
     EXPECT_EQ(Korvi70_KonfiguracjaModemu(port_), 0);
 
+    EXPECT_TRUE(ui::headless::Failures().empty());
+    EXPECT_EQ(ui::headless::PendingPopups(), 0u);
     EXPECT_EQ(Korvi70_CzasOdpowiedziModemu, 0.7);
     EXPECT_EQ(Korvi70_ZnakKoncaTransmisji, '#');
-    EXPECT_THAT(Messages(), ElementsAre("Zapis ustawień do konfiguracji użytkownika nr1 wykonany niepoprawnie."));
+    EXPECT_THAT(Messages(), ElementsAre("Zapis ustawień do konfiguracji użytkownika nr1 wykonany niepoprawnie.",
+                                        "Zapis numeru telefonu do pamięci modemu wykonany niepoprawnie."));
     const auto log = ModemLog();
     // Opening: the remembered settings, the stored numbers, the registers, the product text.
     EXPECT_THAT(std::vector<std::string>(log.begin(), log.begin() + 17),
@@ -219,7 +228,7 @@ TEST_F(ModemDialogTest, ConfigurationOpensWithTheModemsValuesAndSendsEachChangeA
                             "AT&Z1?", "AT&Z2?", "AT&Z3?", "ATS0?", "ATS2?", "ATS7?", "ATS8?"));
     EXPECT_THAT(std::vector<std::string>(log.begin() + 17, log.end()),
                 ElementsAre("ATS10?", "ATI3", "AT&N17", "ATS2=035", "ATS0=005", "ATS10=255", "ATS10=014", "AT&T8",
-                            "AT&W1", "AT&Z1=0W5551234"));
+                            "AT&W1", "AT&Z1=0W5551234", "AT&Z3=0W999"));
 
     // The next opening writes the remembered choices again; the window's
     // close button closes it.

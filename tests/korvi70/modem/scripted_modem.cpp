@@ -6,11 +6,19 @@
 
 #include "korvi70/link.h"
 #include "korvi70/modem/modem.h"
+#include "platform/system.h"
 
 namespace modem_test {
 
+void ScriptedModem::SetLine(const sim::LineSettings &line) {
+    std::lock_guard<std::mutex> guard(lock_);
+    out_.Configure(line);
+}
+
 void ScriptedModem::Write(const unsigned char *data, std::size_t count) {
     std::lock_guard<std::mutex> guard(lock_);
+    const double now = platform::Timer();
+    const double byteTime = sim::ByteTime(out_.Settings().baud);
     for (std::size_t i = 0; i < count; ++i) {
         const char c = static_cast<char>(data[i]);
         written_.push_back(c);
@@ -23,7 +31,7 @@ void ScriptedModem::Write(const unsigned char *data, std::size_t count) {
             line = at == std::string::npos ? std::string() : line_.substr(at);
             line_.clear();
             if (line.empty()) continue;
-            if (echo) out_.insert(out_.end(), line.begin(), line.end()), out_.push_back('\r');
+            if (echo) out_.Add(line + "\r", now, byteTime);
         } else {
             line_.push_back(c);
             const std::size_t n = line_.size();
@@ -32,29 +40,26 @@ void ScriptedModem::Write(const unsigned char *data, std::size_t count) {
             line_.clear();
         }
         lines_.push_back(line);
+        times_.push_back(now);
         const std::string reply = responder_ ? responder_(line) : std::string();
-        out_.insert(out_.end(), reply.begin(), reply.end());
+        const bool dial = strncasecmp(line.c_str(), "ATD", 3) == 0;
+        out_.Add(reply, now + (dial ? dialAnswerDelay : 0.0), byteTime);
     }
 }
 
 std::size_t ScriptedModem::Read(unsigned char *data, std::size_t count, double) {
     std::lock_guard<std::mutex> guard(lock_);
-    const std::size_t n = std::min(count, out_.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        data[i] = out_.front();
-        out_.pop_front();
-    }
-    return n;
+    return out_.Take(platform::Timer(), data, count);
 }
 
 std::size_t ScriptedModem::Available() {
     std::lock_guard<std::mutex> guard(lock_);
-    return out_.size();
+    return out_.CountArrived(platform::Timer());
 }
 
 void ScriptedModem::DiscardInput() {
     std::lock_guard<std::mutex> guard(lock_);
-    out_.clear();
+    out_.DiscardArrived(platform::Timer());
 }
 
 std::string ScriptedModem::Written() {
@@ -67,11 +72,17 @@ std::vector<std::string> ScriptedModem::Lines() {
     return lines_;
 }
 
+std::vector<double> ScriptedModem::LineTimes() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return times_;
+}
+
 void ScriptedModem::Clear() {
     std::lock_guard<std::mutex> guard(lock_);
     written_.clear();
     lines_.clear();
-    out_.clear();
+    times_.clear();
+    out_.Clear();
 }
 
 void ModemTest::SetUp() {
@@ -92,10 +103,23 @@ void ModemTest::TearDown() {
     platform::CloseCom(kPort);
     platform::AttachComDevice(kPort, nullptr);
     korvi70::modem::SetEarlyEnd(true);
+    korvi70::modem::SetEscapeGuardTime(1.0);
 }
 
 void ModemTest::AnswerAll(const std::string &reply) {
     modem_.SetResponder([reply](const std::string &) { return reply; });
 }
+
+void ModemLineTest::SetUp() {
+    ModemTest::SetUp();
+    modem_.SetLine(GetParam().settings);
+    Korvi70_CzasOdpowiedziModemu = GetParam().replyTime;
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, ModemLineTest,
+                         ::testing::Values(ModemLine{"whole", {}, 0.02},
+                                           ModemLine{"paced", sim::LineSettings{9600, 0, 0, 0, 1}, 0.12},
+                                           ModemLine{"split", sim::LineSettings{0, 0, 4, 0.003, 1}, 0.12}),
+                         [](const ::testing::TestParamInfo<ModemLine> &info) { return std::string(info.param.name); });
 
 }  // namespace modem_test

@@ -1,12 +1,13 @@
 // A scripted modem behind a serial port number: it records what the
 // program writes and, at the end of each command line (its CR) or of an
 // escape sequence (three '+' or '#'), queues the echo of the line (when its
-// echo is on) and what the test's responder returns for it. Reads never
-// wait.
+// echo is on) and what the test's responder returns for it. The replies
+// come over the simulated line's model (whole and at once by default);
+// reads never wait for them themselves.
 #pragma once
-#include <deque>
 #include <functional>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/com.h"
+#include "sim/line_settings.h"
+#include "sim/schedule.h"
 
 namespace modem_test {
 
@@ -29,10 +32,16 @@ public:
     void DiscardInput() override;
 
     void SetResponder(Responder responder) { responder_ = std::move(responder); }
+    // How the replies travel from now on.
+    void SetLine(const sim::LineSettings &line);
     bool echo = false;
+    // Seconds the answer to a dial command ("ATD...") takes.
+    double dialAnswerDelay = 0;
     // Everything the program wrote, and the command lines, in order.
     std::string Written();
     std::vector<std::string> Lines();
+    // When the last character of each command line came (platform::Timer()).
+    std::vector<double> LineTimes();
     void Clear();
 
 private:
@@ -40,7 +49,8 @@ private:
     Responder responder_;
     std::string written_, line_;
     std::vector<std::string> lines_;
-    std::deque<unsigned char> out_;
+    std::vector<double> times_;
+    sim::OutputSchedule out_;
 };
 
 // Modem replies as a modem with V1 sends them.
@@ -57,6 +67,22 @@ protected:
     // Every command line gets `reply`.
     void AnswerAll(const std::string &reply);
     ScriptedModem modem_;
+};
+
+// A line every table of replies runs on, and the modem's reply time-out
+// that lets a whole reply in on it.
+struct ModemLine {
+    const char *name;
+    sim::LineSettings settings;
+    double replyTime;
+};
+inline void PrintTo(const ModemLine &line, std::ostream *out) { *out << line.name; }
+
+// The scripted modem on each line in turn: every reply whole and at once,
+// paced at 9600 baud, and cut into pieces of 1..4 bytes up to 3 ms apart.
+class ModemLineTest : public ModemTest, public ::testing::WithParamInterface<ModemLine> {
+protected:
+    void SetUp() override;
 };
 
 }  // namespace modem_test
