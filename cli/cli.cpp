@@ -102,7 +102,7 @@ int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
             return Usage(err, options.command + " needs the instrument on a serial port: it takes no --tcp or --dial");
         return command->run(context, params);
     }
-    if (const std::string why = ModemUsageError(options, command->opensLink); !why.empty()) return Usage(err, why);
+    if (!CheckModemUsage(options, command->opensLink, error)) return NotTaken(err, "", error);
     if (!command->opensLink) return command->run(context, params);
 
     TrafficLog log;

@@ -37,14 +37,14 @@ int Dial(const std::string &number, bool pulse, std::FILE *err) {
 
 }  // namespace
 
-std::string ModemUsageError(const Options &options, bool commandOpensLink) {
+bool CheckModemUsage(const Options &options, bool commandOpensLink, ArgError &error) {
     const bool dial = !options.dial.empty();
-    if (dial && !commandOpensLink) return options.command + " uses no link: it takes no --dial";
+    if (dial && !commandOpensLink) return Fail(error, options.command + " uses no link: it takes no --dial");
     if (dial && IsModemCommand(options.command))
-        return options.command + " talks to the modem itself: it takes no --dial";
+        return Fail(error, options.command + " talks to the modem itself: it takes no --dial");
     if ((dial || IsModemCommand(options.command)) && options.port > kLastModemPort)
-        return "a modem is driven on COM1 to COM4, not COM" + std::to_string(options.port);
-    return {};
+        return Refuse(error, "a modem is driven on COM1 to COM4, not COM" + std::to_string(options.port));
+    return true;
 }
 
 int CheckModemPort(std::FILE *err) {

@@ -14,8 +14,9 @@ namespace cli {
 // The modem's reply time-out the command line uses, as the dialogs do.
 inline constexpr double kModemReplyTime = 0.2;
 
-// Why --dial or a modem command cannot be used as given ("" when it can).
-std::string ModemUsageError(const Options &options, bool commandOpensLink);
+// False, with the reason in error, when --dial or a modem command cannot
+// be used as given (a COM number beyond COM4 is refused as out of range).
+bool CheckModemUsage(const Options &options, bool commandOpensLink, ArgError &error);
 // 1 with a message when the link's port cannot hold a modem (COM1..COM4).
 int CheckModemPort(std::FILE *err);
 // Dials (the modem's answer and the speed to err), runs command through the

@@ -233,7 +233,8 @@ TEST_P(ServeEndToEnd, WhatCannotBeServed) {
 }
 
 // The coordinator adds the lines the simulator offers (a real-line row).
-INSTANTIATE_TEST_SUITE_P(Lines, ServeEndToEnd, ::testing::Values(SimLine{"whole_replies", {}}),
+INSTANTIATE_TEST_SUITE_P(Lines, ServeEndToEnd,
+                         ::testing::Values(SimLine{"whole_replies", {}}, SimLine{"real_line", {"--real-line"}}),
                          [](const ::testing::TestParamInfo<SimLine> &info) { return std::string(info.param.name); });
 
 }  // namespace
