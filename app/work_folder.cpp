@@ -9,8 +9,7 @@ namespace app {
 int SettleWorkFolder(const std::string &programFolder, const std::string &userFiles) {
     std::string current;
     if (userFiles.empty() || platform::GetDir(current) != 0 || !platform::SameFolder(current, programFolder)) return 0;
-    const bool separated = userFiles.back() == '\\' || userFiles.back() == '/';
-    const std::string folder = userFiles + (separated ? "" : platform::kFolderSeparator) + kModelName;
+    const std::string folder = userFiles + platform::kFolderSeparator + kModelName;
     int rc = platform::MakeDirs(folder);
     if (rc == 0) rc = platform::SetDir(folder);
     if (rc != 0) {

@@ -46,7 +46,7 @@ int OpenRegularForWriting(const std::string &hostPath, int flags) {
     }
     if (!S_ISREG(st.st_mode)) {
         close(fd);
-        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        errno = EINVAL;  // a device or a pipe, not a file
         return -1;
     }
     return fd;

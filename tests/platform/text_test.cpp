@@ -246,6 +246,7 @@ TEST_F(TextFileTest, AFailedWriteKeepsTheSystemsReason) {
         {Path("absent.kfg"), TextFileWriter::Mode::Append, ENOENT},
         {Path("file/x.kfg"), TextFileWriter::Mode::AtomicReplace, ENOTDIR},
         {Path("folder"), TextFileWriter::Mode::Append, EISDIR},
+        {"/dev/null", TextFileWriter::Mode::Append, EINVAL},
         {"", TextFileWriter::Mode::Truncate, ENOENT},
     };
     for (const Case &c : cases) {
