@@ -12,7 +12,6 @@
 #include "app/work_folder.h"
 #include "korvi70/config.h"
 #include "korvi70/link.h"
-#include "platform/paths.h"
 #include "toolvane/folders.h"
 #include "toolvane/system_info.h"
 #include "ui/ui.h"
@@ -40,7 +39,7 @@ int Vgx52_Main(int argc, char **argv) {
 
     if (Toolvane_ZbierzInfoOSystemie(app::kModelName) != 0) return 1;
     if (commandLine.associate) return Fun_WriteAssociation();
-    app::SettleWorkFolder(Toolvane_KatalogProgramu, platform::UserFilesFolder());
+    app::SettleWorkFolder(Toolvane_KatalogProgramu);
 
     OdczytanieZbioruKonfiguracyjnego(Toolvane_ZbiorKonfig);
     InicjujZmienne();

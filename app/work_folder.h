@@ -4,6 +4,8 @@
 #pragma once
 #include <string>
 
+#include "platform/paths.h"
+
 namespace app {
 
 // A program started in its own folder (Windows' Start-menu entry and
@@ -12,6 +14,6 @@ namespace app {
 // stays where it was started, and so it does when userFiles is empty (Linux).
 // A folder that cannot be made or entered is reported with its path and the
 // reason, and the program stays where it is. 0, or a negative error code.
-int SettleWorkFolder(const std::string &programFolder, const std::string &userFiles);
+int SettleWorkFolder(const std::string &programFolder, const std::string &userFiles = platform::UserFilesFolder());
 
 }  // namespace app

@@ -1,11 +1,11 @@
+#include <cerrno>
+#include <cstring>
+
 #include <gtest/gtest.h>
 #include <iconv.h>
 #include <sys/stat.h>
 
 #include <dirent.h>
-
-#include <cerrno>
-#include <cstring>
 
 #include "platform/textfile.h"
 #include "test_support.h"
