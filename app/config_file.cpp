@@ -11,6 +11,7 @@
 #include "platform/paths.h"
 #include "platform/system.h"
 #include "platform/textfile.h"
+#include "ui/failed_write.h"
 
 namespace {
 
@@ -82,11 +83,27 @@ int OdczytanieZbioruKonfiguracyjnego(const char *path) {
     return 0;
 }
 
-int ZapiszZbiorKonfiguracyjny(const char *path) {
-    if (path == nullptr || path[0] == '\0') return -1;
+int ZapiszZbiorKonfiguracyjny(const char *path) { return app::WriteConfigFile(path, nullptr); }
+
+namespace app {
+
+int WriteConfigFile(const char *path, std::string *reason) {
     platform::TextFileWriter file;
-    if (!file.Open(platform::HostPath(path), platform::TextFileWriter::Mode::AtomicReplace, platform::Encoding::Cp1250))
+    if (path == nullptr || path[0] == '\0' ||
+        !file.Open(platform::HostPath(path), platform::TextFileWriter::Mode::AtomicReplace,
+                   platform::Encoding::Cp1250)) {
+        if (reason) *reason = file.Reason();
         return -1;
+    }
     file.Write(ConfigText());
-    return file.Close();
+    const int rc = file.Close();
+    if (rc != 0 && reason) *reason = file.Reason();
+    return rc;
 }
+
+void SaveConfigAtExit(const char *path) {
+    std::string reason;
+    if (WriteConfigFile(path, &reason) != 0) ui::ReportFailedWrite(platform::HostPath(path ? path : ""), reason);
+}
+
+}  // namespace app

@@ -7,6 +7,7 @@
 #include "app/constants.h"
 #include "app/main_screen.h"
 #include "app/port_select.h"
+#include "app/work_folder.h"
 #include "korvi70/config.h"
 #include "korvi70/link.h"
 #include "platform/utf8.h"
@@ -31,6 +32,7 @@ int Vgx52_Main(int argc, char **argv) {
 
     if (Toolvane_ZbierzInfoOSystemie(app::kModelName) != 0) return 1;
     if (commandLine.associate) return Fun_WriteAssociation();
+    app::SettleWorkFolder(Toolvane_KatalogProgramu);
 
     OdczytanieZbioruKonfiguracyjnego(Toolvane_ZbiorKonfig);
     InicjujZmienne();
@@ -77,6 +79,6 @@ int ObsEkrGl_Koniec(int, int, int event, void *, int, int) {
     Korvi70_ZamZlacze();
     WycofajGrafikeEkrGl();
     ui::QuitUserInterface(0);
-    ZapiszZbiorKonfiguracyjny(Toolvane_ZbiorKonfig);
+    app::SaveConfigAtExit(Toolvane_ZbiorKonfig);
     return 0;
 }

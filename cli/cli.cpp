@@ -107,7 +107,7 @@ int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
 
     TrafficLog log;
     if (!options.logPath.empty() && !log.Open(options.logPath))
-        return Usage(err, "cannot write the log file " + options.logPath);
+        return Usage(err, "cannot write the log file " + options.logPath + ": " + log.Failure());
 
     if (std::string why; OpenLink(options, why) != 0) {
         std::fprintf(err, "vgx52ctl: %s\n", why.c_str());
@@ -119,6 +119,9 @@ int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
     std::fflush(out);
     CloseLink();
     log.Close();
+    if (!log.Failure().empty())
+        std::fprintf(err, "vgx52ctl: the log file %s is incomplete: %s\n", options.logPath.c_str(),
+                     log.Failure().c_str());
 
     if (rc != 0 && !dialFailed) {
         const char *text = Describe(rc);

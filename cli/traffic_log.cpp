@@ -1,6 +1,8 @@
 #include "cli/traffic_log.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <utility>
 
@@ -48,8 +50,12 @@ TrafficLog::~TrafficLog() { Close(); }
 
 bool TrafficLog::Open(const std::string &path) {
     Close();
+    failure_.clear();
     file_ = std::fopen(path.c_str(), "w");
-    if (file_ == nullptr) return false;
+    if (file_ == nullptr) {
+        failure_ = std::strerror(errno);
+        return false;
+    }
     g_active = this;
     korvi70::SetTrafficObserver(Observe);
     return true;
@@ -62,8 +68,12 @@ void TrafficLog::Close() {
         korvi70::SetTrafficObserver(nullptr);
         g_active = nullptr;
     }
-    std::fclose(file_);
+    if (std::fclose(file_) != 0) Fail();
     file_ = nullptr;
+}
+
+void TrafficLog::Fail() {
+    if (failure_.empty()) failure_ = std::strerror(errno);
 }
 
 void TrafficLog::Add(korvi70::TrafficDirection direction, const unsigned char *bytes, int count) {
@@ -88,10 +98,11 @@ void TrafficLog::Add(korvi70::TrafficDirection direction, const unsigned char *b
 
 void TrafficLog::EndLine() {
     if (file_ == nullptr || bytesInLine_ == 0) return;
-    std::fprintf(file_, "%s %s %s\n", stamp_.c_str(), direction_ == korvi70::TrafficDirection::Sent ? "TX" : "RX",
-                 line_.c_str());
     // Written at once, so a log survives a program that is killed.
-    std::fflush(file_);
+    if (std::fprintf(file_, "%s %s %s\n", stamp_.c_str(), direction_ == korvi70::TrafficDirection::Sent ? "TX" : "RX",
+                     line_.c_str()) < 0 ||
+        std::fflush(file_) != 0)
+        Fail();
     line_.clear();
     bytesInLine_ = 0;
 }

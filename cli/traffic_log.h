@@ -21,16 +21,20 @@ public:
     explicit TrafficLog(Clock clock = nullptr);
     ~TrafficLog();
     // Opens (truncates) the file and starts observing the link. False when
-    // the file cannot be opened.
+    // the file cannot be opened, the reason in Failure().
     bool Open(const std::string &path);
     // Writes the unfinished line, stops observing and closes the file.
     void Close();
+    // Why the file could not be opened or a line could not be written (the
+    // first reason; the lines after it are lost too); "" while all is well.
+    const std::string &Failure() const { return failure_; }
 
     // Adds bytes moving in one direction (the observer's entry).
     void Add(korvi70::TrafficDirection direction, const unsigned char *bytes, int count);
 
 private:
     void EndLine();
+    void Fail();  // keeps the reason of the first failure
 
     Clock clock_;
     std::FILE *file_ = nullptr;
@@ -39,6 +43,7 @@ private:
     korvi70::TrafficDirection direction_ = korvi70::TrafficDirection::Sent;
     int bytesInLine_ = 0;
     double lastByte_ = 0;  // monotonic seconds
+    std::string failure_;
 };
 
 }  // namespace cli

@@ -9,6 +9,7 @@
 #include "korvi70/link.h"
 #include "korvi70/result_codes.h"
 #include "ui/Korvi70G.h"
+#include "ui/failed_write.h"
 #include "ui/ui.h"
 
 namespace {
@@ -130,7 +131,7 @@ int Korvi70_EdytorWeWy(int address) {
         if (control == PANEL_EDYT_ODCZYTAJ) Read(panel, address);
     }
     ui::RemovePopup(0);
-    ui::SavePanelState(panel, kStateFile, 0);
+    ui::SaveDialogState(panel, kStateFile, 0);
     ui::DiscardPanel(panel);
     return 0;
 }

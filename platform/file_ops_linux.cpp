@@ -68,6 +68,12 @@ bool DirectoryExists(std::string_view path) {
     return StatPath(path, st) && S_ISDIR(st.st_mode);
 }
 
+bool SameFolder(std::string_view a, std::string_view b) {
+    struct stat sa, sb;
+    return StatPath(a, sa) && StatPath(b, sb) && S_ISDIR(sa.st_mode) && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 long long FileSize(std::string_view path) {
     struct stat st;
     if (!StatPath(path, st) || S_ISDIR(st.st_mode)) return -1;

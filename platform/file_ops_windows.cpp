@@ -81,6 +81,22 @@ bool DirectoryExists(std::string_view path) {
     return Attributes(path, data) && IsFolder(data);
 }
 
+bool SameFolder(std::string_view a, std::string_view b) {
+    // The volume and the file index tell a folder apart, as inode numbers do.
+    const auto identity = [](std::string_view path, BY_HANDLE_FILE_INFORMATION &info) {
+        if (path.empty()) return false;
+        const HANDLE h = CreateFileW(Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        const bool known = GetFileInformationByHandle(h, &info) != 0;
+        CloseHandle(h);
+        return known && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    };
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    return identity(a, ia) && identity(b, ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
 long long FileSize(std::string_view path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!Attributes(path, data) || IsFolder(data)) return -1;

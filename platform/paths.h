@@ -37,9 +37,17 @@ std::string ProgramFolder();
 // What joins that folder and a name in the paths the program records and
 // shows ("C:\Program Files\VGX52\vgx52.exe" on Windows).
 extern const char kFolderSeparator[];
+// The folder where the user keeps their own files, for a program that was
+// started in its own folder, where a standard user may write nothing:
+// Documents on Windows (wherever it was moved to). Empty on Linux, where a
+// desktop starts a program in the home folder, never in the program's.
+std::string UserFilesFolder();
 
 bool FileExists(std::string_view path);
 bool DirectoryExists(std::string_view path);
+// Both name one existing folder, whatever links, letter case or separators
+// tell them apart.
+bool SameFolder(std::string_view a, std::string_view b);
 long long FileSize(std::string_view path);  // -1 when absent
 // Makes one folder; its parent must exist, except that the folder standing
 // for a drive is made when missing (a drive always exists on Windows).
@@ -48,5 +56,7 @@ int MakeDir(std::string_view path);  // 0, or a negative error code
 int MakeDirs(std::string_view path);
 int GetDir(std::string &folder);    // current folder; 0 or negative
 int SetDir(std::string_view path);  // 0, or a negative error code
+// A few words for one of the error codes above ("access denied").
+const char *PathErrorText(int code);
 
 }  // namespace platform

@@ -125,4 +125,6 @@ std::string ProgramFolder() {
 
 const char kFolderSeparator[] = "/";
 
+std::string UserFilesFolder() { return {}; }
+
 }  // namespace platform

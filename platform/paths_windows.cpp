@@ -2,6 +2,9 @@
 // letter case need no translation, and the program folder is the module's.
 #include <windows.h>
 
+#include <knownfolders.h>
+#include <shlobj.h>
+
 #include <string>
 
 #include "platform/paths.h"
@@ -34,5 +37,14 @@ std::string ProgramFolder() {
 }
 
 const char kFolderSeparator[] = "\\";
+
+std::string UserFilesFolder() {
+    wchar_t *folder = nullptr;
+    // The known folder follows Documents where the user or a policy moved it.
+    const HRESULT hr = SHGetKnownFolderPath(FOLDERID_Documents, KF_FLAG_DEFAULT, nullptr, &folder);
+    std::string documents = SUCCEEDED(hr) && folder ? detail::Narrow(folder) : std::string();
+    CoTaskMemFree(folder);
+    return documents;
+}
 
 }  // namespace platform

@@ -63,6 +63,9 @@ public:
     // Writes bytes exactly as given (no line-end or code-page conversion).
     bool WriteRaw(std::string_view bytes);
     int Close();  // 0 when everything reached the disk, else -1
+    // Why the last Open, Write or Close failed, in the system's words ("" after
+    // a success), so that a caller can name the reason a file was not saved.
+    const std::string &Reason() const { return reason_; }
 
 private:
     std::FILE *file_ = nullptr;
@@ -71,6 +74,7 @@ private:
     bool failed_ = false;
     char lastByte_ = '\0';  // so that a CR LF split over two writes stays one line end
     std::string finalPath_, tempPath_;
+    std::string reason_;
 };
 
 }  // namespace platform

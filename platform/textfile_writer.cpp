@@ -1,5 +1,8 @@
 // Writing text: line ends and code page, the same on every system. Opening
 // and closing, where the systems differ, are in the files of each system.
+#include <cerrno>
+#include <cstring>
+
 #include "platform/textfile.h"
 
 namespace platform {
@@ -21,6 +24,7 @@ bool TextFileWriter::WriteRaw(std::string_view bytes) {
     if (!file_ || failed_) return false;
     if (bytes.empty()) return true;
     if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+        reason_ = std::strerror(errno);
         failed_ = true;
         return false;
     }

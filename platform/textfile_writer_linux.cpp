@@ -2,7 +2,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/drive_folder.h"
 #include "platform/paths.h"
@@ -38,8 +40,13 @@ int OpenRegularForWriting(const std::string &hostPath, int flags) {
     if (fd < 0) return -1;
     struct stat st;
     const int now = fcntl(fd, F_GETFL);
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || now < 0 || fcntl(fd, F_SETFL, now & ~O_NONBLOCK) != 0) {
+    if (fstat(fd, &st) != 0 || now < 0 || fcntl(fd, F_SETFL, now & ~O_NONBLOCK) != 0) {
         close(fd);
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        close(fd);
+        errno = EINVAL;  // a device or a pipe, not a file
         return -1;
     }
     return fd;
@@ -67,7 +74,11 @@ bool TextFileWriter::Open(std::string_view path, Mode mode, Encoding encoding) {
     lastByte_ = '\0';
     finalPath_.clear();
     tempPath_.clear();
-    if (path.empty()) return false;
+    reason_.clear();
+    if (path.empty()) {
+        reason_ = std::strerror(ENOENT);
+        return false;
+    }
     if (mode != Mode::Append) detail::EnsureDriveFolder(path);
     finalPath_ = HostPath(path);
 
@@ -93,9 +104,13 @@ bool TextFileWriter::Open(std::string_view path, Mode mode, Encoding encoding) {
         break;
     }
     }
-    if (fd < 0) return false;
+    if (fd < 0) {
+        reason_ = std::strerror(errno);
+        return false;
+    }
     file_ = fdopen(fd, mode == Mode::Append ? "ab" : "wb");
     if (!file_) {
+        reason_ = std::strerror(errno);
         close(fd);
         if (!tempPath_.empty()) unlink(tempPath_.c_str());
         return false;
@@ -106,16 +121,21 @@ bool TextFileWriter::Open(std::string_view path, Mode mode, Encoding encoding) {
 int TextFileWriter::Close() {
     if (!file_) return -1;
     bool ok = !failed_;
-    if (std::fflush(file_) != 0) ok = false;
-    if (ok && fsync(fileno(file_)) != 0) ok = false;
-    if (std::fclose(file_) != 0) ok = false;
+    // The first failure is the reason; a later one is its consequence.
+    const auto fail = [&] {
+        if (ok) reason_ = std::strerror(errno);
+        ok = false;
+    };
+    if (std::fflush(file_) != 0) fail();
+    if (ok && fsync(fileno(file_)) != 0) fail();
+    if (std::fclose(file_) != 0) fail();
     file_ = nullptr;
 
     if (mode_ == Mode::AtomicReplace) {
         if (ok && rename(tempPath_.c_str(), finalPath_.c_str()) == 0) {
             SyncFolder(FolderOf(finalPath_));
         } else {
-            ok = false;
+            if (ok) fail();
             unlink(tempPath_.c_str());
         }
         tempPath_.clear();

@@ -2,7 +2,9 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/paths.h"
 #include "platform/textfile.h"
@@ -19,6 +21,7 @@ std::FILE *StreamOn(HANDLE handle, bool append) {
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
     if (GetFileType(handle) != FILE_TYPE_DISK) {
         CloseHandle(handle);
+        SetLastError(ERROR_NOT_SUPPORTED);
         return nullptr;
     }
     const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), append ? _O_APPEND : 0);
@@ -67,12 +70,19 @@ bool TextFileWriter::Open(std::string_view path, Mode mode, Encoding encoding) {
     lastByte_ = '\0';
     finalPath_.clear();
     tempPath_.clear();
-    if (path.empty()) return false;
+    reason_.clear();
+    if (path.empty()) {
+        reason_ = detail::ErrorText(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
     finalPath_ = HostPath(path);
     const std::wstring wide = Widen(finalPath_);
 
     switch (mode) {
-    case Mode::Truncate: file_ = _wfopen(wide.c_str(), L"wb"); break;
+    case Mode::Truncate:
+        file_ = _wfopen(wide.c_str(), L"wb");
+        if (!file_) reason_ = std::strerror(errno);
+        break;
     case Mode::Append:
         // The file must exist already: OPEN_EXISTING never creates it.
         file_ = StreamOn(CreateFileW(wide.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -81,24 +91,31 @@ bool TextFileWriter::Open(std::string_view path, Mode mode, Encoding encoding) {
         break;
     case Mode::AtomicReplace: file_ = CreateTemporary(finalPath_, tempPath_); break;
     }
+    if (!file_ && reason_.empty()) reason_ = detail::ErrorText(GetLastError());
     return file_ != nullptr;
 }
 
 int TextFileWriter::Close() {
     if (!file_) return -1;
     bool ok = !failed_;
-    if (std::fflush(file_) != 0) ok = false;
-    if (ok && _commit(_fileno(file_)) != 0) ok = false;
-    if (std::fclose(file_) != 0) ok = false;
+    // The first failure is the reason; a later one is its consequence.
+    const auto fail = [&](std::string why) {
+        if (ok) reason_ = std::move(why);
+        ok = false;
+    };
+    if (std::fflush(file_) != 0) fail(std::strerror(errno));
+    if (ok && _commit(_fileno(file_)) != 0) fail(std::strerror(errno));
+    if (std::fclose(file_) != 0) fail(std::strerror(errno));
     file_ = nullptr;
 
     if (mode_ == Mode::AtomicReplace) {
         const std::wstring temp = Widen(tempPath_);
-        if (!ok ||
-            !MoveFileExW(temp.c_str(), Widen(finalPath_).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            ok = false;
-            DeleteFileW(temp.c_str());
-        }
+        // Replacing a file takes the right to delete it: a file another
+        // user made, in a folder that does not give that right, stays.
+        if (ok &&
+            !MoveFileExW(temp.c_str(), Widen(finalPath_).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            fail(detail::ErrorText(GetLastError()));
+        if (!ok) DeleteFileW(temp.c_str());
         tempPath_.clear();
     }
     return ok ? 0 : -1;

@@ -25,4 +25,16 @@ std::string Narrow(std::wstring_view utf16) {
     return out;
 }
 
+std::string ErrorText(unsigned long error) {
+    wchar_t *text = nullptr;
+    const DWORD n =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
+    std::wstring words = n > 0 && text ? std::wstring(text, n) : std::wstring();
+    if (text) LocalFree(text);
+    while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' ')) words.pop_back();
+    if (words.empty()) return "error " + std::to_string(error);
+    return Narrow(words);
+}
+
 }  // namespace platform::detail

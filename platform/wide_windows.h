@@ -8,5 +8,8 @@ namespace platform::detail {
 // Invalid UTF-8 becomes U+FFFD; never fails.
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
+// The system's own words for an error code of GetLastError, without the
+// line end it comes with; the number when the system has no text for it.
+std::string ErrorText(unsigned long error);
 
 }  // namespace platform::detail

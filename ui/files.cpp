@@ -1,12 +1,9 @@
 #include "ui/files.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "platform/paths.h"
@@ -48,7 +45,7 @@ std::string ResolveBelow(std::string base, std::string_view relative) {
                 }
             }
         }
-        if (!base.empty() && base.back() != '/') base += '/';
+        if (!base.empty() && base.back() != '/' && base.back() != '\\') base += platform::kFolderSeparator;
         base += part;
     }
     return base;
@@ -56,7 +53,7 @@ std::string ResolveBelow(std::string base, std::string_view relative) {
 
 }  // namespace
 
-std::string ResolvePath(std::string_view name) {
+std::string ResolvePath(std::string_view name, RelativeTo relative) {
     if (name.empty()) return {};
     const bool hasDrive = name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0]));
     if (hasDrive || name[0] == '\\') return platform::HostPath(name);
@@ -67,6 +64,11 @@ std::string ResolvePath(std::string_view name) {
         std::error_code ec;
         if (fs::exists(host, ec)) return host;
         return ResolveBelow("/", std::string_view(host).substr(1));
+    }
+    if (relative == RelativeTo::CurrentFolder) {
+        // A full path, so that a message about the file says where it is.
+        std::string current;
+        return ResolveBelow(platform::GetDir(current) == 0 ? current : std::string(), name);
     }
     std::string folder = core::S().projectFolder;
     if (folder.empty()) folder = platform::ProgramFolder();
@@ -93,29 +95,6 @@ int ReadWholeFile(const std::string &hostPath, std::size_t maxBytes, std::string
     std::fclose(file);
     if (rc != 0) content.clear();
     return rc;
-}
-
-bool WriteFileAtomically(const std::string &hostPath, std::string_view content) {
-    if (hostPath.empty()) return false;
-    const std::string temp = hostPath + ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temp.c_str());
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(temp, hostPath, ec);
-    if (ec) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
 }
 
 }  // namespace ui::detail

@@ -9,6 +9,7 @@
 //   end
 #include <map>
 
+#include "platform/textfile.h"
 #include "ui/core.h"
 #include "ui/files.h"
 #include "ui/tokens.h"
@@ -139,7 +140,7 @@ int SavePanelState(int panel, const char *fileName, int stateIndex) {
     const model::Panel *p = core::GetPanel(panel);
     if (!p) return UIE_INVALID_PANEL;
     if (stateIndex < 0) return UIE_BAD_VALUE;
-    const std::string path = detail::ResolvePath(core::Str(fileName));
+    const std::string path = PanelStateFilePath(fileName);
     if (path.empty()) return UIE_NO_SUCH_FILE;
 
     std::vector<Section> sections;
@@ -163,7 +164,18 @@ int SavePanelState(int panel, const char *fileName, int stateIndex) {
         }
     }
     if (!placed) content += section;
-    return detail::WriteFileAtomically(path, content) ? 0 : UIE_FILE_WRITE;
+    // Written beside the old file and put in its place at the end, so a
+    // failed write never leaves half a file.
+    platform::TextFileWriter file;
+    if (file.Open(path, platform::TextFileWriter::Mode::AtomicReplace, platform::Encoding::Utf8) &&
+        file.WriteRaw(content) && file.Close() == 0)
+        return 0;
+    core::S().lastResourceError = file.Reason();
+    return UIE_FILE_WRITE;
+}
+
+std::string PanelStateFilePath(const char *fileName) {
+    return detail::ResolvePath(core::Str(fileName), detail::RelativeTo::CurrentFolder);
 }
 
 int RecallPanelState(int panel, const char *fileName, int stateIndex) {
@@ -171,7 +183,7 @@ int RecallPanelState(int panel, const char *fileName, int stateIndex) {
     if (!p) return UIE_INVALID_PANEL;
     if (stateIndex < 0) return UIE_BAD_VALUE;
     const std::string name = core::Str(fileName);
-    const std::string path = detail::ResolvePath(name);
+    const std::string path = PanelStateFilePath(fileName);
     std::vector<Section> sections;
     if (int rc = ReadStates(path, sections)) {
         core::S().lastResourceError =

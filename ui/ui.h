@@ -107,12 +107,12 @@ CtrlCallbackPtr FindCallback(const char *name);
 int InstallCtrlCallback(int panel, int control, CtrlCallbackPtr callback, void *callbackData);
 
 // ---- resource files ----
-// Relative file names (resource and panel-state files) are taken from this
-// folder; null or "" = the folder of the running program (the default).
+// Relative resource file names are taken from this folder; null or "" =
+// the folder of the running program (the default).
 void SetProjectFolder(const char *folder);
 std::string GetProjectFolder();
-// What went wrong in the last failed LoadPanel or RecallPanelState
-// (file, line and reason), for diagnostics.
+// What went wrong in the last failed LoadPanel, RecallPanelState (file,
+// line and reason) or SavePanelState (the reason), for diagnostics.
 std::string GetLastResourceError();
 
 // ---- panels ----
@@ -202,12 +202,18 @@ int SetWaitCursor(int on);
 int GetScreenSize(int *height, int *width);
 
 // ---- panel state files (values of every control) ----
+// A name without a folder is a file of the current folder: the state is
+// the user's, not the program's (whose folder a user may not write to).
 // One file holds several states; saving one keeps the others. A file that
-// is not a panel-state file is never overwritten (UIE_BAD_FILE).
+// is not a panel-state file is never overwritten (UIE_BAD_FILE); a file
+// that cannot be written gives UIE_FILE_WRITE, the reason in
+// GetLastResourceError.
 int SavePanelState(int panel, const char *fileName, int stateIndex);
 // UIE_NO_SUCH_FILE, UIE_NO_SUCH_PANEL (no such state in the file) or
 // UIE_BAD_FILE (a value that does not fit, or the state of another panel)
 // change nothing.
 int RecallPanelState(int panel, const char *fileName, int stateIndex);
+// The file the two above read and write for fileName.
+std::string PanelStateFilePath(const char *fileName);
 
 }  // namespace ui

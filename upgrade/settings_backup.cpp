@@ -1,6 +1,5 @@
 #include "upgrade/settings_backup.h"
 
-#include <cerrno>
 #include <cstring>
 
 #include "platform/paths.h"
@@ -51,7 +50,8 @@ int WriteBackup(const SavedSettings &settings, const InstrumentFacts &facts, std
     if (path) *path = platform::HostPath(file);
     const int made = platform::MakeDirs(folder);
     if (made != 0) {
-        if (error) *error = "the folder " + platform::HostPath(folder) + " cannot be made: " + std::strerror(errno);
+        if (error)
+            *error = "the folder " + platform::HostPath(folder) + " cannot be made: " + platform::PathErrorText(made);
         return -1;
     }
     return WriteSettingsFile(file.c_str(), settings, facts, error);

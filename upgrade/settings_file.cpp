@@ -215,12 +215,11 @@ int WriteSettingsFile(const char *path, const SavedSettings &settings, const Ins
     platform::TextFileWriter file;
     if (path == nullptr ||
         !file.Open(path, platform::TextFileWriter::Mode::AtomicReplace, platform::Encoding::Cp1250)) {
-        if (error) *error = errno != 0 ? std::strerror(errno) : "the file cannot be made";
+        if (error) *error = file.Reason().empty() ? "the file cannot be made" : file.Reason();
         return -1;
     }
-    errno = 0;
     if (!file.Write(SettingsFileText(settings, facts)) || file.Close() != 0) {
-        if (error) *error = errno != 0 ? std::strerror(errno) : "the file cannot be written";
+        if (error) *error = file.Reason().empty() ? "the file cannot be written" : file.Reason();
         return -1;
     }
     return 0;

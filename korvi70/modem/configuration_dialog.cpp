@@ -10,6 +10,7 @@
 #include "korvi70/modem/reply_rules.h"
 #include "korvi70/result_codes.h"
 #include "ui/Korvi70G.h"
+#include "ui/failed_write.h"
 #include "ui/ui.h"
 
 namespace {
@@ -213,7 +214,7 @@ int Korvi70_KonfiguracjaModemu(int port) {
         Dispatch(port, panel, control);
     }
     ui::RemovePopup(0);
-    ui::SavePanelState(panel, kStateFile, kConfigurationState);
+    ui::SaveDialogState(panel, kStateFile, kConfigurationState);
     ui::DiscardPanel(panel);
     Korvi70_CzasOdpowiedziModemu = kept;
     return 0;

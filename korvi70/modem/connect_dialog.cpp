@@ -6,6 +6,7 @@
 #include "korvi70/modem/reply_rules.h"
 #include "korvi70/result_codes.h"
 #include "ui/Korvi70G.h"
+#include "ui/failed_write.h"
 #include "ui/ui.h"
 
 namespace {
@@ -81,7 +82,7 @@ int Korvi70_PolaczModem(int port) {
         if (control == PANEL_MODEM_RECZNY) ReadManual(panel);
         if (control == PANEL_MODEM_TRYB) ReadDialMode(panel);
     }
-    ui::SavePanelState(panel, kStateFile, kConnectState);
+    ui::SaveDialogState(panel, kStateFile, kConnectState);
     ui::RemovePopup(0);
     ui::DiscardPanel(panel);
     Korvi70_CzasOdpowiedziModemu = kept;

@@ -324,7 +324,12 @@ TEST_F(AppStartup, QuitWithoutDataFolderStillEndsWithZero) {
     QueueQuit();
     EXPECT_EQ(Run({"port:5"}), 0);
     EXPECT_FALSE(apptest::Exists(drive_->Host(apptest::kDataVista)));
-    EXPECT_TRUE(ui::headless::Popups().empty());
+    // The port and the period are lost: the operator learns it, and where.
+    const auto &popups = ui::headless::Popups();
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(popups[0].request.title, "Wystąpił błąd.");
+    EXPECT_EQ(popups[0].request.message.rfind("Nie można zapisać zbioru " + ConfigHost() + ": ", 0), 0u)
+        << popups[0].request.message;
 }
 
 TEST_F(AppStartup, LoopEndingWithoutQuitReleasesTheLinkButKeepsTheFile) {

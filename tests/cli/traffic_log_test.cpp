@@ -3,6 +3,8 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <regex>
 #include <string>
@@ -96,6 +98,21 @@ TEST_F(TrafficLogTest, ALineWithoutTerminatorIsCut) {
 TEST_F(TrafficLogTest, AFileThatCannotBeWrittenIsReported) {
     cli::TrafficLog log(clock);
     EXPECT_FALSE(log.Open("/nonexistent-folder/log.txt"));
+    EXPECT_EQ(log.Failure(), std::strerror(ENOENT));
+    ASSERT_TRUE(log.Open(path));
+    EXPECT_EQ(log.Failure(), "") << "a new file, a new start";
+    log.Close();
+}
+
+// A log that fills the disk part-way says so once it is closed: a record
+// of the traffic that silently ends would mislead whoever reads it.
+TEST_F(TrafficLogTest, ALineThatCannotBeWrittenIsReportedWithTheReason) {
+    cli::TrafficLog log(clock);
+    ASSERT_TRUE(log.Open("/dev/full"));
+    Send("0071\x01");
+    Send("AB\x01");
+    log.Close();
+    EXPECT_EQ(log.Failure(), std::strerror(ENOSPC));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "korvi70/config.h"
@@ -16,6 +17,7 @@
 #include "korvi70/link.h"
 #include "link_fixture.h"
 #include "platform/com.h"
+#include "tests/support/current_folder.h"
 #include "ui/Korvi70G.h"
 #include "ui/headless.h"
 #include "ui/ui.h"
@@ -276,12 +278,21 @@ protected:
         folder_ = TestDriveRoot() + "/program";
         fs::create_directories(folder_);
         fs::copy_file(SourcePanelFile(), folder_ + "/Korvi70G.Uir", fs::copy_options::overwrite_existing);
-        fs::remove(folder_ + "/Korvi_01.Gkp");
         ui::SetProjectFolder(folder_.c_str());
+        // The operator's own folder, apart from the program's.
+        user_ = TestDriveRoot() + "/user";
+        fs::remove_all(user_);
+        fs::create_directories(user_);
+        inUser_ = std::make_unique<testdrive::InFolder>(user_);
+    }
+    void TearDown() override {
+        inUser_.reset();
+        DialogTest::TearDown();
     }
     void Queue(int control, int value) { ui::headless::QueueInput(ByResource(PANEL_EDYT), control, value); }
     void Press(int control) { ui::headless::QueueCommit(ByResource(PANEL_EDYT), control); }
-    std::string folder_;
+    std::string folder_, user_;
+    std::unique_ptr<testdrive::InFolder> inUser_;
 };
 
 TEST_F(IoEditorTest, RefusedWithoutAPortNumberInRange) {
@@ -356,7 +367,8 @@ TEST_F(IoEditorTest, ValuesAreKeptBetweenUsesAndTheFallbackPanelFileIsFound) {
     Queue(PANEL_EDYT_ODCZ_ILE, 4);
     ui::headless::QueueClose(ByResource(PANEL_EDYT));  // the window's close button saves them too
     EXPECT_EQ(Korvi70_EdytorWeWy(5), 0);
-    EXPECT_TRUE(fs::exists(folder_ + "/Korvi_01.Gkp"));
+    EXPECT_TRUE(fs::exists(user_ + "/Korvi_01.Gkp")) << "in the current folder";
+    EXPECT_FALSE(fs::exists(folder_ + "/Korvi_01.Gkp")) << "never beside the program";
 
     // No panel file beside the program: the one on drive C: is used.
     fs::remove(folder_ + "/Korvi70G.Uir");
@@ -373,6 +385,21 @@ TEST_F(IoEditorTest, ValuesAreKeptBetweenUsesAndTheFallbackPanelFileIsFound) {
     EXPECT_EQ(Korvi70_EdytorWeWy(5), 0);
     fs::remove_all(TestDriveRoot() + "/c");
     EXPECT_EQ(Korvi70_EdytorWeWy(5), 5) << "no panel file anywhere";
+}
+
+TEST_F(IoEditorTest, AStateFileThatCannotBeWrittenIsReportedOnceWithItsPath) {
+    // A folder in the file's place: the values have nowhere to go.
+    fs::create_directories(user_ + "/Korvi_01.Gkp/kept");
+    for (int use = 0; use < 2; ++use) {
+        Press(PANEL_EDYT_ZAMKNIJ);
+        EXPECT_EQ(Korvi70_EdytorWeWy(5), 0);
+    }
+    const auto &popups = ui::headless::Popups();
+    ASSERT_EQ(popups.size(), 1u) << "once, not at every close";
+    EXPECT_EQ(popups[0].request.title, "Wystąpił błąd.");
+    EXPECT_EQ(popups[0].request.message.rfind("Nie można zapisać zbioru " + user_ + "/Korvi_01.Gkp: ", 0), 0u)
+        << popups[0].request.message;
+    EXPECT_TRUE(fs::exists(user_ + "/Korvi_01.Gkp/kept"));
 }
 
 }  // namespace

@@ -176,6 +176,33 @@ TEST_F(PathTest, SetDirFailureLeavesTheCurrentFolder) {
     EXPECT_FALSE(before.empty());
 }
 
+// The program tells whether it was started in its own folder by this.
+TEST_F(PathTest, SameFolderSeesThroughSpellingsAndLinks) {
+    MakeDirs("c/Program Files/VGX52");
+    MakeDirs("c/Users");
+    const std::string program = root / "c/Program Files/VGX52";
+    ASSERT_EQ(symlink(program.c_str(), (root / "link").c_str()), 0);
+    WriteFile(program + "/vgx52", "");
+    struct Case {
+        std::string a, b;
+        bool same;
+    } cases[] = {
+        {program, program, true},
+        {program, program + "/", true},
+        {program, root / "c/Program Files/./VGX52", true},
+        {program, root / "c/Users/../Program Files/VGX52", true},
+        {program, root / "link", true},
+        {program, "C:\\Program Files\\VGX52", true},  // a Windows path, through the drive root
+        {program, root / "c/Users", false},
+        {program, root / "c/Program Files", false},
+        {program + "/vgx52", program + "/vgx52", false},  // a file is no folder
+        {program, root / "c/absent", false},
+        {root / "c/absent", root / "c/absent", false},
+        {program, "", false},
+    };
+    for (const Case &c : cases) EXPECT_EQ(SameFolder(c.a, c.b), c.same) << c.a << " | " << c.b;
+}
+
 TEST(ProgramFolderTest, IsTheFolderHoldingTheRunningTest) {
     const std::string folder = ProgramFolder();
     ASSERT_FALSE(folder.empty());

@@ -1,3 +1,6 @@
+#include <cerrno>
+#include <cstring>
+
 #include <gtest/gtest.h>
 #include <iconv.h>
 #include <sys/stat.h>
@@ -293,8 +296,50 @@ TEST_F(TextFileTest, AtomicReplaceKeepsTheOldFileUntilClosed) {
 TEST_F(TextFileTest, CloseReportsDataThatNeverReachedTheDisk) {
     TextFileWriter w;
     ASSERT_TRUE(w.Open("/dev/full", TextFileWriter::Mode::Truncate));
+    EXPECT_EQ(w.Reason(), "");
     w.Write(std::string(100, 'x'));  // may sit in the buffer for now
     EXPECT_EQ(w.Close(), -1);
+    EXPECT_EQ(w.Reason(), std::strerror(ENOSPC));
+}
+
+// A file that is not saved is reported with the system's reason: each way
+// of failing keeps its own.
+TEST_F(TextFileTest, AFailedWriteKeepsTheSystemsReason) {
+    WriteFile(Path("file"), "");
+    mkdir(Path("folder").c_str(), 0755);
+    mkdir(Path("taken.kfg").c_str(), 0755);
+    WriteFile(Path("taken.kfg/inside"), "");
+    struct Case {
+        std::string path;
+        TextFileWriter::Mode mode;
+        int error;
+    } cases[] = {
+        {Path("no/such/x.kfg"), TextFileWriter::Mode::AtomicReplace, ENOENT},
+        {Path("no/such/x.kfg"), TextFileWriter::Mode::Truncate, ENOENT},
+        {Path("absent.kfg"), TextFileWriter::Mode::Append, ENOENT},
+        {Path("file/x.kfg"), TextFileWriter::Mode::AtomicReplace, ENOTDIR},
+        {Path("folder"), TextFileWriter::Mode::Append, EISDIR},
+        {"/dev/null", TextFileWriter::Mode::Append, EINVAL},
+        {"", TextFileWriter::Mode::Truncate, ENOENT},
+    };
+    for (const Case &c : cases) {
+        TextFileWriter w;
+        EXPECT_FALSE(w.Open(c.path, c.mode)) << c.path;
+        EXPECT_EQ(w.Reason(), std::strerror(c.error)) << c.path;
+    }
+    // The new file is complete, but a folder holds the old one's place.
+    TextFileWriter w;
+    ASSERT_TRUE(w.Open(Path("taken.kfg"), TextFileWriter::Mode::AtomicReplace));
+    EXPECT_TRUE(w.Write("new\n"));
+    EXPECT_EQ(w.Close(), -1);
+    EXPECT_EQ(w.Reason(), std::strerror(EISDIR));
+    EXPECT_EQ(CountEntries(Path("taken.kfg")), 1) << "nothing left behind";
+    EXPECT_EQ(CountEntries(dir.path()), 3);
+    // A success forgets an earlier failure.
+    ASSERT_TRUE(w.Open(Path("fine.kfg"), TextFileWriter::Mode::AtomicReplace));
+    EXPECT_EQ(w.Reason(), "");
+    EXPECT_EQ(w.Close(), 0);
+    EXPECT_EQ(w.Reason(), "");
 }
 
 TEST_F(TextFileTest, WritingToAFreshDriveMakesTheDriveButAppendCreatesNothing) {

@@ -52,6 +52,7 @@ void ProgramScreens::SetUp() {
 }
 
 void ProgramScreens::TearDown() {
+    StopKorvi70Panels();
     InstallBackend();
     PanelUstGest = PanelKalGest = 0;
     InicjujZmienne();
@@ -69,9 +70,13 @@ void ProgramScreens::UseKorvi70Panels(const char *resourceFile) {
     std::snprintf(Korvi70_NazwaZbioruZGrafika, sizeof Korvi70_NazwaZbioruZGrafika, "%s", resourceFile);
     fs::copy_file(resourceFile, root_ + "/Korvi70G.Uir");
     ui::SetProjectFolder(root_.c_str());
+    inRoot_ = std::make_unique<testdrive::InFolder>(root_);
 }
 
-void ProgramScreens::StopKorvi70Panels() { ui::SetProjectFolder(nullptr); }
+void ProgramScreens::StopKorvi70Panels() {
+    inRoot_.reset();
+    ui::SetProjectFolder(nullptr);
+}
 
 void ProgramScreens::AttachModem() {
     sim::ModemSettings settings;

@@ -11,6 +11,7 @@
 #include "sim/com_device.h"
 #include "sim/instrument.h"
 #include "sim/modem_device.h"
+#include "tests/support/current_folder.h"
 
 namespace screens {
 
@@ -27,7 +28,8 @@ protected:
     void Poll();
 
     // The Korvi70 library's dialogs on the panels of `resourceFile`, copied
-    // into the project folder; StopKorvi70Panels() undoes it.
+    // into the project folder, which is also made the current folder (the
+    // dialogs keep their values there); StopKorvi70Panels() undoes it.
     void UseKorvi70Panels(const char *resourceFile);
     void StopKorvi70Panels();
     // The simulated modem in front of the instrument on COM kModemPort, the
@@ -41,6 +43,7 @@ protected:
     sim::Instrument instrument_;
     sim::SimComDevice device_{instrument_};
     std::unique_ptr<sim::ModemComDevice> modem_;
+    std::unique_ptr<testdrive::InFolder> inRoot_;
 };
 
 // An Intel-HEX file of `pages` 256-byte pages of a counting pattern.

@@ -1,15 +1,33 @@
 // Panel-state files: saved values come back; a missing or bad state changes nothing.
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <random>
 
+#include "tests/support/current_folder.h"
+#include "ui/failed_write.h"
+#include "ui/headless.h"
 #include "ui_fixture.h"
 
 namespace uitest {
 namespace {
 
+// State files named without a folder are in the current folder: the
+// project folder (where the panels come from) is made current here too.
 class PanelStateTest : public LoadedPanelTest {
 protected:
+    void SetUp() override {
+        LoadedPanelTest::SetUp();
+        inFolder_ = std::make_unique<testdrive::InFolder>(folder_);
+    }
+    void TearDown() override {
+        inFolder_.reset();
+        LoadedPanelTest::TearDown();
+    }
+    std::unique_ptr<testdrive::InFolder> inFolder_;
     void Change(int panel) {
         ui::SetCtrlVal(panel, P_NUM, 1.0 / 3.0);
         ui::SetCtrlVal(panel, P_INT, -5);
@@ -101,6 +119,51 @@ TEST_F(PanelStateTest, MissingFileOrStateChangesNothing) {
     EXPECT_EQ(ui::SavePanelState(panel_ + 50, "s.gkp", 1), ui::UIE_INVALID_PANEL);
     EXPECT_EQ(ui::SavePanelState(panel_, "", 1), ui::UIE_NO_SUCH_FILE);
     EXPECT_EQ(ui::SavePanelState(panel_, "no/such/folder/s.gkp", 1), ui::UIE_FILE_WRITE);
+}
+
+// The program's folder holds its panels; the values an operator leaves in
+// a dialog are theirs, kept where they work (a standard user may not write
+// beside the program).
+TEST_F(PanelStateTest, StateFilesAreInTheCurrentFolderNotBesideThePanels) {
+    const std::string user = folder_ + "/user";
+    ASSERT_EQ(mkdir(user.c_str(), 0700), 0);
+    testdrive::InFolder inUser(user);
+    Write("Korvi70.Gkp", "state 1 panel 1\ncontrol 3 int 42\nend\n");  // beside the panels: not the user's
+    EXPECT_EQ(ui::RecallPanelState(panel_, "Korvi70.Gkp", 1), ui::UIE_NO_SUCH_FILE);
+    ui::SetCtrlVal(panel_, P_INT, 7);
+    ASSERT_EQ(ui::SavePanelState(panel_, "Korvi70.Gkp", 1), 0);
+    EXPECT_NE(Read("user/Korvi70.Gkp").find("control 3 int 7\n"), std::string::npos);
+    EXPECT_EQ(Read("Korvi70.Gkp"), "state 1 panel 1\ncontrol 3 int 42\nend\n");
+    const int fresh = Load();
+    ASSERT_EQ(ui::RecallPanelState(fresh, "Korvi70.Gkp", 1), 0);
+    int i = 0;
+    ui::GetCtrlVal(fresh, P_INT, &i);
+    EXPECT_EQ(i, 7);
+    const std::string path = ui::PanelStateFilePath("Korvi70.Gkp");
+    EXPECT_TRUE(std::filesystem::path(path).is_absolute()) << path << ": a full path, for messages";
+    std::ifstream saved(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes, Read("user/Korvi70.Gkp"));
+}
+
+// A dialog's values that cannot be kept are reported once per file, with
+// the file's path and the system's reason.
+TEST_F(PanelStateTest, AStateThatCannotBeWrittenIsReportedOncePerFile) {
+    ASSERT_EQ(mkdir((folder_ + "/a.gkp").c_str(), 0700), 0);  // a folder in each file's place
+    ASSERT_EQ(mkdir((folder_ + "/b.gkp").c_str(), 0700), 0);
+    std::string reason;
+    for (const char *name : {"a.gkp", "a.gkp", "b.gkp", "a.gkp"}) {
+        EXPECT_EQ(ui::SaveDialogState(panel_, name, 1), ui::UIE_FILE_WRITE) << name;
+        reason = ui::GetLastResourceError();
+        EXPECT_FALSE(reason.empty());
+    }
+    const auto &popups = ui::headless::Popups();
+    ASSERT_EQ(popups.size(), 2u);
+    EXPECT_EQ(popups[0].request.title, "Wystąpił błąd.");
+    EXPECT_EQ(popups[0].request.message, "Nie można zapisać zbioru " + ui::PanelStateFilePath("a.gkp") + ": " + reason);
+    EXPECT_EQ(popups[1].request.message, "Nie można zapisać zbioru " + ui::PanelStateFilePath("b.gkp") + ": " + reason);
+    EXPECT_EQ(ui::SaveDialogState(panel_, "c.gkp", 1), 0);
+    EXPECT_EQ(popups.size(), 2u) << "a save that works says nothing";
 }
 
 TEST_F(PanelStateTest, ABadEntryChangesNothingAtAll) {

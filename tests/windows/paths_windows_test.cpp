@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -120,6 +121,78 @@ TEST_F(WindowsPathsTest, TextFilesKeepTheirCodePageAndReplaceAtomically) {
     // layer that opens files with std::ofstream finds them too.
     std::ofstream(folder + "\\źdźbło.txt") << "x";
     EXPECT_EQ(FileSize(folder + "\\źdźbło.txt"), 1);
+}
+
+// A program started in its own folder moves to the user's Documents: the
+// folder is the system's, and the comparison sees through spellings.
+TEST_F(WindowsPathsTest, TheUsersDocumentsAndOneFolderUnderOtherSpellings) {
+    const std::string documents = UserFilesFolder();
+    ASSERT_GE(documents.size(), 3u);
+    EXPECT_EQ(documents[1], ':') << documents;
+    EXPECT_TRUE(DirectoryExists(documents)) << documents;
+
+    const std::string program = Under("Program Files\\VGX52");
+    ASSERT_EQ(MakeDirs(program), 0);
+    std::ofstream(std::filesystem::path(detail::Widen(program + "\\vgx52.exe"))) << "";
+    std::string upper = program;
+    for (char &c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::string slashes = program;
+    for (char &c : slashes)
+        if (c == '\\') c = '/';
+    struct Case {
+        std::string other;
+        bool same;
+    } cases[] = {
+        {program, true},
+        {program + "\\", true},
+        {upper, true},
+        {slashes, true},
+        {Under("Program Files\\.\\VGX52"), true},
+        {Under("x\\..\\Program Files\\VGX52"), true},
+        {Under("Program Files"), false},
+        {program + "\\vgx52.exe", false},  // a file is no folder
+        {Under("brak"), false},
+        {"", false},
+    };
+    for (const Case &c : cases) EXPECT_EQ(SameFolder(program, c.other), c.same) << c.other;
+}
+
+// A file that is not saved is reported with the system's own reason.
+TEST_F(WindowsPathsTest, AFileThatCannotBeSavedKeepsTheSystemsReason) {
+    // A settings file that cannot be replaced: another program holds it
+    // open without letting it be deleted, as a file of another user
+    // refuses the right to delete it.
+    const std::string path = Under("VGX52.kfg");
+    std::ofstream(std::filesystem::path(detail::Widen(path)), std::ios::binary) << "old\r\n";
+    const HANDLE held = CreateFileW(detail::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    TextFileWriter w;
+    ASSERT_TRUE(w.Open(path, TextFileWriter::Mode::AtomicReplace));
+    EXPECT_TRUE(w.Write("new\n"));
+    EXPECT_EQ(w.Close(), -1);
+    const std::string refused = w.Reason();
+    EXPECT_TRUE(refused == detail::ErrorText(ERROR_SHARING_VIOLATION) ||
+                refused == detail::ErrorText(ERROR_ACCESS_DENIED))
+        << refused;
+    CloseHandle(held);
+    EXPECT_EQ(FileSize(path), 5) << "the old file stays whole";
+    int entries = 0;
+    for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator(detail::Widen(root_))) ++entries;
+    EXPECT_EQ(entries, 1) << "no temporary file left";
+
+    EXPECT_FALSE(w.Open(Under("brak\\VGX52.kfg"), TextFileWriter::Mode::AtomicReplace));
+    EXPECT_EQ(w.Reason(), detail::ErrorText(ERROR_PATH_NOT_FOUND));
+    EXPECT_FALSE(w.Open(Under("brak.kfg"), TextFileWriter::Mode::Append));
+    EXPECT_EQ(w.Reason(), detail::ErrorText(ERROR_FILE_NOT_FOUND));
+    ASSERT_TRUE(w.Open(path, TextFileWriter::Mode::AtomicReplace));
+    EXPECT_EQ(w.Reason(), "") << "a success forgets the failure before it";
+    EXPECT_EQ(w.Close(), 0);
+
+    const std::string denied = detail::ErrorText(ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(denied.empty());
+    EXPECT_NE(denied.back(), '\n');
+    EXPECT_EQ(detail::ErrorText(0x2FFFFFFF), "error 805306367") << "a code the system has no words for";
 }
 
 }  // namespace

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "korvi70/link.h"
 #include "korvi70/modem/modem.h"
 #include "link_fixture.h"
 #include "sim_modem.h"
+#include "tests/support/current_folder.h"
 #include "ui/Korvi70G.h"
 #include "ui/headless.h"
 #include "ui/ui.h"
@@ -38,8 +40,10 @@ protected:
                       fs::copy_options::overwrite_existing);
         fs::remove(folder_ + "/Korvi70.Gkp");
         ui::SetProjectFolder(folder_.c_str());
+        inFolder_ = std::make_unique<testdrive::InFolder>(folder_);
     }
     void TearDown() override {
+        inFolder_.reset();
         ui::SetProjectFolder(nullptr);
         SimModemTest::TearDown();
     }
@@ -80,6 +84,7 @@ protected:
         return texts;
     }
     std::string folder_;
+    std::unique_ptr<testdrive::InFolder> inFolder_;
 };
 
 // ---- connect dialog and dialling panel ----
