@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "korvi70/config.h"
 #include "korvi70/link.h"
@@ -25,6 +26,7 @@ public:
     explicit TapDevice(sim::Instrument &instrument) : inner(instrument) {}
     void Write(const unsigned char *data, std::size_t count) override {
         written.append(reinterpret_cast<const char *>(data), count);
+        writes.push_back(count);
         inner.Write(data, count);
     }
     std::size_t Read(unsigned char *data, std::size_t count, double timeout) override {
@@ -35,6 +37,7 @@ public:
 
     sim::SimComDevice inner;
     std::string written;
+    std::vector<std::size_t> writes;  // the size of each write, as the port got them
 };
 
 // A serial link open on the simulated instrument (ID 5, type 0x1B0).
