@@ -215,6 +215,13 @@ int WaitForInput(int port, double seconds) {
     return n;
 }
 
+int SetComEventChar(int port, int byte) {
+    const auto s = Session(port);
+    if (!s) return lastError;
+    if (byte < 0 || byte > 255) return Fail(kComErrBadParameter);
+    return Fail(s->SetEventChar(byte));
+}
+
 int ReturnRS232Err() { return lastError; }
 
 bool IsComOpen(int port) {

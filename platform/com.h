@@ -49,6 +49,11 @@ int WaitSent(int port);    // blocks until what was written has left the line (b
 // Sleeps until a byte waits to be read or `seconds` have passed; the bytes
 // waiting (0 when none came), or < 0. Nothing is taken from the queue.
 int WaitForInput(int port, double seconds);
+// Asks the adapter to pass on what it has received as soon as `byte`
+// arrives, not only when its latency timer runs out: FTDI-style USB
+// adapters do on Windows (the event character). Elsewhere, and with other
+// drivers, nothing changes; Linux asks every adapter for low latency at open.
+int SetComEventChar(int port, int byte);
 int ReturnRS232Err();
 bool IsComOpen(int port);
 

@@ -83,6 +83,8 @@ double ComSession::StallSeconds(int bytesAhead) const {
     return timeout.load() + std::max(bytesAhead, 0) * charSeconds_;
 }
 
+int ComSession::SetEventChar(int byte) { return device_ ? kComOk : SetEventCharNative(byte); }
+
 int ComSession::FlushOut() { return device_ ? kComOk : FlushOutNative(); }
 
 int ComSession::InQueue() {

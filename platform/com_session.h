@@ -37,6 +37,7 @@ public:
     int OutQueue();
     int WaitSent();
     int WaitInput(double seconds);  // bytes waiting once one came or the time is up
+    int SetEventChar(int byte);
 
     ComDevice *Device() const { return device_; }
     std::atomic<double> timeout{10.0};
@@ -58,6 +59,7 @@ private:
     int InQueueNative();
     int OutQueueNative();
     int DrainNative();  // waits for what the UART or the adapter itself still holds
+    int SetEventCharNative(int byte);
     // Sleeps until input may have come or the deadline; 0 or a ComError.
     int WaitReadableNative(const Deadline &deadline);
 

@@ -238,6 +238,9 @@ int ComSession::WaitReadableNative(const Deadline &deadline) {
     return kComOk;
 }
 
+// Every adapter was asked for low latency when the port opened.
+int ComSession::SetEventCharNative(int) { return kComOk; }
+
 int ComSession::DrainNative() {
     // What remains is at most the UART's own FIFO.
     return tcdrain(static_cast<int>(native_)) == 0 || errno == ENOTTY || errno == EINVAL ? kComOk : kComErrSystem;

@@ -387,4 +387,19 @@ int ComSession::DrainNative() {
     return kComOk;
 }
 
+int ComSession::SetEventCharNative(int byte) {
+    Port &port = PortOf(native_);
+    if (port.failed.load()) return kComErrPortFailed;
+    // FTDI-style adapters pass on what they hold as soon as the event
+    // character arrives instead of at the end of their latency timer; the
+    // drivers take it from the DCB and, some of them, only while the
+    // event is in the port's event mask. Other drivers merely note the event.
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    if (!Comm().GetCommState(port.handle, &dcb)) return kComErrSystem;
+    dcb.EvtChar = static_cast<char>(byte);
+    if (!Comm().SetCommState(port.handle, &dcb)) return kComErrSystem;
+    return Comm().SetCommMask(port.handle, EV_RXFLAG) ? kComOk : kComErrSystem;
+}
+
 }  // namespace platform::detail

@@ -332,4 +332,14 @@ TEST_F(WindowsComDriver, ClosingAfterAWriteLetsTheLastBytesLeave) {
     EXPECT_EQ(driver.written, frame);
 }
 
+TEST_F(WindowsComDriver, TheReplyTerminatorIsTheAdaptersEventCharacter) {
+    ASSERT_EQ(Open(0.1), 0);
+    EXPECT_EQ(platform::SetComEventChar(kPort, 0x01), 0);
+    EXPECT_EQ(driver.dcb.EvtChar, 0x01);
+    EXPECT_EQ(driver.dcb.BaudRate, 38400u) << "the rest of the settings stay";
+    EXPECT_EQ(driver.dcb.fDtrControl, static_cast<DWORD>(DTR_CONTROL_ENABLE));
+    EXPECT_NE(driver.eventMask & EV_RXFLAG, 0u);
+    EXPECT_EQ(platform::SetComEventChar(kPort, 256), platform::kComErrBadParameter);
+}
+
 }  // namespace
