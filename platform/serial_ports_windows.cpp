@@ -6,16 +6,13 @@
 // Manager shows. Only "in use" needs an open: Windows lets one program at a
 // time have a port and keeps no list of who has which.
 #include <windows.h>
-// After windows.h: the device class GUIDs are defined here, not linked in.
-#include <devguid.h>
-#include <initguid.h>
-#include <setupapi.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "platform/com.h"
+#include "platform/port_lists_windows.h"
 #include "platform/port_names.h"
 #include "platform/serial_ports.h"
 #include "platform/wide_windows.h"
@@ -33,82 +30,6 @@ std::string DosTarget(int port) {
     return n > 0 ? detail::Narrow(target) : std::string();
 }
 
-// A registry text of at most `size` characters, terminated whatever the
-// value held; "" when it is missing, not text or longer.
-std::wstring RegText(HKEY key, const wchar_t *name, DWORD size = 256) {
-    std::vector<wchar_t> text(size + 1, L'\0');
-    DWORD bytes = static_cast<DWORD>(size * sizeof(wchar_t));
-    if (RegGetValueW(key, nullptr, name, RRF_RT_REG_SZ, nullptr, text.data(), &bytes) != ERROR_SUCCESS) return {};
-    return text.data();
-}
-
-// The device that the serial-port map (HKLM\HARDWARE\DEVICEMAP\SERIALCOMM)
-// gives COMn: its value names are devices, their data port names.
-std::string SerialMapDevice(int port) {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS)
-        return {};
-    std::string device;
-    for (DWORD index = 0; index < 1000 && device.empty(); ++index) {
-        wchar_t name[256], data[64];
-        DWORD nameLength = static_cast<DWORD>(std::size(name)), type = 0;
-        DWORD dataBytes = static_cast<DWORD>(sizeof data - sizeof(wchar_t));
-        const LONG rc =
-            RegEnumValueW(key, index, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE *>(data), &dataBytes);
-        if (rc == ERROR_NO_MORE_ITEMS) break;
-        if (rc != ERROR_SUCCESS || type != REG_SZ) continue;
-        data[dataBytes / sizeof(wchar_t)] = L'\0';
-        if (ComNumber(detail::Narrow(data)) == port) device = detail::Narrow(name);
-    }
-    RegCloseKey(key);
-    return device;
-}
-
-// A text property of a device; "" when it has none or it does not fit.
-// Lists (hardware IDs) give their first entry.
-std::string DeviceProperty(HDEVINFO set, SP_DEVINFO_DATA &info, DWORD property) {
-    wchar_t text[512] = {};
-    DWORD type = 0;
-    if (!SetupDiGetDeviceRegistryPropertyW(set, &info, property, &type, reinterpret_cast<BYTE *>(text),
-                                           static_cast<DWORD>(sizeof text - sizeof(wchar_t)), nullptr) ||
-        (type != REG_SZ && type != REG_MULTI_SZ))
-        return {};
-    text[std::size(text) - 1] = L'\0';
-    return detail::Narrow(text);
-}
-
-struct ClassEntry {
-    std::string friendlyName;  // "USB Serial Port (COM5)"
-    std::string hardwareId;    // "FTDIBUS\COMPORT&VID_0403&PID_6001"
-};
-
-// The present device of the Ports class that has COMn: its "PortName"
-// setting names the port, or, lacking one, its name's "(COMn)" suffix.
-bool PortsClassEntry(int port, ClassEntry &entry) {
-    const HDEVINFO set = SetupDiGetClassDevsW(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
-    if (set == INVALID_HANDLE_VALUE) return false;
-    bool found = false;
-    SP_DEVINFO_DATA info{};
-    info.cbSize = sizeof info;
-    for (DWORD index = 0; !found && index < 1000 && SetupDiEnumDeviceInfo(set, index, &info); ++index) {
-        const std::string friendly = DeviceProperty(set, info, SPDRP_FRIENDLYNAME);
-        int named = 0;
-        const HKEY key = SetupDiOpenDevRegKey(set, &info, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_QUERY_VALUE);
-        if (key != INVALID_HANDLE_VALUE) {
-            named = ComNumber(detail::Narrow(RegText(key, L"PortName")));
-            RegCloseKey(key);
-        }
-        if (named == 0) WithoutComSuffix(friendly, &named);
-        if (named != port) continue;
-        entry.friendlyName = friendly;
-        entry.hardwareId = DeviceProperty(set, info, SPDRP_HARDWAREID);
-        found = true;
-    }
-    SetupDiDestroyDeviceInfoList(set);
-    return found;
-}
-
 }  // namespace
 
 SerialDevice ComPortDevice(int port) {
@@ -119,10 +40,11 @@ SerialDevice ComPortDevice(int port) {
     if (target.empty()) return device;
     // The map's name is the driver's own ("\Device\BthModem0"); the DOS
     // name's target is the same device where the map has none.
-    const std::string mapped = SerialMapDevice(port);
+    const std::string mapped = detail::SerialMapDevice(port);
     device.kernelName = mapped.empty() ? target : mapped;
-    ClassEntry entry;
-    if (PortsClassEntry(port, entry)) device.description = PortDescription(entry.friendlyName, entry.hardwareId);
+    detail::PortsClassEntry entry;
+    if (detail::FindPortsClassEntry(port, entry))
+        device.description = PortDescription(entry.friendlyName, entry.hardwareId);
     device.bluetooth = IsBluetoothName(device.kernelName) || IsBluetoothName(entry.hardwareId);
     return device;
 }
