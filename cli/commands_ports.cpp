@@ -3,6 +3,8 @@
 // linking a device as COMn.
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "cli/command_table.h"
 #include "korvi70/result_codes.h"
@@ -40,6 +42,8 @@ std::string StateText(const platform::SerialDevice &device, const platform::Port
         return "no permission: the device belongs to the group \"" + status.group +
                "\"; add yourself to it (sudo usermod -aG " + status.group + " $USER) and log in again";
     case PortState::Free: return "free";
+    case PortState::Unprobed:
+        return "present (a Bluetooth link: not opened to tell whether it is free, as that calls the remote device)";
     }
     return {};
 }
@@ -50,14 +54,35 @@ std::string Shown(const platform::SerialDevice &device) {
     return device.path + " (" + device.kernelName + ")";
 }
 
+// A port the program's port list does not offer, and how to bring it within.
+void ShowAboveList(const Context &context, int port, const platform::SerialDevice &device, std::set<int> &unused) {
+    std::fprintf(context.out, "COM%-2d  %-40s present, above COM%d, where the program's port list ends\n", port,
+                 Shown(device).c_str(), kListedPorts);
+    if (!device.description.empty()) std::fprintf(context.out, "       %s\n", device.description.c_str());
+    const auto lower = unused.begin();
+    if (lower == unused.end() || *lower > kListedPorts) {
+        std::fprintf(context.out, "       COM1 to COM%d are all taken: free one to give this adapter its number\n",
+                     kListedPorts);
+        return;
+    }
+    std::fprintf(context.out, "       to give it a number the list offers: %s\n",
+                 platform::RenumberAdvice(device, *lower).c_str());
+    unused.erase(lower);
+}
+
 int ListPorts(const Context &context) {
     std::set<std::string> reached;
     std::set<int> unused;
+    std::vector<std::pair<int, platform::SerialDevice>> aboveList;
     for (int port = 1; port <= kMaxPort; ++port) {
-        const platform::SerialDevice device = platform::ComPortDevice(port);
+        platform::SerialDevice device = platform::ComPortDevice(port);
         if (!device.kernelName.empty()) reached.insert(device.kernelName);
         if (port > kListedPorts) {
-            if (device.kernelName.empty()) unused.insert(port);
+            // Not opened: its number alone keeps it out of the list.
+            if (device.kernelName.empty())
+                unused.insert(port);
+            else if (!device.chipMissing)
+                aboveList.emplace_back(port, std::move(device));
             continue;
         }
         const platform::PortStatus status = platform::ProbeSerialDevice(device);
@@ -66,6 +91,7 @@ int ListPorts(const Context &context) {
                      StateText(device, status).c_str());
         if (!device.description.empty()) std::fprintf(context.out, "       %s\n", device.description.c_str());
     }
+    for (const auto &[port, device] : aboveList) ShowAboveList(context, port, device, unused);
     bool heading = false;
     for (const platform::SerialDevice &device : platform::ListSerialDevices()) {
         if (reached.count(device.kernelName) != 0) continue;

@@ -1,6 +1,7 @@
 #include "korvi70/legacy.h"
 
 #include "korvi70/frame.h"
+#include "korvi70/held_frame.h"
 #include "korvi70/link.h"
 #include "korvi70/result_codes.h"
 #include "platform/system.h"
@@ -40,6 +41,7 @@ int RunLegacy(unsigned char address, char letter, std::string_view payload, Lega
 
     // Write errors are not checked here: a request that did not go out
     // shows up as a missing reply.
+    const HeldFrame frame;
     Korvi70_ComWrtByte(0xFF);
     Korvi70_ComWrtByte(0xFF);
     Korvi70_ComWrtByte(0x00);

@@ -30,8 +30,9 @@ bool ShowState(int panel, const PortControls &port, platform::PortState state) {
     if (state == platform::PortState::Absent) {
         text = "niedostępny";
         colour = ui::VAL_BLUE;
-    } else if (state != platform::PortState::Free) {
+    } else if (state == platform::PortState::InUse || state == platform::PortState::NoPermission) {
         // Held by another program, or this user may not open it: either way it cannot be had now.
+        // A Bluetooth link left unopened shows as free: only an open, which calls out, would tell.
         text = "zajęty";
         colour = ui::VAL_RED;
     }

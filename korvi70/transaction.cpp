@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "korvi70/frame.h"
+#include "korvi70/held_frame.h"
 #include "korvi70/link.h"
 #include "korvi70/result_codes.h"
 
@@ -27,6 +28,7 @@ int SendRequest(HexRequest &request, unsigned char destination, int command, std
     Korvi70_FlushInQ();
     if (Korvi70_BladLacza != 0) return korvi70::kLinkFailed;
 
+    const HeldFrame frame;
     request.destination = destination;
     request.command = command;
     request.transaction = DrawTransaction();

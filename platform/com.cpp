@@ -8,6 +8,7 @@
 #include "platform/com.h"
 #include "platform/com_session.h"
 #include "platform/paths.h"
+#include "platform/port_names.h"
 
 namespace platform {
 namespace {
@@ -53,25 +54,10 @@ std::shared_ptr<ComSession> Session(int port) {
     return it->second;
 }
 
-bool ParsePortName(std::string_view name, int &port) {
-    if (name.substr(0, 4) == "\\\\.\\") name.remove_prefix(4);
-    if (name.size() < 4 || name.size() > 7) return false;
-    for (int i = 0; i < 3; ++i)
-        if ((name[i] | 0x20) != "com"[i]) return false;
-    int n = 0;
-    for (char c : name.substr(3)) {
-        if (c < '0' || c > '9') return false;
-        n = n * 10 + (c - '0');
-    }
-    port = n;
-    return ValidPort(n);
-}
-
 // The device file for an open: the port's own, a "COMn" name, or a path.
 std::string DeviceFor(int port, const char *deviceName) {
     if (!deviceName || !*deviceName) return ComDevicePath(port);
-    int named = 0;
-    if (ParsePortName(deviceName, named)) return ComDevicePath(named);
+    if (const int named = ComNumber(deviceName)) return ComDevicePath(named);
     return HostPath(deviceName);
 }
 
@@ -235,6 +221,13 @@ double LastWriteTime(int port) {
     if (!s) return -std::numeric_limits<double>::infinity();
     lastError = kComOk;
     return s->lastWrite.load();
+}
+
+int SetComEventChar(int port, int byte) {
+    const auto s = Session(port);
+    if (!s) return lastError;
+    if (byte < 0 || byte > 255) return Fail(kComErrBadParameter);
+    return Fail(s->SetEventChar(byte));
 }
 
 int ReturnRS232Err() { return lastError; }

@@ -18,6 +18,7 @@ enum ComError {
     kComErrCannotOpen = -7,    // the device exists but cannot be opened
     kComErrInUse = -8,         // another program holds the port
     kComErrNoPermission = -9,  // this user may not open the device
+    kComErrPortFailed = -10,   // the driver did not end a cancelled transfer: the port was closed
     kComErrTimeout = -99,
 };
 
@@ -44,13 +45,18 @@ int FlushInQ(int port);
 int FlushOutQ(int port);
 int GetInQLen(int port);   // bytes waiting to be read, or < 0
 int GetOutQLen(int port);  // bytes not yet sent, or < 0
-int WaitSent(int port);    // blocks until the output queue has drained (bounded)
+int WaitSent(int port);    // blocks until what was written has left the line (bounded)
 // Sleeps until a byte waits to be read or `seconds` have passed; the bytes
 // waiting (0 when none came), or < 0. Nothing is taken from the queue.
 int WaitForInput(int port, double seconds);
 // When a write last handed bytes to the port since it was opened, on
 // Timer(); -infinity when none did or the port is not open.
 double LastWriteTime(int port);
+// Asks the adapter to pass on what it has received as soon as `byte`
+// arrives, not only when its latency timer runs out: FTDI-style USB
+// adapters do on Windows (the event character). Elsewhere, and with other
+// drivers, nothing changes; Linux asks every adapter for low latency at open.
+int SetComEventChar(int port, int byte);
 int ReturnRS232Err();
 bool IsComOpen(int port);
 

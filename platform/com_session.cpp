@@ -32,22 +32,26 @@ int ComSession::Write(const unsigned char *data, int count, int &err) {
         lastWrite.store(Timer());
         return count;
     }
-    const int n = WriteNative(data, count, Deadline(timeout.load()), err);
+    // A write ends once its bytes have left (on Windows) or found room in the
+    // driver: its time limit covers their wire time beside the time-out. A
+    // line that takes nothing more for longer than that ends it sooner
+    // (StallSeconds).
+    const int n = WriteNative(data, count, Deadline(timeout.load() + count * charSeconds_), err);
     if (n > 0) lastWrite.store(Timer());
     return n;
 }
 
 std::size_t ComSession::ReadChunk(unsigned char *dst, std::size_t max, const Deadline &deadline, int &err) {
-    if (!device_) return ReadNative(dst, max, deadline, err);
     for (;;) {
-        const std::size_t n = device_->Read(dst, max, deadline.Remaining());
-        if (n > 0) return std::min(n, max);
+        const std::size_t n =
+            device_ ? device_->Read(dst, max, deadline.Remaining()) : ReadNative(dst, max, deadline, err);
+        if (n > 0 || err != kComOk) return std::min(n, max);
         if (deadline.Expired()) {
             err = kComErrTimeout;
             return 0;
         }
-        // A device that returns at once when it has nothing must not turn
-        // this into a spin.
+        // A device or driver that returns at once when it has nothing must
+        // not turn this into a spin.
         Delay(std::min(deadline.Remaining(), 0.001));
     }
 }
@@ -77,6 +81,12 @@ int ComSession::FlushIn() {
     device_->DiscardInput();
     return kComOk;
 }
+
+double ComSession::StallSeconds(int bytesAhead) const {
+    return timeout.load() + std::max(bytesAhead, 0) * charSeconds_;
+}
+
+int ComSession::SetEventChar(int byte) { return device_ ? kComOk : SetEventCharNative(byte); }
 
 int ComSession::FlushOut() { return device_ ? kComOk : FlushOutNative(); }
 

@@ -38,6 +38,7 @@ public:
     int OutQueue();
     int WaitSent();
     int WaitInput(double seconds);  // bytes waiting once one came or the time is up
+    int SetEventChar(int byte);
 
     ComDevice *Device() const { return device_; }
     std::atomic<double> timeout{10.0};
@@ -47,6 +48,9 @@ public:
 private:
     ComSession(std::intptr_t native, ComDevice *device, long baud, int parity, int dataBits, int stopBits);
     std::size_t ReadChunk(unsigned char *dst, std::size_t max, const Deadline &deadline, int &err);
+    // How long a write may wait for the line to take more, with this many
+    // bytes ahead of what it waits for: the time-out and their wire time.
+    double StallSeconds(int bytesAhead) const;
 
     // The system's device; each sets err as Write and Read do.
     void CloseNative();
@@ -57,7 +61,8 @@ private:
     int FlushOutNative();
     int InQueueNative();
     int OutQueueNative();
-    int DrainNative();  // waits for what the UART itself still holds
+    int DrainNative();  // waits for what the UART or the adapter itself still holds
+    int SetEventCharNative(int byte);
     // Sleeps until input may have come or the deadline; 0 or a ComError.
     int WaitReadableNative(const Deadline &deadline);
 

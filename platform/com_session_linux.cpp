@@ -167,7 +167,8 @@ int ComSession::WriteNative(const unsigned char *data, int count, const Deadline
             break;
         }
         pollfd p{fd, POLLOUT, 0};
-        const int r = deadline.Expired() ? 0 : poll(&p, 1, deadline.PollMs());
+        const int waitMs = std::min(deadline.PollMs(), Deadline(StallSeconds(OutQueueNative())).PollMs());
+        const int r = deadline.Expired() ? 0 : poll(&p, 1, waitMs);
         if (r < 0 && errno == EINTR) continue;
         if (r == 0) {
             err = kComErrTimeout;
@@ -236,6 +237,9 @@ int ComSession::WaitReadableNative(const Deadline &deadline) {
     if (r > 0 && !(p.revents & POLLIN)) return kComErrIo;  // the line hung up
     return kComOk;
 }
+
+// Every adapter was asked for low latency when the port opened.
+int ComSession::SetEventCharNative(int) { return kComOk; }
 
 int ComSession::DrainNative() {
     // What remains is at most the UART's own FIFO.

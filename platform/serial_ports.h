@@ -12,6 +12,7 @@ enum class PortState {
     InUse,         // another program holds it
     NoPermission,  // this user may not open it
     Free,
+    Unprobed,  // there, but not opened to tell whether it is free: opening it would call out (a Bluetooth link)
 };
 
 // A serial device and what is known of it without opening it.
@@ -21,6 +22,7 @@ struct SerialDevice {
     std::string stablePath;    // a name that stays when the adapter is plugged in again; "" when none
     std::string description;   // USB adapters: manufacturer, product, serial number, VID:PID
     bool chipMissing = false;  // a serial port with no UART behind it
+    bool bluetooth = false;    // a Bluetooth link: an open makes the system call the remote device
 };
 
 struct PortStatus {
@@ -38,6 +40,9 @@ PortStatus ProbeSerialDevice(const SerialDevice &device);
 // The serial devices present (USB adapters, USB modems, serial ports with
 // their chip), by name.
 std::vector<SerialDevice> ListSerialDevices();
+// How the operator gives the device the port number `number` instead of its
+// own (a link to make, or where the system's settings are).
+std::string RenumberAdvice(const SerialDevice &device, int number);
 // Makes COMn the device: creates or replaces the link the port number goes
 // through, naming the device by its stable name where it has one. 0, or -1
 // with the reason in error (the device is not a character device, a file

@@ -88,6 +88,11 @@ std::vector<SerialDevice> ListSerialDevices() {
     return devices;
 }
 
+std::string RenumberAdvice(const SerialDevice &device, int number) {
+    const std::string &name = device.stablePath.empty() ? device.kernelName : device.stablePath;
+    return "vgx52ctl ports --link " + std::to_string(number) + " " + (name.empty() ? device.path : name);
+}
+
 int LinkComPort(int port, const std::string &device, std::string &linkTarget, std::string &error) {
     if (port < 1 || port > 1000) {
         error = "COM" + std::to_string(port) + " is not a port number";

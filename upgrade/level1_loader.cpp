@@ -1,5 +1,6 @@
 #include "upgrade/level1_loader.h"
 
+#include "korvi70/held_frame.h"
 #include "korvi70/link.h"
 #include "korvi70/password.h"
 #include "korvi70/result_codes.h"
@@ -28,6 +29,7 @@ int UpLoad_ZapStronePamieci(int page, const unsigned char *data, int count) {
     if (page < 0 || page > 0xFFFF || count < 0 || count > 0xFFFF || (count > 0 && data == nullptr))
         return korvi70::kRefused;
 
+    const korvi70::HeldFrame message;  // a page leaves in one write, not in 263
     unsigned char check = 0;
     if (!SendChar(':', check) || !SendChar('B', check)) return korvi70::kNotDone;
     for (int shift = 12; shift >= 0; shift -= 4)
@@ -50,6 +52,7 @@ int UpLoad_ZapStronePamieci(int page, const unsigned char *data, int count) {
 }
 
 int UpLoad_ZakonczPraceUpgradeLoader() {
+    const korvi70::HeldFrame message;
     unsigned char check = 0;
     if (!SendChar(':', check) || !SendChar('C', check)) return korvi70::kNotDone;
     UpLoad_WyslijSumeKontrolnaCRC(check);

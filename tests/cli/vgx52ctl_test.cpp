@@ -262,9 +262,14 @@ TEST_F(Vgx52ctl, TheLogOverTcpShowsTheEnvelopesAsTheSocketCarriesThem) {
 TEST_F(Vgx52ctl, PortsShowsWhatEachComPortIsAndLinksADevice) {
     StartSim();  // COM3: a pseudo-terminal the simulator keeps open, without a lock
     std::filesystem::create_symlink(root + "/unplugged", root + "/com2");
+    const std::string terminal = std::filesystem::read_symlink(root + "/com3").string();
+    std::filesystem::create_symlink(terminal, root + "/com12");  // beyond the program's port list
     ProgramResult r = RunProgram(Bin("vgx52ctl"), {"ports"});
     EXPECT_EQ(r.status, 0) << r.err;
-    const std::string terminal = std::filesystem::read_symlink(root + "/com3").string();
+    EXPECT_THAT(r.out, ::testing::ContainsRegex("\nCOM12 +" + terminal +
+                                                " +present, above COM8, where the program's port list ends\n"));
+    EXPECT_THAT(r.out, ::testing::ContainsRegex("to give it a number the list offers: vgx52ctl ports --link [124-8] " +
+                                                terminal + "\n"));
     EXPECT_THAT(r.out, ::testing::ContainsRegex("COM2 +" + root + "/unplugged +absent\n"));
     EXPECT_THAT(r.out, ::testing::ContainsRegex("COM3 +" + terminal + " +free\n"));
     EXPECT_THAT(r.out, StartsWith("COM1 "));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <vector>
 
 #include "korvi70/legacy.h"
 #include "korvi70/link.h"
@@ -20,6 +21,7 @@ class LegacyTest : public SimLinkTest {};
 TEST_F(LegacyTest, NoOperationToAddressFiveIsByteExact) {
     EXPECT_EQ(RunLegacy(5, 'H', {}, LegacyOrder::TerminatorThenFlush), 0);
     EXPECT_EQ(device.written, Bytes({0xFF, 0xFF, 0x00, 0x05, 0x48, 0x83, 0x01}));
+    EXPECT_EQ(device.writes, std::vector<std::size_t>{7}) << "the request leaves in one write";
     EXPECT_EQ(instrument.Process(device.written), Bytes({0xFF, 0xFF, 0x00, 0x05, 0x82, 0x01}));
 }
 
@@ -86,6 +88,8 @@ TEST_F(LegacyTest, ReadIoSendsStartAndCountAndParsesTheBytes) {
 TEST_F(LegacyTest, WriteIoFlushesTheEchoAndThenEndsTheFrame) {
     EXPECT_EQ(RunLegacy(5, 'G', "010002AB01", LegacyOrder::FlushThenTerminator), 0);
     EXPECT_EQ(device.written, Bytes({0xFF, 0xFF, 0x00, 0x05, 0x47}) + "010002AB01" + Bytes({0x8D, 0x01}));
+    // The frame leaves before the wait for it to be sent; the terminator after the flush.
+    EXPECT_EQ(device.writes, (std::vector<std::size_t>{16, 1}));
     EXPECT_EQ(instrument.State().io[0x100], 0xAB);
     EXPECT_EQ(instrument.State().io[0x101], 0x01);
 }

@@ -66,6 +66,7 @@ void SimLinkTest::SetUp() {
     platform::AttachComDevice(kPort, &device);
     ASSERT_EQ(Korvi70_IniZlacze(0), 0);
     device.written.clear();
+    device.writes.clear();
 }
 
 void SimLinkTest::TearDown() {
@@ -78,6 +79,7 @@ void SimLinkTest::Reopen() {
     Korvi70_ZamZlacze();
     ASSERT_EQ(Korvi70_IniZlacze(0), 0);
     device.written.clear();
+    device.writes.clear();
 }
 
 }  // namespace korvi70_test

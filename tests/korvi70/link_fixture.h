@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "korvi70/config.h"
 #include "korvi70/link.h"
@@ -26,6 +27,7 @@ public:
     explicit TapDevice(sim::Instrument &instrument) : inner(instrument) {}
     void Write(const unsigned char *data, std::size_t count) override {
         written.append(reinterpret_cast<const char *>(data), count);
+        writes.push_back(count);
         inner.Write(data, count);
         if (replyAtOnce) inner.Line().Output().Open(~std::uint64_t{0});
     }
@@ -40,6 +42,7 @@ public:
     // A reply is on the line as soon as its request is complete, not only
     // once the program reads: what the program flushes after that is lost.
     bool replyAtOnce = false;
+    std::vector<std::size_t> writes;  // the size of each write, as the port got them
 };
 
 // A serial link open on the simulated instrument (ID 5, type 0x1B0).

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "korvi70/frame.h"
+#include "korvi70/held_frame.h"
 #include "korvi70/link.h"
 #include "korvi70/transaction.h"
 #include "link_fixture.h"
@@ -32,6 +33,7 @@ TEST_F(TransactionTest, IdentifyRequestAndReplyAreByteExact) {
     unsigned type = 0;
     ASSERT_EQ(Identify(&type), 0);
     EXPECT_EQ(device.written, Bytes({0xFF, 0xFF, 0x00}) + "00712903" + "0E" + Bytes({0x01}));
+    EXPECT_EQ(device.writes, std::vector<std::size_t>{device.written.size()}) << "the request leaves in one write";
     EXPECT_EQ(type, 0x1B0u);
     // The instrument's side: the same request again gives the reply it sent.
     EXPECT_EQ(instrument.Process(device.written),
@@ -224,6 +226,8 @@ TEST_F(TransactionTest, AnEchoingLineIsFoundWhenTheLinkOpensAndTheEchoIsConsumed
     unsigned type = 0;
     EXPECT_EQ(Identify(&type), 0);
     EXPECT_EQ(type, 0x1B0u);
+    // Each part goes before its echo is read, as it is written.
+    EXPECT_EQ(device.writes, (std::vector<std::size_t>{1, 1, 1, 8, 2, 1}));
 }
 
 // Echoes every byte with one of them changed.
@@ -281,6 +285,55 @@ TEST_F(TransactionTest, AnUnexpectedEchoThatDiffersGivesThree) {
     EXPECT_EQ(Identify(&type), 3);
     Korvi70_ZamZlacze();
     platform::AttachComDevice(kPort, &device);
+    ASSERT_EQ(Korvi70_IniZlacze(0), 0);
+}
+
+// ---- a frame held for one write ----
+
+TEST_F(TransactionTest, AHeldFrameLeavesAtItsTerminatorBeforeAnythingElseOrWhenItEnds) {
+    {
+        const korvi70::HeldFrame frame;
+        EXPECT_EQ(Korvi70_ComWrt("ab", 2), 2);
+        EXPECT_EQ(Korvi70_BladLacza, 0);
+        EXPECT_TRUE(device.written.empty());
+        EXPECT_EQ(Korvi70_ComWrtByte(0x01), 1);
+        EXPECT_EQ(device.written, "ab\x01");
+        Korvi70_ComWrt("cd", 2);
+        EXPECT_EQ(Korvi70_GetInQLen(), 0);
+        EXPECT_EQ(device.written,
+                  "ab\x01"
+                  "cd");
+        Korvi70_ComWrt("ef", 2);
+        Korvi70_FlushOutQ();  // dropped with the output queue
+        Korvi70_ComWrt("gh", 2);
+    }
+    EXPECT_EQ(device.written,
+              "ab\x01"
+              "cdgh");
+    EXPECT_EQ(device.writes, (std::vector<std::size_t>{3, 2, 2}));
+
+    // More than it holds goes in order, nothing lost.
+    device.written.clear();
+    std::string big(5000, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>('A' + i % 26);
+    {
+        const korvi70::HeldFrame frame;
+        Korvi70_ComWrt("x", 1);
+        EXPECT_EQ(Korvi70_ComWrt(big.data(), 5000), 5000);
+        Korvi70_ComWrt("y", 1);
+    }
+    EXPECT_EQ(device.written, "x" + big + "y");
+}
+
+TEST_F(TransactionTest, AHeldFrameThatCannotLeaveFailsAtItsTerminator) {
+    Korvi70_ZamZlacze();
+    {
+        const korvi70::HeldFrame frame;
+        EXPECT_EQ(Korvi70_ComWrt("ab", 2), 2);
+        EXPECT_EQ(Korvi70_BladLacza, 0);
+        EXPECT_LT(Korvi70_ComWrtByte(0x01), 0);
+        EXPECT_NE(Korvi70_BladLacza, 0);
+    }
     ASSERT_EQ(Korvi70_IniZlacze(0), 0);
 }
 
