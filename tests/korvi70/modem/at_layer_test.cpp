@@ -281,4 +281,13 @@ TEST_F(ModemTest, TheFixedSettingsStopAtTheFirstLineNotAcknowledged) {
 }
 
 }  // namespace
+
+// The three lines every ModemLineTest case runs on (its cases are here and in
+// dialling_test.cpp): replies whole and at once, paced at 9600 baud, split.
+INSTANTIATE_TEST_SUITE_P(Lines, ModemLineTest,
+                         ::testing::Values(ModemLine{"whole", {}, 0.02},
+                                           ModemLine{"paced", sim::LineSettings{9600, 0, 0, 0, 1}, 0.12},
+                                           ModemLine{"split", sim::LineSettings{0, 0, 4, 0.003, 1}, 0.12}),
+                         [](const ::testing::TestParamInfo<ModemLine> &info) { return std::string(info.param.name); });
+
 }  // namespace modem_test

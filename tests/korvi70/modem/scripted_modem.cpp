@@ -116,10 +116,4 @@ void ModemLineTest::SetUp() {
     Korvi70_CzasOdpowiedziModemu = GetParam().replyTime;
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, ModemLineTest,
-                         ::testing::Values(ModemLine{"whole", {}, 0.02},
-                                           ModemLine{"paced", sim::LineSettings{9600, 0, 0, 0, 1}, 0.12},
-                                           ModemLine{"split", sim::LineSettings{0, 0, 4, 0.003, 1}, 0.12}),
-                         [](const ::testing::TestParamInfo<ModemLine> &info) { return std::string(info.param.name); });
-
 }  // namespace modem_test
