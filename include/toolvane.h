@@ -132,6 +132,7 @@ typedef struct Toolvane_CzujnikTemperatury {
     char kodProgramu[130]; /**< program code of that file */
 } Toolvane_CzujnikTemperatury;
 
+/** The thermometers by index: 0 "wybierz typ czujnika" (no file), 1 Pt100, 2 Ni100, 3 Cu100. */
 extern TOOLVANE_API const Toolvane_CzujnikTemperatury Toolvane_TabelaCzujnikow[Toolvane_LiczbaCzujnikow];
 extern TOOLVANE_API double
     Toolvane_NominalnaChkaKol1[Toolvane_MaksWierszyChki]; /**< column 1 of the last characteristic read */
