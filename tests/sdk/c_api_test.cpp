@@ -2,34 +2,17 @@
 // c_api.c (C99, public headers only) through the exported API.
 #include "c_api.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
 
 #include "brandolux.h"
 #include "korvi70.h"
+#include "tests/support/free_port.h"
 #include "toolvane.h"
 
 namespace {
-
-// A loopback port nobody listens on: bound, then let go.
-int ClosedPort() {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (s < 0 || bind(s, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
-        getsockname(s, reinterpret_cast<sockaddr *>(&address), &length) != 0)
-        return 1;
-    close(s);
-    return ntohs(address.sin_port);
-}
 
 class CApiTest : public ::testing::Test {
 protected:
@@ -44,7 +27,7 @@ protected:
     // What the libraries write to stderr while the link to a closed port opens.
     static std::string MessageOfAFailedTcpLink(int *result) {
         testing::internal::CaptureStderr();
-        *result = CApi_OpenTcp("127.0.0.1", ClosedPort());
+        *result = CApi_OpenTcp("127.0.0.1", testsupport::FreePort());
         return testing::internal::GetCapturedStderr();
     }
 };
