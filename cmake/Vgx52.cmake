@@ -1,3 +1,12 @@
+# What is installed without naming a component belongs to the program; the
+# SDK (sdk/) installs the components "libraries" and "development".
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME program)
+# The Debian packages of the SDK's two components, and the folder of the
+# development package's documents (the API reference and the recipes).
+set(VGX52_SDK_PACKAGE libkorvi70-toolvane1)
+set(VGX52_SDK_DEV_PACKAGE libkorvi70-toolvane-dev)
+set(VGX52_SDK_DOC_DIR share/doc/${VGX52_SDK_DEV_PACKAGE})
+
 # The installed programs sit in one folder with their resource files and
 # icon, because the program finds those next to itself; /usr/bin holds links.
 set(VGX52_PROGRAM_DIR lib/vgx52)

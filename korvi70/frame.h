@@ -12,24 +12,7 @@
 // against it. korvi70/transaction.h runs the whole sequence.
 #pragma once
 
-// Longest lead-in skipped while looking for the 0x00 that starts a reply:
-// a line that never stops sending cannot hold a command forever.
-constexpr int Korvi70_MaksDlugoscWstepu = 1024;
-
-// Sends the preamble and the header; writes the 8 header characters into
-// text (at least 9 bytes). 0, 2 (write failed) or 3 (echo of the preamble
-// missing).
-int Korvi70_UtworzIWyslijStalaCzesc1Rozkazu(unsigned char destination, int transaction, int command, char *text);
-// Checks the echo of the header and data, appends the two check digits to
-// text (which needs room for them) and sends them. 0, 2 or 3.
-int Korvi70_UtworzIWyslijStalaCzesc2Rozkazu(char *text);
-// Receives and checks the reply header; gives the status and the running
-// check of the header characters. 0 or 3.
-int Korvi70_OdbierzStalaCzescOdpowiedzi(unsigned char destination, int transaction, char *text, int *status,
-                                        unsigned char *check);
-// Reads the rest of an echo of the request in text (after its first two
-// characters) and compares it. 0 or 3.
-int Korvi70_OdbierzEcho(char *text);
+#include "korvi70.h"  // Korvi70_MaksDlugoscWstepu and the frame steps
 
 namespace korvi70 {
 // Reads single bytes until 0x00. 0, or 3 on a link error or an over-long lead-in.

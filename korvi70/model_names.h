@@ -4,16 +4,7 @@
 #pragma once
 #include <cstddef>
 
-// Rows of the model table and the longest row text (bytes).
-constexpr int Korvi70_LiczbaModeli = 57;
-constexpr int Korvi70_MaksDlugoscOpisuModelu = 99;
-// Output buffer the description needs: the row, "; H.Ver.:" and one digit,
-// "; S.Ver.:" and a decimal int, the terminator.
-constexpr int Korvi70_RozmiarNazwyPrzyrzadu = 99 + 9 + 1 + 9 + 11 + 1;
-
-// Writes the description into text (at least Korvi70_RozmiarNazwyPrzyrzadu
-// bytes); softwareVersion 0 leaves out the software version. Always 0.
-int Korvi70_RozszerzNazwePrzyrzadu(int typeCode, char *text, int softwareVersion);
+#include "korvi70.h"  // Korvi70_RozszerzNazwePrzyrzadu and its buffer size
 
 namespace korvi70 {
 // The table's text for model 1..57, or nullptr.

@@ -5,16 +5,7 @@
 // hex error code.
 #pragma once
 
-// Sends the transmit buffer as one envelope and waits, sleeping in the
-// platform's event processing, for the reply (at most 2 seconds). Leaves the
-// reply in the receive buffer as 0x00, payload, 0x01 and sets
-// Korvi70_BladLacza: 0, the server's error code, or -99 when no reply came.
-// Returns 0, or -1 when no conversation is open.
-int Korvi70_TCP_Client_WyslijDane();
-
-// Event callback of the conversation: on data-ready it reads one envelope
-// into the receive buffer and raises Korvi70_TCP_JestOdpowiedz. Returns 1.
-int Korvi70_TCP_Client_Message(unsigned handle, int event, int error, void *callbackData);
+#include "korvi70.h"  // Korvi70_TCP_Client_WyslijDane, Korvi70_TCP_Client_Message
 
 namespace korvi70 {
 

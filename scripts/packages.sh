@@ -2,7 +2,7 @@
 VGX52_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev \
 qt6-base-dev fonts-dejavu-core xvfb xauth \
 python3 python3-intelhex python3-crcmod gcc-avr binutils-avr avr-libc srecord \
-dpkg-dev file lintian man-db librsvg2-bin icoutils desktop-file-utils"
+dpkg-dev file lintian man-db librsvg2-bin icoutils desktop-file-utils doxygen make"
 # The Windows build (scripts/build-windows), and its tests under Wine
 # (scripts/test-windows).
 VGX52_WINDOWS_PACKAGES="cmake ninja-build g++-mingw-w64-x86-64-posix googletest nsis"

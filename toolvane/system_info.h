@@ -3,17 +3,7 @@
 #pragma once
 #include <string>
 
-// Fills the path buffers for the model (e.g. "VGX52"); the caller puts the
-// program's start name into Toolvane_NazwaProgramu first.
-// 0; 10 when the program folder cannot be found; 11 when the resource file
-// (model + "_G.uir" beside the program) cannot be found. Both failures show
-// a message; the paths not built by then stay empty.
-int Toolvane_ZbierzInfoOSystemie(const char *nazwaModelu);
-
-// 0 when the folder exists, or was created because `utworz` is non-zero;
-// otherwise the platform's negative error code. The current folder is the
-// same afterwards.
-int Toolvane_CheckIfDirectoryExist(const char *katalog, int utworz);
+#include "toolvane.h"  // Toolvane_ZbierzInfoOSystemie, Toolvane_CheckIfDirectoryExist
 
 namespace toolvane {
 

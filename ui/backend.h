@@ -85,4 +85,10 @@ public:
 void SetBackend(Backend *backend);
 Backend *CurrentBackend();
 
+// For a library used by programs that never choose a back end (the SDK):
+// while none is in use, the first call that needs one (loading or making a
+// panel, a popup, the event loop) runs `install`, which calls SetBackend.
+// nullptr (the default) leaves those calls without a back end.
+void SetBackendOnDemand(void (*install)());
+
 }  // namespace ui

@@ -34,6 +34,12 @@ int Lookup(int panel, int control, model::Panel **p, model::Control **c) {
     return 0;
 }
 
+Backend *Toolkit() {
+    State &s = S();
+    if (!s.backend && s.installOnDemand) s.installOnDemand();
+    return s.backend;
+}
+
 double ClockNow() {
     Backend *b = S().backend;
     return b ? b->Now() : 0.0;
@@ -83,6 +89,7 @@ namespace ui {
 
 void SetBackend(Backend *backend) { core::S().backend = backend; }
 Backend *CurrentBackend() { return core::S().backend; }
+void SetBackendOnDemand(void (*install)()) { core::S().installOnDemand = install; }
 
 }  // namespace ui
 

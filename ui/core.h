@@ -20,6 +20,7 @@ struct State {
     std::string projectFolder;  // "" = the program's folder
     std::string lastResourceError;
     Backend *backend = nullptr;
+    void (*installOnDemand)() = nullptr;
 };
 
 State &S();
@@ -28,6 +29,10 @@ model::Panel *GetPanel(int handle);
 model::Control *GetControl(model::Panel &panel, int control);
 // 0, UIE_INVALID_PANEL or UIE_INVALID_CONTROL.
 int Lookup(int panel, int control, model::Panel **p, model::Control **c);
+
+// The back end for a call that needs one: installed on demand first when
+// none is in use (SetBackendOnDemand); null when there is still none.
+Backend *Toolkit();
 
 template <class F>
 void Notify(F &&f) {

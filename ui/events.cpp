@@ -120,19 +120,19 @@ UserResult UserSelectIndex(int panel, int control, int index) {
 namespace ui {
 
 int RunUserInterface() {
-    Backend *b = core::S().backend;
+    Backend *b = core::Toolkit();
     return b ? b->RunUserInterface() : UIE_NO_BACKEND;
 }
 
 int QuitUserInterface(int returnCode) {
-    Backend *b = core::S().backend;
+    Backend *b = core::Toolkit();
     if (!b) return UIE_NO_BACKEND;
     b->QuitUserInterface(returnCode);
     return 0;
 }
 
 int GetUserEvent(int wait, int *panel, int *control) {
-    Backend *b = core::S().backend;
+    Backend *b = core::Toolkit();
     if (!b) return UIE_NO_BACKEND;
     int p = 0, c = 0;
     const int event = b->GetUserEvent(wait != 0, &p, &c);
@@ -142,7 +142,7 @@ int GetUserEvent(int wait, int *panel, int *control) {
 }
 
 int ProcessSystemEvents() {
-    Backend *b = core::S().backend;
+    Backend *b = core::Toolkit();
     if (!b) return UIE_NO_BACKEND;
     b->ProcessSystemEvents();
     return 0;
@@ -167,7 +167,7 @@ int SetWaitCursor(int on) {
 }
 
 int GetScreenSize(int *height, int *width) {
-    Backend *b = core::S().backend;
+    Backend *b = core::Toolkit();
     if (!b) return UIE_NO_BACKEND;
     int h = 0, w = 0;
     b->GetScreenSize(&h, &w);

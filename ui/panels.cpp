@@ -49,6 +49,7 @@ std::string GetProjectFolder() { return core::S().projectFolder; }
 std::string GetLastResourceError() { return core::S().lastResourceError; }
 
 int LoadPanel(int parentPanel, const char *fileName, int panelResourceId) {
+    core::Toolkit();  // a back end installed now starts afresh: before the panel, not after
     if (!ValidParent(parentPanel)) return UIE_INVALID_PANEL;
     const std::string name = core::Str(fileName);
     std::vector<model::Panel> panels;
@@ -68,6 +69,7 @@ int LoadPanel(int parentPanel, const char *fileName, int panelResourceId) {
 }
 
 int NewPanel(int parentPanel, const char *title, int top, int left, int height, int width) {
+    core::Toolkit();  // as for LoadPanel
     if (!ValidParent(parentPanel)) return UIE_INVALID_PANEL;
     if (height < 0 || width < 0) return UIE_BAD_VALUE;
     model::Panel p;

@@ -6,7 +6,7 @@ namespace ui {
 namespace {
 
 int Show(const PopupRequest &request, PopupAnswer *answer) {
-    Backend *b = core::S().backend;
+    Backend *b = core::Toolkit();
     if (!b) return UIE_NO_BACKEND;
     *answer = b->ShowPopup(request);
     return 0;

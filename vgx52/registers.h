@@ -12,19 +12,7 @@
 // refused with 1. Integers travel as their low 16 bits and come back
 // sign-extended.
 #pragma once
-
-// 0x81: 32-bit code value "A".."G".
-int VGX52_PodKod(int id, char code, int *value);
-// 0x82: real value "A".."I", "a".."r".
-int VGX52_PodWartFloat(int id, char code, double *value);
-// 0x83: real value "A".."H", "a".."r" ("I" can be read but not written).
-int VGX52_ZapWartFloat(int id, char code, double value);
-// 0x84, 0x85: 16-bit integer "A", "B", "a".
-int VGX52_PodWartInt(int id, char code, int *value);
-int VGX52_ZapWartInt(int id, char code, int value);
-// 0x86, 0x87: pressure calibration table, step 1..15, column "A".."C".
-int VGX52_PodKrokWzorCisn(int id, char step, char column, double *value);
-int VGX52_ZapKrokWzorCisn(int id, char step, char column, double value);
+#include "vgx52.h"  // the seven commands
 
 namespace vgx52 {
 // Which codes each command accepts.

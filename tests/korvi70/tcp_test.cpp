@@ -1,9 +1,5 @@
 // The TCP envelope against the simulated gateway on loopback.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -20,6 +16,7 @@
 #include "link_fixture.h"
 #include "platform/system.h"
 #include "sim/tcp_server.h"
+#include "tests/support/free_port.h"
 #include "ui/headless.h"
 
 namespace korvi70_test {
@@ -218,22 +215,9 @@ TEST_F(TcpTest, AFailedCommandAtTheInstrumentBehindTheGateway) {
     EXPECT_EQ(Identify(&type), 3);
 }
 
-// A loopback port that nobody listens on.
-int FreePort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
-    getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
-
 TEST_F(TcpTest, AServerThatCannotBeReachedIsReportedWithAPopup) {
     Korvi70_ZamZlacze();
-    Korvi70_NrPortuTCP = FreePort();
+    Korvi70_NrPortuTCP = testsupport::FreePort();
     ui::headless::ExpectMessage("Wystapił błąd.");
     EXPECT_EQ(Korvi70_IniZlacze(0), -1);
     ASSERT_EQ(ui::headless::Popups().size(), 1u);

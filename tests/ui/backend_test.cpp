@@ -1,4 +1,7 @@
 // What the core tells a back end, so a toolkit can follow the model.
+#include <functional>
+#include <utility>
+
 #include "ui/backend.h"
 #include "ui_fixture.h"
 
@@ -96,6 +99,70 @@ TEST_F(BackendTest, TimersRunOnTheBackEndsClock) {
     int height = 0, width = 0;
     ui::GetScreenSize(&height, &width);
     EXPECT_EQ(width, 800);
+}
+
+// A library that chooses no back end itself gets one installed by the first
+// call that needs it, before that call's panel exists, and only once.
+class BackendOnDemandTest : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        installs_ = 0;
+        ui::SetBackend(nullptr);
+        ui::SetBackendOnDemand(&InstallRecording);
+    }
+    void TearDown() override {
+        ui::SetBackendOnDemand(nullptr);
+        UiTest::TearDown();
+    }
+    static void InstallRecording() {
+        ++installs_;
+        Recording().log.clear();
+        ui::SetBackend(&Recording());
+        ui::model::Reset();  // as every back end's installation starts afresh
+    }
+    static RecordingBackend &Recording() {
+        static RecordingBackend backend;
+        return backend;
+    }
+    static int installs_;
+};
+int BackendOnDemandTest::installs_ = 0;
+
+TEST_F(BackendOnDemandTest, TheFirstPanelInstallsTheBackEndBeforeItIsMade) {
+    const int panel = Load();
+    ASSERT_GT(panel, 0);
+    EXPECT_EQ(installs_, 1);
+    EXPECT_EQ(ui::CurrentBackend(), &Recording());
+    EXPECT_EQ(ui::DisplayPanel(panel), 0) << "the panel outlived the installation";
+    const std::vector<std::string> expected = {"created " + std::to_string(panel), "shown " + std::to_string(panel)};
+    EXPECT_EQ(Recording().log, expected);
+    EXPECT_EQ(ui::MessagePopup("t", "m"), 0);
+    EXPECT_EQ(installs_, 1) << "installed once";
+}
+
+TEST_F(BackendOnDemandTest, EveryCallThatNeedsAToolkitInstallsIt) {
+    const std::vector<std::pair<const char *, std::function<int()>>> calls = {
+        {"MessagePopup", [] { return ui::MessagePopup("t", "m"); }},
+        {"GetUserEvent", [] { return ui::GetUserEvent(0, nullptr, nullptr); }},
+        {"ProcessSystemEvents", [] { return ui::ProcessSystemEvents(); }},
+        {"RunUserInterface", [] { return ui::RunUserInterface(); }},
+        {"NewPanel", [] { return ui::NewPanel(0, "t", 0, 0, 10, 10) > 0 ? 0 : -1; }},
+    };
+    for (const auto &[name, call] : calls) {
+        ui::SetBackend(nullptr);
+        installs_ = 0;
+        EXPECT_EQ(call(), 0) << name;
+        EXPECT_EQ(installs_, 1) << name;
+    }
+}
+
+TEST_F(BackendOnDemandTest, WithoutAnInstallerTheCallsHaveNoBackEnd) {
+    ui::SetBackendOnDemand(nullptr);
+    EXPECT_EQ(ui::MessagePopup("t", "m"), ui::UIE_NO_BACKEND);
+    EXPECT_GT(Load(), 0) << "the model works without a back end";
+    EXPECT_EQ(ui::CurrentBackend(), nullptr);
+    EXPECT_EQ(installs_, 0);
 }
 
 }  // namespace

@@ -1,0 +1,24 @@
+// A loopback TCP port that nobody listens on (bound, then let go), for a
+// connection that must be refused. Linux suites only.
+#pragma once
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace testsupport {
+
+inline int FreePort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+        address.sin_port = htons(1);  // nothing listens there either
+    if (fd >= 0) close(fd);
+    return ntohs(address.sin_port);
+}
+
+}  // namespace testsupport
