@@ -95,6 +95,10 @@ int MakeDirs(std::string_view path) {
     return err == 0 ? 0 : FromErrno(err);
 }
 
+int MoveOver(std::string_view from, std::string_view to) {
+    return rename(std::string(from).c_str(), std::string(to).c_str()) == 0 ? 0 : FromErrno(errno);
+}
+
 int GetDir(std::string &folder) {
     std::vector<char> buf(4096);
     for (int attempt = 0; attempt < 6; ++attempt) {

@@ -71,6 +71,13 @@ std::FILE *OpenRegularFile(const std::string &hostPath) {
     return file;
 }
 
+int MoveOver(std::string_view from, std::string_view to) {
+    const std::wstring target = Widen(to);
+    // rename() refuses an existing target on Windows.
+    if (MoveFileExW(Widen(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
+    return FromError(GetLastError(), target);
+}
+
 bool FileExists(std::string_view path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     return Attributes(path, data) && !IsFolder(data);

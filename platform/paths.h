@@ -54,6 +54,9 @@ long long FileSize(std::string_view path);  // -1 when absent
 int MakeDir(std::string_view path);  // 0, or a negative error code
 // Makes the folder and every missing folder above it (0 if it exists).
 int MakeDirs(std::string_view path);
+// Puts the file `from` in place of `to`, replacing a file there in one
+// step: 0, or a negative error code.
+int MoveOver(std::string_view from, std::string_view to);
 int GetDir(std::string &folder);    // current folder; 0 or negative
 int SetDir(std::string_view path);  // 0, or a negative error code
 // A few words for one of the error codes above ("access denied").

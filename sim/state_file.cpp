@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "platform/paths.h"
 #include "sim/command_table.h"
 
 namespace sim {
@@ -245,7 +246,7 @@ bool SaveState(const InstrumentState &state, const std::string &path, std::strin
             return false;
         }
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (platform::MoveOver(temporary, path) != 0) {
         *error = "cannot replace " + path;
         std::remove(temporary.c_str());
         return false;
