@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/stop_request.h"
 #include "sim/instrument.h"
 #include "sim/options.h"
 #include "sim/program.h"
@@ -24,7 +25,7 @@ int ServeTcp(sim::Instrument &instrument, const sim::SimOptions &options) {
     }
     std::printf("listening on 127.0.0.1:%d\n", server.Port());
     std::fflush(stdout);
-    server.Serve(sim::StopSocket());
+    server.Serve(platform::StopRequestSocket());
     return 0;
 }
 
@@ -41,7 +42,7 @@ int main(int argc, char **argv) {
         std::fputs(sim::Usage(), stdout);
         return 0;
     }
-    if (!sim::InstallStopRequests()) {
+    if (!platform::InstallStopRequests()) {
         std::perror("vgx52-sim: signals");
         return 1;
     }
@@ -54,9 +55,9 @@ int main(int argc, char **argv) {
         return 1;
     }
     const int rc = options.com > 0 ? sim::ServePty(instrument, options) : ServeTcp(instrument, options);
-    if (!sim::SaveInstrumentState(instrument, options, &error)) {
-        std::fprintf(stderr, "vgx52-sim: %s\n", error.c_str());
-        return rc != 0 ? rc : 1;
-    }
-    return rc;
+    const bool saved = sim::SaveInstrumentState(instrument, options, &error);
+    if (!saved) std::fprintf(stderr, "vgx52-sim: %s\n", error.c_str());
+    // Windows waits for this before it ends a program whose console closed.
+    platform::StopRequestDone();
+    return saved || rc != 0 ? rc : 1;
 }

@@ -1,31 +1,11 @@
-#include <signal.h>
-
 #include <cstdio>
 #include <string>
 
+#include "platform/stop_request.h"
 #include "sim/program.h"
 #include "sim/pty_server.h"
 
 namespace sim {
-namespace {
-
-platform::detail::WakeChannel g_stop;
-
-void OnSignal(int) { platform::detail::Wake(g_stop); }  // a write to a pipe: safe in a handler
-
-}  // namespace
-
-bool InstallStopRequests() {
-    if (!platform::detail::OpenWake(g_stop)) return false;
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    if (sigaction(SIGTERM, &action, nullptr) != 0 || sigaction(SIGINT, &action, nullptr) != 0) return false;
-    signal(SIGPIPE, SIG_IGN);
-    return true;
-}
-
-platform::detail::SocketHandle StopSocket() { return g_stop.reader; }
 
 int ServePty(Instrument &instrument, const SimOptions &options) {
     PtyServer server(instrument, options.line);
@@ -53,7 +33,7 @@ int ServePty(Instrument &instrument, const SimOptions &options) {
     }
     std::printf("listening on COM%d %s\n", options.com, server.TerminalPath().c_str());
     std::fflush(stdout);
-    server.Serve(StopSocket());
+    server.Serve(platform::StopRequestSocket());
     server.Close();
     if (log != nullptr) std::fclose(log);
     return 0;
