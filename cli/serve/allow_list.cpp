@@ -12,7 +12,8 @@ bool ParseNetwork(const std::string &text, platform::NetAddress &address, int &p
     prefix = bits;
     if (slash == std::string::npos) return true;
     long n = 0;
-    if (ParseInt(text.substr(slash + 1), 0, bits, n) != Number::Taken || text.find("0x", slash) != std::string::npos) return false;
+    if (ParseInt(text.substr(slash + 1), 0, bits, n) != Number::Taken || text.find("0x", slash) != std::string::npos)
+        return false;
     prefix = static_cast<int>(n);
     return true;
 }
