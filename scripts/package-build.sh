@@ -16,7 +16,7 @@ vgx52_package_build() {
   export CXXFLAGS CFLAGS LDFLAGS
   # The prefix of the package: the libraries go to Debian's multiarch folder.
   cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVGX52_SANITIZE=OFF \
-    -DVGX52_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+    -DVGX52_BUILD_TESTS=OFF -DVGX52_REQUIRE_SDK_REFERENCE=ON -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
   echo "Building in $build (log: $build/package.log)"
   if ! cmake --build "$build" -j"${VGX52_JOBS:-$(nproc)}" >"$build/package.log" 2>&1; then
     tail -n 40 "$build/package.log" >&2

@@ -2,6 +2,7 @@
 #include <climits>
 #include <cmath>
 
+#include "platform/utf8.h"
 #include "ui/core.h"
 
 namespace ui::core {
@@ -77,12 +78,7 @@ int StoreText(model::Control &c, const char *value) {
 
 void CutToEntryLength(model::Control &c) {
     if (c.kind != CTRL_STRING || c.maxEntryLength < 0) return;
-    std::size_t end = 0;
-    for (int kept = 0; end < c.text.size() && kept < c.maxEntryLength; ++kept) {
-        ++end;  // past the character's first byte, then its continuation bytes
-        while (end < c.text.size() && (static_cast<unsigned char>(c.text[end]) & 0xC0u) == 0x80u) ++end;
-    }
-    c.text.resize(end);
+    c.text.resize(platform::Utf8CutLength(c.text, c.text.size(), static_cast<std::size_t>(c.maxEntryLength)));
 }
 
 void AppendText(model::Control &c, std::string_view text) {
