@@ -124,9 +124,10 @@ void Server::Judge(Client &c, envelope::Scan verdict) {
 void Server::Flush(Client &c) {
     while (c.outSent < c.outCount && c.closeReason.empty()) {
         const long n = net::SocketSend(c.fd, c.out.data() + c.outSent, c.outCount - c.outSent);
-        if (n > 0)
+        if (n > 0) {
             c.outSent += static_cast<std::size_t>(n);
-        else if (n == net::kSockWouldBlock)
+            c.lastSent = platform::Timer();
+        } else if (n == net::kSockWouldBlock)
             return;
         else
             c.closeReason = "disconnected before its answer";
@@ -144,6 +145,7 @@ void Server::Answer(Client &c, unsigned errorCode, std::span<const unsigned char
         c.outCount = error.size();
     }
     c.outSent = 0;
+    c.lastSent = platform::Timer();
     c.queued = false;
     c.onLine = false;
     // What came after the request moves up: perhaps the next request.
@@ -190,17 +192,26 @@ void Server::StartNext() {
     }
 }
 
-// A client waiting for an answer, or still taking one, is not idle.
-bool Server::MayIdle(const Client &c) { return !c.queued && c.outSent == c.outCount && c.closeReason.empty(); }
+// When a client is closed for doing nothing: the idle time after its
+// answer last moved while it takes one (one that reads nothing would keep
+// its place for ever), else after its last traffic either way. Negative
+// while its request waits for the line or is on it.
+double Server::IdleDeadline(const Client &c) const {
+    if (!c.closeReason.empty()) return -1;
+    if (c.outSent < c.outCount) return c.lastSent + settings_.idleSeconds;
+    if (c.queued) return -1;
+    return std::max(c.lastHeard, c.lastSent) + settings_.idleSeconds;
+}
 
 void Server::CloseExpiredIdle() {
     const double now = platform::Timer();
     for (Client &c : clients_) {
-        if (MayIdle(c) && now - c.lastHeard >= settings_.idleSeconds) {
-            char seconds[32];
-            std::snprintf(seconds, sizeof seconds, "%g", settings_.idleSeconds);
-            c.closeReason = std::string("closed: idle for ") + seconds + " s";
-        }
+        const double deadline = IdleDeadline(c);
+        if (deadline < 0 || now < deadline) continue;
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%g s", settings_.idleSeconds);
+        c.closeReason = (c.outSent < c.outCount ? "closed: stopped taking its answer for " : "closed: idle for ") +
+                        std::string(seconds);
     }
 }
 
@@ -208,8 +219,9 @@ double Server::NextWake() const {
     double next = -1;  // no limit
     const double now = platform::Timer();
     for (const Client &c : clients_) {
-        if (!MayIdle(c)) continue;
-        const double left = std::max(0.0, c.lastHeard + settings_.idleSeconds - now);
+        const double deadline = IdleDeadline(c);
+        if (deadline < 0) continue;
+        const double left = std::max(0.0, deadline - now);
         if (next < 0 || left < next) next = left;
     }
     return next;

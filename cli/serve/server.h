@@ -49,6 +49,7 @@ private:
         std::uint64_t id = 0;
         std::string name;
         double lastHeard = 0;
+        double lastSent = 0;  // when the answer last moved
         RequestReader in;
         bool queued = false;  // in holds a request waiting for its answer
         bool onLine = false;  // that request is on the line now
@@ -67,7 +68,7 @@ private:
     void Answer(Client &client, unsigned errorCode, std::span<const unsigned char> reply);
     void TakeLineResult();
     void StartNext();
-    static bool MayIdle(const Client &client);
+    double IdleDeadline(const Client &client) const;
     void CloseExpiredIdle();
     void RemoveClosed();
     double NextWake() const;

@@ -93,4 +93,20 @@ bool EnvelopeClient::ClosedByServer(double seconds) {
     }
 }
 
+bool EnvelopeClient::SendWithoutReading(const std::string &bytes, double quiet, double limit) {
+    const net::Deadline deadline(limit);
+    std::size_t at = 0;
+    while (!bytes.empty() && !deadline.Expired()) {
+        const long n = net::SocketSend(fd_, bytes.data() + at, bytes.size() - at);
+        if (n > 0) {
+            at = (at + static_cast<std::size_t>(n)) % bytes.size();
+            continue;
+        }
+        if (n != net::kSockWouldBlock) return true;
+        net::SocketPoll p{fd_, POLLOUT, 0};
+        if (net::WaitSockets(&p, 1, quiet) == 0) return true;
+    }
+    return false;
+}
+
 }  // namespace cli_test

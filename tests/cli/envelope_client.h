@@ -22,6 +22,10 @@ public:
     // True when the server closed the connection within `seconds`; what
     // came before the close is dropped.
     bool ClosedByServer(double seconds = 3.0);
+    // Sends bytes over and over, reading nothing, until nothing has moved
+    // for `quiet` seconds or the connection fails; false when the bytes
+    // still flow after `limit` seconds.
+    bool SendWithoutReading(const std::string &bytes, double quiet, double limit = 10.0);
     void Close();
 
 private:

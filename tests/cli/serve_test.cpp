@@ -393,6 +393,29 @@ TEST(ServeServer, AnIdleClientIsClosedAndOneThatLeftMidRequestBlocksNoOne) {
     EXPECT_THAT(log, HasSubstr(" disconnected ("));
 }
 
+// A client that sends requests and reads none of the answers cannot keep
+// its place: its answer standing still for the idle time closes it.
+TEST(ServeServer, AClientThatTakesNoAnswersLosesItsPlace) {
+    EchoLine line;
+    cli::serve::ServeSettings settings;
+    settings.idleSeconds = 0.3;
+    settings.maxClients = 1;
+    RunningServer server(settings, line.Exchange());
+    ASSERT_TRUE(server.Start());
+    EnvelopeClient deaf;
+    ASSERT_TRUE(deaf.Connect(server.Port()));
+    ASSERT_TRUE(deaf.SendWithoutReading("b03E8" + std::string(1000, 'x'), 0.2));
+    EnvelopeClient next;
+    bool served = false;
+    const double start = platform::Timer();
+    while (!served && platform::Timer() - start < 3.0) {
+        ASSERT_TRUE(next.Connect(server.Port()));
+        served = next.Request("n") && next.Envelope(0.3) == "b0002=n";
+    }
+    EXPECT_TRUE(served);
+    EXPECT_THAT(server.Stop(), HasSubstr(" closed: stopped taking its answer for 0.3 s"));
+}
+
 TEST(ServeServer, ARequestThatWaitedTooLongIsNotSentAndStoppingAnswersTheWaiting) {
     EchoLine line;
     line.delay = 1.5;
