@@ -98,8 +98,10 @@ void Server::Receive(Client &c) {
     }
 }
 
+// Bytes that are not a request close their client, once the answer to the
+// request before them has left.
 void Server::Judge(Client &c, envelope::Scan verdict) {
-    if (c.queued || !c.closeReason.empty()) return;
+    if (c.queued || !c.closeReason.empty() || !c.refusal.empty()) return;
     switch (verdict) {
     case envelope::Scan::Incomplete: return;
     case envelope::Scan::Complete:
@@ -110,13 +112,13 @@ void Server::Judge(Client &c, envelope::Scan verdict) {
     case envelope::Scan::NotAnEnvelope: {
         char first[8];
         std::snprintf(first, sizeof first, "0x%02X", c.in.FirstByte());
-        c.closeReason = std::string("closed: sent bytes that are not a request envelope (") +
-                        (c.in.FirstByte() == envelope::kFrameMark ? "a length that is not hex" : first) + ")";
+        c.refusal = std::string("closed: sent bytes that are not a request envelope (") +
+                    (c.in.FirstByte() == envelope::kFrameMark ? "a length that is not hex" : first) + ")";
         return;
     }
     case envelope::Scan::TooLong:
-        c.closeReason = "closed: announced a request of " + std::to_string(c.in.AnnouncedLength()) +
-                        " bytes, more than " + std::to_string(envelope::kMaxPayload);
+        c.refusal = "closed: announced a request of " + std::to_string(c.in.AnnouncedLength()) + " bytes, more than " +
+                    std::to_string(envelope::kMaxPayload);
         return;
     }
 }
@@ -229,12 +231,13 @@ double Server::NextWake() const {
 
 void Server::RemoveClosed() {
     for (auto it = clients_.begin(); it != clients_.end();) {
-        if (it->closeReason.empty()) {
+        const bool answered = it->outSent == it->outCount;
+        if (it->closeReason.empty() && (it->refusal.empty() || !answered)) {
             ++it;
             continue;
         }
-        net::CloseSocket(it->fd);
-        const std::string note = it->name + " " + it->closeReason;
+        CloseGently(it->fd);
+        const std::string note = it->name + " " + (it->closeReason.empty() ? it->refusal : it->closeReason);
         it = clients_.erase(it);
         Note(note + " (" + ClientCount(clients_.size()) + " left)");
     }
@@ -249,8 +252,8 @@ void Server::Serve(net::SocketHandle stop) {
         fds.push_back({listener_, POLLIN, 0});
         fds.push_back({line_.DoneSocket(), POLLIN, 0});
         for (const Client &c : clients_) {
-            const short events =
-                static_cast<short>((!c.in.Full() ? POLLIN : 0) | (c.outSent < c.outCount ? POLLOUT : 0));
+            const bool reading = !c.in.Full() && c.refusal.empty();
+            const short events = static_cast<short>((reading ? POLLIN : 0) | (c.outSent < c.outCount ? POLLOUT : 0));
             // A client with nothing to take or send is not watched (the wait skips a missing socket).
             fds.push_back({events != 0 ? c.fd : net::kNoSocket, events, 0});
         }

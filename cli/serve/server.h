@@ -59,6 +59,9 @@ private:
         std::array<unsigned char, envelope::kHeaderSize + envelope::kMaxPayload> out{};
         std::size_t outCount = 0, outSent = 0;
         std::string closeReason;  // not empty: to be closed, for this reason
+        // Not empty: what followed the request is not one; closed for this
+        // reason once the answer has left.
+        std::string refusal;
     };
 
     void Accept();

@@ -310,8 +310,9 @@ TEST(ServeServer, GarbageAndOversizedRequestsCloseTheirClientOnly) {
     EchoLine line;
     RunningServer server({}, line.Exchange());
     ASSERT_TRUE(server.Start());
-    EnvelopeClient good, web, huge, lower, wrongMark;
+    EnvelopeClient good, web, huge, lower, wrongMark, trailing;
     ASSERT_TRUE(good.Connect(server.Port()));
+    ASSERT_TRUE(trailing.Connect(server.Port()));
     ASSERT_TRUE(web.Connect(server.Port()));
     ASSERT_TRUE(huge.Connect(server.Port()));
     ASSERT_TRUE(lower.Connect(server.Port()));
@@ -320,17 +321,21 @@ TEST(ServeServer, GarbageAndOversizedRequestsCloseTheirClientOnly) {
     ASSERT_TRUE(huge.Send("b0401"));  // one byte more than the link's buffer
     ASSERT_TRUE(wrongMark.Send("c00040010"));
     ASSERT_TRUE(lower.Send("b000a0123456789"));  // hex digits in either case
+    // The request before the garbage is answered first.
+    ASSERT_TRUE(trailing.Send("b0002T1GET /"));
     EXPECT_TRUE(web.ClosedByServer());
     EXPECT_TRUE(huge.ClosedByServer());
     EXPECT_TRUE(wrongMark.ClosedByServer());
     EXPECT_EQ(lower.Envelope(), "b000B=0123456789");
+    EXPECT_EQ(trailing.Envelope(), "b0003=T1");
+    EXPECT_TRUE(trailing.ClosedByServer());
     ASSERT_TRUE(good.Request("0071290300"));
     EXPECT_EQ(good.Envelope(), "b000B=0071290300");
     const std::string log = server.Stop();
     EXPECT_THAT(log, HasSubstr("closed: sent bytes that are not a request envelope (0x47)"));
     EXPECT_THAT(log, HasSubstr("closed: sent bytes that are not a request envelope (0x63)"));
     EXPECT_THAT(log, HasSubstr("closed: announced a request of 1025 bytes, more than 1024"));
-    EXPECT_EQ(line.Sent().size(), 2u);
+    EXPECT_EQ(line.Sent().size(), 3u);
 }
 
 TEST(ServeServer, AtMostEightClientsAndOnlyTheAllowedOnes) {
