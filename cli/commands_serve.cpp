@@ -54,10 +54,7 @@ int RunServe(const Context &context, const Params &params) {
 
     const Options &options = *context.options;
     TrafficLog log;
-    if (!options.logPath.empty() && !log.Open(options.logPath)) {
-        std::fprintf(context.err, "vgx52ctl: cannot write the log file %s\n", options.logPath.c_str());
-        return kExitUsage;
-    }
+    if (!OpenLogOption(log, options.logPath, context.err)) return kExitUsage;
     if (OpenLink(options, error) != 0) {
         std::fprintf(context.err, "vgx52ctl: %s\n", error.c_str());
         return korvi70::kLinkFailed;
@@ -66,7 +63,7 @@ int RunServe(const Context &context, const Params &params) {
     std::fflush(context.out);
     server.Serve(platform::StopRequestSocket());
     CloseLink();
-    log.Close();
+    CloseLogOption(log, options.logPath, context.err);
     std::fprintf(context.err, "stopped: COM%d closed\n", Korvi70_NrZlacza);
     platform::StopRequestDone();
     return korvi70::kDone;
