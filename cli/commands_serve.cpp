@@ -61,12 +61,13 @@ int RunServe(const Context &context, const Params &params) {
     }
     std::fprintf(context.out, "listening on %s for COM%d\n", where.c_str(), Korvi70_NrZlacza);
     std::fflush(context.out);
-    server.Serve(platform::StopRequestSocket());
+    // When the network fails, the server has said so on err.
+    const bool stoppedAsAsked = server.Serve(platform::StopRequestSocket());
     CloseLink();
     CloseLogOption(log, options.logPath, context.err);
     std::fprintf(context.err, "stopped: COM%d closed\n", Korvi70_NrZlacza);
     platform::StopRequestDone();
-    return korvi70::kDone;
+    return stoppedAsAsked ? korvi70::kDone : korvi70::kLinkFailed;
 }
 
 const Command kServeCommands[] = {

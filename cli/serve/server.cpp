@@ -243,8 +243,9 @@ void Server::RemoveClosed() {
     }
 }
 
-void Server::Serve(net::SocketHandle stop) {
+bool Server::Serve(net::SocketHandle stop) {
     std::vector<net::SocketPoll> fds;
+    bool failed = false;
     constexpr std::size_t kFirstClient = 3;
     for (;;) {
         fds.clear();
@@ -259,6 +260,7 @@ void Server::Serve(net::SocketHandle stop) {
         }
         if (net::WaitSockets(fds.data(), fds.size(), NextWake()) < 0) {
             Note("stopped: waiting for the network failed");
+            failed = true;
             break;
         }
         if (fds[0].revents != 0) break;
@@ -275,6 +277,7 @@ void Server::Serve(net::SocketHandle stop) {
         RemoveClosed();
     }
     ShutDown();
+    return !failed;
 }
 
 void Server::ShutDown() {

@@ -40,8 +40,9 @@ public:
 
     // Serves until `stop` becomes readable. Then the request on the line
     // gets its answer, those still waiting get kServerStopping, and every
-    // connection is closed.
-    void Serve(platform::detail::SocketHandle stop);
+    // connection is closed. False when it stopped because waiting for the
+    // network failed.
+    bool Serve(platform::detail::SocketHandle stop);
 
 private:
     struct Client {
