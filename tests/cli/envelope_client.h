@@ -14,7 +14,8 @@ public:
     EnvelopeClient(const EnvelopeClient &) = delete;
     EnvelopeClient &operator=(const EnvelopeClient &) = delete;
 
-    bool Connect(int port, const char *host = "127.0.0.1");
+    // receiveBuffer: the socket's receive buffer in bytes (0: the system's).
+    bool Connect(int port, const char *host = "127.0.0.1", int receiveBuffer = 0);
     bool Send(const std::string &bytes);
     bool Request(const std::string &payload);  // sends 'b', the length, the payload
     // The next envelope whole ("" when none came within `seconds`).
