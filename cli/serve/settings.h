@@ -29,6 +29,8 @@ struct ServeSettings {
 bool ParseServeArgs(const std::vector<std::string> &args, ServeSettings &settings, ArgError &error);
 
 // Why the server cannot listen, and what the operator can do about it.
-std::string ListenFailure(const ServeSettings &settings, platform::detail::ListenError why);
+// lowPortsPrivileged: the system's rule, given by tests of the other one.
+std::string ListenFailure(const ServeSettings &settings, platform::detail::ListenError why,
+                          bool lowPortsPrivileged = platform::detail::LowPortsArePrivileged());
 
 }  // namespace cli::serve

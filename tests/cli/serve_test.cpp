@@ -26,6 +26,7 @@ namespace {
 using cli::serve::ReplyFramer;
 using cli_test::EnvelopeClient;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 std::string Bytes(std::initializer_list<int> bytes) {
     std::string s;
@@ -80,15 +81,30 @@ TEST(ServeSettings, OptionsAndTheirLimits) {
 TEST(ServeSettings, APrivilegedPortNamesTheWayOut) {
     using platform::detail::ListenError;
     cli::serve::ServeSettings s;
-    const std::string message = cli::serve::ListenFailure(s, ListenError::NoPermission);
+    // Where a port below 1024 is the administrator's.
+    const std::string message = cli::serve::ListenFailure(s, ListenError::NoPermission, true);
     EXPECT_THAT(message, HasSubstr("cannot listen on 127.0.0.1:66"));
     EXPECT_THAT(message, HasSubstr("below 1024 needs administrator rights"));
     EXPECT_THAT(message, HasSubstr("--listen 127.0.0.1:6666"));
     EXPECT_THAT(message, HasSubstr("#NrPortuTCP 6666"));
     s.host = "::1";
     s.port = 2000;
-    EXPECT_EQ(cli::serve::ListenFailure(s, ListenError::NoPermission), "cannot listen on [::1]:2000: not permitted");
+    EXPECT_EQ(cli::serve::ListenFailure(s, ListenError::NoPermission, true),
+              "cannot listen on [::1]:2000: not permitted");
     EXPECT_THAT(cli::serve::ListenFailure(s, ListenError::InUse), HasSubstr("another program"));
+
+    // Where any program may take a low port, a refusal means the port is
+    // held or reserved, whatever its number.
+    for (int port : {66, 2000}) {
+        s.port = port;
+        const std::string held = cli::serve::ListenFailure(s, ListenError::NoPermission, false);
+        EXPECT_THAT(held, Not(HasSubstr("administrator"))) << port;
+        EXPECT_THAT(held, HasSubstr("another program holds the port")) << port;
+        EXPECT_THAT(held, HasSubstr("excludedportrange")) << port;
+        EXPECT_THAT(held, HasSubstr("--listen [::1]:6666")) << port;
+    }
+    s.port = 6666;
+    EXPECT_THAT(cli::serve::ListenFailure(s, ListenError::NoPermission, false), HasSubstr("(#NrPortuTCP 6667)"));
 }
 
 TEST(ServeAllowList, NetworksAndTheAddressesTheyLetIn) {
