@@ -106,8 +106,7 @@ int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
     if (!command->opensLink) return command->run(context, params);
 
     TrafficLog log;
-    if (!options.logPath.empty() && !log.Open(options.logPath))
-        return Usage(err, "cannot write the log file " + options.logPath + ": " + log.Failure());
+    if (!OpenLogOption(log, options.logPath, err)) return kExitUsage;
 
     if (std::string why; OpenLink(options, why) != 0) {
         std::fprintf(err, "vgx52ctl: %s\n", why.c_str());
@@ -118,10 +117,7 @@ int RunCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
     const int rc = options.dial.empty() ? run() : RunDialled(options, run, err, &dialFailed);
     std::fflush(out);
     CloseLink();
-    log.Close();
-    if (!log.Failure().empty())
-        std::fprintf(err, "vgx52ctl: the log file %s is incomplete: %s\n", options.logPath.c_str(),
-                     log.Failure().c_str());
+    CloseLogOption(log, options.logPath, err);
 
     if (rc != 0 && !dialFailed) {
         const char *text = Describe(rc);

@@ -54,22 +54,20 @@ int RunServe(const Context &context, const Params &params) {
 
     const Options &options = *context.options;
     TrafficLog log;
-    if (!options.logPath.empty() && !log.Open(options.logPath)) {
-        std::fprintf(context.err, "vgx52ctl: cannot write the log file %s\n", options.logPath.c_str());
-        return kExitUsage;
-    }
+    if (!OpenLogOption(log, options.logPath, context.err)) return kExitUsage;
     if (OpenLink(options, error) != 0) {
         std::fprintf(context.err, "vgx52ctl: %s\n", error.c_str());
         return korvi70::kLinkFailed;
     }
     std::fprintf(context.out, "listening on %s for COM%d\n", where.c_str(), Korvi70_NrZlacza);
     std::fflush(context.out);
-    server.Serve(platform::StopRequestSocket());
+    // When the network fails, the server has said so on err.
+    const bool stoppedAsAsked = server.Serve(platform::StopRequestSocket());
     CloseLink();
-    log.Close();
+    CloseLogOption(log, options.logPath, context.err);
     std::fprintf(context.err, "stopped: COM%d closed\n", Korvi70_NrZlacza);
     platform::StopRequestDone();
-    return korvi70::kDone;
+    return stoppedAsAsked ? korvi70::kDone : korvi70::kLinkFailed;
 }
 
 const Command kServeCommands[] = {

@@ -107,4 +107,16 @@ void TrafficLog::EndLine() {
     bytesInLine_ = 0;
 }
 
+bool OpenLogOption(TrafficLog &log, const std::string &path, std::FILE *err) {
+    if (path.empty() || log.Open(path)) return true;
+    std::fprintf(err, "vgx52ctl: cannot write the log file %s: %s\n", path.c_str(), log.Failure().c_str());
+    return false;
+}
+
+void CloseLogOption(TrafficLog &log, const std::string &path, std::FILE *err) {
+    log.Close();
+    if (!log.Failure().empty())
+        std::fprintf(err, "vgx52ctl: the log file %s is incomplete: %s\n", path.c_str(), log.Failure().c_str());
+}
+
 }  // namespace cli

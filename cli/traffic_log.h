@@ -46,4 +46,10 @@ private:
     std::string failure_;
 };
 
+// The file --log names (none when path is empty), for a command that
+// opens the link: opened before the link, false after saying why on err.
+bool OpenLogOption(TrafficLog &log, const std::string &path, std::FILE *err);
+// Closes it and says on err when it could not be written to its end.
+void CloseLogOption(TrafficLog &log, const std::string &path, std::FILE *err);
+
 }  // namespace cli

@@ -52,12 +52,17 @@ int WaitSockets(SocketPoll *sockets, std::size_t count, double seconds);
 // Why a socket could not listen.
 enum class ListenError {
     None,
-    NoPermission,  // the port is reserved to the administrator
+    NoPermission,  // the system keeps the port from this program (see LowPortsArePrivileged)
     InUse,         // another socket holds the address and port
     NotLocal,      // the address is not one of this computer's
     NoAddress,     // the host name does not resolve
     Failed,
 };
+
+// True where a port below 1024 is the administrator's alone (Linux); on
+// Windows any program may listen there, and a port refused is held by
+// another program for itself or lies in a range the system reserves.
+bool LowPortsArePrivileged();
 
 // A stream socket listening on address; an IPv6 socket takes IPv4 clients
 // too. The port it got (for port 0, a free one) in boundPort. kNoSocket

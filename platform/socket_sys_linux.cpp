@@ -76,6 +76,8 @@ int WaitSockets(SocketPoll *sockets, std::size_t count, double seconds) {
     }
 }
 
+bool LowPortsArePrivileged() { return true; }
+
 SocketHandle ListenOn(const sockaddr *address, std::size_t length, int &boundPort, ListenError *error) {
     ListenError ignored;
     if (error == nullptr) error = &ignored;

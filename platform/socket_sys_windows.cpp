@@ -132,6 +132,8 @@ int WaitSockets(SocketPoll *sockets, std::size_t count, double seconds) {
     return r;
 }
 
+bool LowPortsArePrivileged() { return false; }
+
 SocketHandle ListenOn(const sockaddr *address, std::size_t length, int &boundPort, ListenError *error) {
     ListenError ignored;
     if (error == nullptr) error = &ignored;

@@ -98,8 +98,10 @@ void Server::Receive(Client &c) {
     }
 }
 
+// Bytes that are not a request close their client, once the answer to the
+// request before them has left.
 void Server::Judge(Client &c, envelope::Scan verdict) {
-    if (c.queued || !c.closeReason.empty()) return;
+    if (c.queued || !c.closeReason.empty() || !c.refusal.empty()) return;
     switch (verdict) {
     case envelope::Scan::Incomplete: return;
     case envelope::Scan::Complete:
@@ -110,13 +112,13 @@ void Server::Judge(Client &c, envelope::Scan verdict) {
     case envelope::Scan::NotAnEnvelope: {
         char first[8];
         std::snprintf(first, sizeof first, "0x%02X", c.in.FirstByte());
-        c.closeReason = std::string("closed: sent bytes that are not a request envelope (") +
-                        (c.in.FirstByte() == envelope::kFrameMark ? "a length that is not hex" : first) + ")";
+        c.refusal = std::string("closed: sent bytes that are not a request envelope (") +
+                    (c.in.FirstByte() == envelope::kFrameMark ? "a length that is not hex" : first) + ")";
         return;
     }
     case envelope::Scan::TooLong:
-        c.closeReason = "closed: announced a request of " + std::to_string(c.in.AnnouncedLength()) +
-                        " bytes, more than " + std::to_string(envelope::kMaxPayload);
+        c.refusal = "closed: announced a request of " + std::to_string(c.in.AnnouncedLength()) + " bytes, more than " +
+                    std::to_string(envelope::kMaxPayload);
         return;
     }
 }
@@ -124,9 +126,10 @@ void Server::Judge(Client &c, envelope::Scan verdict) {
 void Server::Flush(Client &c) {
     while (c.outSent < c.outCount && c.closeReason.empty()) {
         const long n = net::SocketSend(c.fd, c.out.data() + c.outSent, c.outCount - c.outSent);
-        if (n > 0)
+        if (n > 0) {
             c.outSent += static_cast<std::size_t>(n);
-        else if (n == net::kSockWouldBlock)
+            c.lastSent = platform::Timer();
+        } else if (n == net::kSockWouldBlock)
             return;
         else
             c.closeReason = "disconnected before its answer";
@@ -144,6 +147,7 @@ void Server::Answer(Client &c, unsigned errorCode, std::span<const unsigned char
         c.outCount = error.size();
     }
     c.outSent = 0;
+    c.lastSent = platform::Timer();
     c.queued = false;
     c.onLine = false;
     // What came after the request moves up: perhaps the next request.
@@ -190,17 +194,26 @@ void Server::StartNext() {
     }
 }
 
-// A client waiting for an answer, or still taking one, is not idle.
-bool Server::MayIdle(const Client &c) { return !c.queued && c.outSent == c.outCount && c.closeReason.empty(); }
+// When a client is closed for doing nothing: the idle time after its
+// answer last moved while it takes one (one that reads nothing would keep
+// its place for ever), else after its last traffic either way. Negative
+// while its request waits for the line or is on it.
+double Server::IdleDeadline(const Client &c) const {
+    if (!c.closeReason.empty()) return -1;
+    if (c.outSent < c.outCount) return c.lastSent + settings_.idleSeconds;
+    if (c.queued) return -1;
+    return std::max(c.lastHeard, c.lastSent) + settings_.idleSeconds;
+}
 
 void Server::CloseExpiredIdle() {
     const double now = platform::Timer();
     for (Client &c : clients_) {
-        if (MayIdle(c) && now - c.lastHeard >= settings_.idleSeconds) {
-            char seconds[32];
-            std::snprintf(seconds, sizeof seconds, "%g", settings_.idleSeconds);
-            c.closeReason = std::string("closed: idle for ") + seconds + " s";
-        }
+        const double deadline = IdleDeadline(c);
+        if (deadline < 0 || now < deadline) continue;
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%g s", settings_.idleSeconds);
+        c.closeReason = (c.outSent < c.outCount ? "closed: stopped taking its answer for " : "closed: idle for ") +
+                        std::string(seconds);
     }
 }
 
@@ -208,8 +221,9 @@ double Server::NextWake() const {
     double next = -1;  // no limit
     const double now = platform::Timer();
     for (const Client &c : clients_) {
-        if (!MayIdle(c)) continue;
-        const double left = std::max(0.0, c.lastHeard + settings_.idleSeconds - now);
+        const double deadline = IdleDeadline(c);
+        if (deadline < 0) continue;
+        const double left = std::max(0.0, deadline - now);
         if (next < 0 || left < next) next = left;
     }
     return next;
@@ -217,19 +231,21 @@ double Server::NextWake() const {
 
 void Server::RemoveClosed() {
     for (auto it = clients_.begin(); it != clients_.end();) {
-        if (it->closeReason.empty()) {
+        const bool answered = it->outSent == it->outCount;
+        if (it->closeReason.empty() && (it->refusal.empty() || !answered)) {
             ++it;
             continue;
         }
-        net::CloseSocket(it->fd);
-        const std::string note = it->name + " " + it->closeReason;
+        CloseGently(it->fd);
+        const std::string note = it->name + " " + (it->closeReason.empty() ? it->refusal : it->closeReason);
         it = clients_.erase(it);
         Note(note + " (" + ClientCount(clients_.size()) + " left)");
     }
 }
 
-void Server::Serve(net::SocketHandle stop) {
+bool Server::Serve(net::SocketHandle stop) {
     std::vector<net::SocketPoll> fds;
+    bool failed = false;
     constexpr std::size_t kFirstClient = 3;
     for (;;) {
         fds.clear();
@@ -237,13 +253,14 @@ void Server::Serve(net::SocketHandle stop) {
         fds.push_back({listener_, POLLIN, 0});
         fds.push_back({line_.DoneSocket(), POLLIN, 0});
         for (const Client &c : clients_) {
-            const short events =
-                static_cast<short>((!c.in.Full() ? POLLIN : 0) | (c.outSent < c.outCount ? POLLOUT : 0));
+            const bool reading = !c.in.Full() && c.refusal.empty();
+            const short events = static_cast<short>((reading ? POLLIN : 0) | (c.outSent < c.outCount ? POLLOUT : 0));
             // A client with nothing to take or send is not watched (the wait skips a missing socket).
             fds.push_back({events != 0 ? c.fd : net::kNoSocket, events, 0});
         }
         if (net::WaitSockets(fds.data(), fds.size(), NextWake()) < 0) {
             Note("stopped: waiting for the network failed");
+            failed = true;
             break;
         }
         if (fds[0].revents != 0) break;
@@ -260,6 +277,7 @@ void Server::Serve(net::SocketHandle stop) {
         RemoveClosed();
     }
     ShutDown();
+    return !failed;
 }
 
 void Server::ShutDown() {

@@ -40,8 +40,9 @@ public:
 
     // Serves until `stop` becomes readable. Then the request on the line
     // gets its answer, those still waiting get kServerStopping, and every
-    // connection is closed.
-    void Serve(platform::detail::SocketHandle stop);
+    // connection is closed. False when it stopped because waiting for the
+    // network failed.
+    bool Serve(platform::detail::SocketHandle stop);
 
 private:
     struct Client {
@@ -49,6 +50,7 @@ private:
         std::uint64_t id = 0;
         std::string name;
         double lastHeard = 0;
+        double lastSent = 0;  // when the answer last moved
         RequestReader in;
         bool queued = false;  // in holds a request waiting for its answer
         bool onLine = false;  // that request is on the line now
@@ -58,6 +60,9 @@ private:
         std::array<unsigned char, envelope::kHeaderSize + envelope::kMaxPayload> out{};
         std::size_t outCount = 0, outSent = 0;
         std::string closeReason;  // not empty: to be closed, for this reason
+        // Not empty: what followed the request is not one; closed for this
+        // reason once the answer has left.
+        std::string refusal;
     };
 
     void Accept();
@@ -67,7 +72,7 @@ private:
     void Answer(Client &client, unsigned errorCode, std::span<const unsigned char> reply);
     void TakeLineResult();
     void StartNext();
-    static bool MayIdle(const Client &client);
+    double IdleDeadline(const Client &client) const;
     void CloseExpiredIdle();
     void RemoveClosed();
     double NextWake() const;

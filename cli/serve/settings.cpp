@@ -56,15 +56,19 @@ bool ParseServeArgs(const std::vector<std::string> &args, ServeSettings &setting
     return true;
 }
 
-std::string ListenFailure(const ServeSettings &settings, platform::detail::ListenError why) {
+std::string ListenFailure(const ServeSettings &settings, platform::detail::ListenError why, bool lowPortsPrivileged) {
     using platform::detail::ListenError;
     const std::string head = "cannot listen on " + HostPort(settings.host, settings.port) + ": ";
+    const int other = settings.port == 6666 ? 6667 : 6666;
+    const std::string wayOut = "Choose another with --listen, such as --listen " + HostPort(settings.host, other) +
+                               ", and name it in the clients' connection configuration (#NrPortuTCP " +
+                               std::to_string(other) + ")";
     switch (why) {
     case ListenError::NoPermission:
-        if (settings.port < 1024)
-            return head + "a port below 1024 needs administrator rights. Choose another with --listen, " +
-                   "such as --listen " + HostPort(settings.host, 6666) + ", and name it in the clients' connection " +
-                   "configuration (#NrPortuTCP 6666)";
+        if (!lowPortsPrivileged)
+            return head + "another program holds the port for itself, or the system reserves it ('netsh interface " +
+                   "ipv4 show excludedportrange protocol=tcp' lists the reserved ranges). " + wayOut;
+        if (settings.port < 1024) return head + "a port below 1024 needs administrator rights. " + wayOut;
         return head + "not permitted";
     case ListenError::InUse: return head + "another program is listening there (--listen chooses another port)";
     case ListenError::NotLocal: return head + "the address is not one of this computer's";

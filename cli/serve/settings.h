@@ -2,7 +2,8 @@
 //   --listen ADDRESS[:PORT]  where to listen (default 127.0.0.1:66; PORT 0: any free port)
 //   --allow NETWORKS         who may connect (a list with commas; the option may repeat);
 //                            needed to listen on an address other computers reach
-//   --idle SECONDS           a client silent this long is closed (default 600)
+//   --idle SECONDS           a client silent this long, or taking none of its answer this
+//                            long, is closed (default 600)
 #pragma once
 #include <cstddef>
 #include <string>
@@ -29,6 +30,8 @@ struct ServeSettings {
 bool ParseServeArgs(const std::vector<std::string> &args, ServeSettings &settings, ArgError &error);
 
 // Why the server cannot listen, and what the operator can do about it.
-std::string ListenFailure(const ServeSettings &settings, platform::detail::ListenError why);
+// lowPortsPrivileged: the system's rule, given by tests of the other one.
+std::string ListenFailure(const ServeSettings &settings, platform::detail::ListenError why,
+                          bool lowPortsPrivileged = platform::detail::LowPortsArePrivileged());
 
 }  // namespace cli::serve

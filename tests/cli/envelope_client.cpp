@@ -16,7 +16,7 @@ void EnvelopeClient::Close() {
     pending_.clear();
 }
 
-bool EnvelopeClient::Connect(int port, const char *host) {
+bool EnvelopeClient::Connect(int port, const char *host, int receiveBuffer) {
     Close();
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -25,6 +25,8 @@ bool EnvelopeClient::Connect(int port, const char *host) {
     addrinfo *list = nullptr;
     if (!net::StartSockets() || getaddrinfo(host, std::to_string(port).c_str(), &hints, &list) != 0) return false;
     fd_ = net::OpenStreamSocket(list->ai_family, list->ai_protocol);
+    if (fd_ != net::kNoSocket && receiveBuffer > 0)
+        setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char *>(&receiveBuffer), sizeof receiveBuffer);
     const bool connected = fd_ != net::kNoSocket && net::ConnectWithin(fd_, list->ai_addr, list->ai_addrlen, 3.0) == 1;
     freeaddrinfo(list);
     return connected;
@@ -91,6 +93,22 @@ bool EnvelopeClient::ClosedByServer(double seconds) {
         net::SocketPoll p{fd_, POLLIN, 0};
         net::WaitSockets(&p, 1, deadline.Remaining());
     }
+}
+
+bool EnvelopeClient::SendWithoutReading(const std::string &bytes, double quiet, double limit) {
+    const net::Deadline deadline(limit);
+    std::size_t at = 0;
+    while (!bytes.empty() && !deadline.Expired()) {
+        const long n = net::SocketSend(fd_, bytes.data() + at, bytes.size() - at);
+        if (n > 0) {
+            at = (at + static_cast<std::size_t>(n)) % bytes.size();
+            continue;
+        }
+        if (n != net::kSockWouldBlock) return true;
+        net::SocketPoll p{fd_, POLLOUT, 0};
+        if (net::WaitSockets(&p, 1, quiet) == 0) return true;
+    }
+    return false;
 }
 
 }  // namespace cli_test

@@ -14,7 +14,8 @@ public:
     EnvelopeClient(const EnvelopeClient &) = delete;
     EnvelopeClient &operator=(const EnvelopeClient &) = delete;
 
-    bool Connect(int port, const char *host = "127.0.0.1");
+    // receiveBuffer: the socket's receive buffer in bytes (0: the system's).
+    bool Connect(int port, const char *host = "127.0.0.1", int receiveBuffer = 0);
     bool Send(const std::string &bytes);
     bool Request(const std::string &payload);  // sends 'b', the length, the payload
     // The next envelope whole ("" when none came within `seconds`).
@@ -22,6 +23,10 @@ public:
     // True when the server closed the connection within `seconds`; what
     // came before the close is dropped.
     bool ClosedByServer(double seconds = 3.0);
+    // Sends bytes over and over, reading nothing, until nothing has moved
+    // for `quiet` seconds or the connection fails; false when the bytes
+    // still flow after `limit` seconds.
+    bool SendWithoutReading(const std::string &bytes, double quiet, double limit = 10.0);
     void Close();
 
 private:

@@ -2,9 +2,11 @@
 // the vgx52-sim program, reached by vgx52ctl over TCP as by any client of a
 // Korvi70 TCP server. Every case runs on each simulator line of the table
 // at the bottom.
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -66,9 +68,11 @@ protected:
         std::string line;
         ASSERT_TRUE(simulator.Start(Bin("vgx52-sim"), switches, &line)) << Bin("vgx52-sim");
     }
-    // The server on COM6, on a free port of the loopback address.
-    void StartServer(std::vector<std::string> more = {}) {
+    // The server on COM6, on a free port of the loopback address; options
+    // go before the command, more after it.
+    void StartServer(std::vector<std::string> more = {}, std::vector<std::string> options = {}) {
         std::vector<std::string> args = {"--port", std::to_string(kCom), "serve", "--listen", "127.0.0.1:0"};
+        args.insert(args.begin(), options.begin(), options.end());
         args.insert(args.end(), more.begin(), more.end());
         std::string line;
         ASSERT_TRUE(server.Start(Bin("vgx52ctl"), args, &line)) << "vgx52ctl serve did not start";
@@ -207,13 +211,16 @@ TEST_P(ServeEndToEnd, WhatCannotBeServed) {
     struct Case {
         std::vector<std::string> args;
         int status;
-        const char *message;
+        std::string message;
     } cases[] = {
         {{"--port", "6", "serve", "--listen", "0.0.0.0:0"}, 64, "give --allow"},
         {{"--tcp", "127.0.0.1:1", "serve"}, 64, "takes no --tcp"},
         {{"--port", "6", "--dial", "123", "serve"}, 64, "takes no --tcp or --dial"},
         {{"--port", "6", "serve", "--allow", "10.0.0.300"}, 64, "is not a network"},
         {{"--port", "9", "serve", "--listen", "127.0.0.1:0"}, 2, "cannot open COM9"},
+        {{"--port", "6", "--log", root + "/none/serve.log", "serve", "--listen", "127.0.0.1:0"},
+         64,
+         "cannot write the log file " + root + "/none/serve.log: No such file or directory"},
         {{"--port", "6", "serve", "--listen", "192.0.2.1:6666", "--allow", "192.0.2.0/24"},
          2,
          "not one of this computer's"},
@@ -230,6 +237,25 @@ TEST_P(ServeEndToEnd, WhatCannotBeServed) {
         RunProgram(Bin("vgx52ctl"), {"--port", "6", "serve", "--listen", "127.0.0.1:" + std::to_string(port)}, 10.0);
     EXPECT_EQ(r.status, 2);
     EXPECT_THAT(r.err, HasSubstr("another program is listening there"));
+}
+
+TEST_P(ServeEndToEnd, ALogThatCouldNotBeWrittenToItsEndIsReported) {
+    StartSim();
+    // The server takes the test's standard error: a file for the while it starts.
+    const std::string errPath = root + "/serve.err";
+    const int saved = dup(STDERR_FILENO);
+    const int file = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(file, 0);
+    dup2(file, STDERR_FILENO);
+    close(file);
+    StartServer({}, {"--log", "/dev/full"});
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(Out({"identify"}), kIdentified);
+    EXPECT_EQ(server.Stop(), 0);
+    EXPECT_THAT(ReadText(errPath),
+                HasSubstr("vgx52ctl: the log file /dev/full is incomplete: No space left on device"));
 }
 
 // The coordinator adds the lines the simulator offers (a real-line row).
